@@ -1,0 +1,75 @@
+# Settings shared by every Orv target.
+
+# Compiler warnings for our own code. Hosts that add us as a subdirectory do not get them.
+function(orv_set_warnings target)
+  if(NOT PROJECT_IS_TOP_LEVEL)
+    return()
+  endif()
+  if(MSVC)
+    target_compile_options(${target} PRIVATE /W4)
+  else()
+    target_compile_options(${target} PRIVATE
+      -Wall            # the common, reliable warnings
+      -Wextra          # unused parameters, signed/unsigned comparisons and similar slips
+      -Wpedantic       # extensions that another compiler would refuse
+      -Wshadow         # a local that hides a member or another local
+      -Wnon-virtual-dtor # a polymorphic class that cannot be deleted through its base
+    )
+  endif()
+  if(ORV_UNITS_WARNINGS_AS_ERRORS)
+    target_compile_options(${target} PRIVATE $<IF:$<CXX_COMPILER_ID:MSVC>,/WX,-Werror>)
+  endif()
+endfunction()
+
+# Sanitizer flags, chosen with ORV_UNITS_SANITIZE; the first finding stops the program.
+function(orv_set_sanitizers target)
+  if(ORV_UNITS_SANITIZE STREQUAL "address")
+    set(flags -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  elseif(ORV_UNITS_SANITIZE STREQUAL "thread")
+    set(flags -fsanitize=thread -fno-omit-frame-pointer)
+  else()
+    return()
+  endif()
+  target_compile_options(${target} PRIVATE ${flags})
+  target_link_options(${target} PRIVATE ${flags})
+endfunction()
+
+# Language level, warnings and sanitizers of any target of ours (libraries, tools, tests).
+function(orv_configure_target target)
+  target_compile_features(${target} PUBLIC cxx_std_17)
+  set_target_properties(${target} PROPERTIES CXX_EXTENSIONS OFF)
+  orv_set_warnings(${target})
+  orv_set_sanitizers(${target})
+endfunction()
+
+# A shared library of ours: hidden symbols unless exported by its macro, which `building_define`
+# switches to export while the library itself is compiled. Installed and exported as
+# Orv::<export_name>.
+function(orv_add_library target export_name output_name building_define)
+  add_library(${target} SHARED)
+  add_library(Orv::${export_name} ALIAS ${target})
+  orv_configure_target(${target})
+  set_target_properties(${target} PROPERTIES
+    EXPORT_NAME ${export_name}
+    OUTPUT_NAME ${output_name}
+    CXX_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON
+    VERSION ${PROJECT_VERSION}
+    SOVERSION ${PROJECT_VERSION_MAJOR})
+  target_compile_definitions(${target} PRIVATE ${building_define})
+  target_link_libraries(${target} PUBLIC Orv::UnitsExport)
+  install(TARGETS ${target} EXPORT OrvUnitsTargets
+          LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+          ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+          RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+          FILE_SET HEADERS DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+endfunction()
+
+# The export macros shared by every library.
+add_library(orv_units_export INTERFACE)
+add_library(Orv::UnitsExport ALIAS orv_units_export)
+set_target_properties(orv_units_export PROPERTIES EXPORT_NAME UnitsExport)
+target_sources(orv_units_export INTERFACE FILE_SET HEADERS BASE_DIRS ${PROJECT_SOURCE_DIR}/include
+               FILES ${PROJECT_SOURCE_DIR}/include/units/Export.h)
+install(TARGETS orv_units_export EXPORT OrvUnitsTargets
+        FILE_SET HEADERS DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})

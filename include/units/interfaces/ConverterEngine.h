@@ -1,0 +1,110 @@
+// Converter engines: the arithmetic behind every conversion. A catalogue unit owns an engine that
+// converts a value in that unit into the base unit of its dimension; its inverse converts back.
+#pragma once
+
+#include <units/Export.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace Orv::Pim::Core::Service::Units::Converter {
+
+/// Kinds of engine, read from `IUnitConverterEngine::m_eType`. Hosts use 100 and up.
+enum EngineType : std::int32_t {
+    e_LinearEngine = 1,
+    e_CompositeEngine = 2,
+};
+
+/// A conversion from one unit's values to another's. Engines are made with `new` and destroyed
+/// through the virtual destructor; none of the operations is const.
+class ORV_UNITS_CONVERTER_API IUnitConverterEngine {
+public:
+    /// The kind of engine; 1 marks a `LinearUnitConverter`. Set by each engine's constructor.
+    std::int32_t m_eType;
+
+    explicit IUnitConverterEngine(std::int32_t type) : m_eType(type) {}
+    virtual ~IUnitConverterEngine();
+    /// A new engine with the same conversion, sharing nothing with this one.
+    virtual std::unique_ptr<IUnitConverterEngine> Clone() = 0;
+    /// Converts every element in place.
+    virtual void Convert(std::vector<double>& values) = 0;
+    /// Converts every element in place.
+    virtual void Convert(std::vector<float>& values) = 0;
+    /// The converted value.
+    virtual double Convert(double value) = 0;
+    /// The converted value, worked out in single precision.
+    virtual float Convert(float value) = 0;
+    /// True when the engine leaves every value as it is.
+    virtual bool IsUnity() = 0;
+    /// True when `GetInverse` gives an engine for the opposite direction.
+    virtual bool IsInvertible() = 0;
+    /// A new engine for the opposite direction, or empty when there is none.
+    virtual std::unique_ptr<IUnitConverterEngine> GetInverse() = 0;
+
+protected:
+    IUnitConverterEngine(const IUnitConverterEngine&) = default;
+    IUnitConverterEngine& operator=(const IUnitConverterEngine&) = default;
+};
+
+/// `Convert(x)` is `scale * x + offset`. Invertible exactly when the scale is finite and not zero.
+class ORV_UNITS_CONVERTER_API LinearUnitConverter final : public IUnitConverterEngine {
+public:
+    /// The engine `scale * x + offset`.
+    LinearUnitConverter(double scale, double offset);
+    /// One engine equal to applying `first`, then `second`; keeps neither.
+    LinearUnitConverter(LinearUnitConverter* first, LinearUnitConverter* second);
+    LinearUnitConverter(const LinearUnitConverter& other);
+    LinearUnitConverter& operator=(const LinearUnitConverter& other);
+    ~LinearUnitConverter() override;
+
+    /// Reports the two coefficients of `scale * x + offset`.
+    void GetScaleAndOffset(double& scale, double& offset);
+
+    std::unique_ptr<IUnitConverterEngine> Clone() override;
+    void Convert(std::vector<double>& values) override;
+    void Convert(std::vector<float>& values) override;
+    double Convert(double value) override;
+    float Convert(float value) override;
+    bool IsUnity() override;
+    bool IsInvertible() override;
+    std::unique_ptr<IUnitConverterEngine> GetInverse() override;
+
+private:
+    double m_scale;
+    double m_offset;
+};
+
+/// Applies `first`, then `second`. Borrows `first`, which must outlive it, and owns `second`.
+class ORV_UNITS_CONVERTER_API CompositeUnitConverter final : public IUnitConverterEngine {
+public:
+    /// Takes ownership of `second` (a released pointer); `first` stays its owner's.
+    CompositeUnitConverter(IUnitConverterEngine* first, IUnitConverterEngine* second);
+    CompositeUnitConverter(const CompositeUnitConverter&) = delete;
+    CompositeUnitConverter& operator=(const CompositeUnitConverter&) = delete;
+    ~CompositeUnitConverter() override;
+
+    /// The borrowed first engine.
+    IUnitConverterEngine* First() const { return m_pFirst; }
+    /// The owned second engine.
+    IUnitConverterEngine* Second() const { return m_pSecond.get(); }
+
+    /// A composite that borrows the same first engine and owns a clone of the second.
+    std::unique_ptr<IUnitConverterEngine> Clone() override;
+    void Convert(std::vector<double>& values) override;
+    void Convert(std::vector<float>& values) override;
+    double Convert(double value) override;
+    float Convert(float value) override;
+    /// True when both engines are unity.
+    bool IsUnity() override;
+    /// True when both engines are invertible.
+    bool IsInvertible() override;
+    /// An engine owning both inverses, applied in the opposite order; empty when not invertible.
+    std::unique_ptr<IUnitConverterEngine> GetInverse() override;
+
+private:
+    IUnitConverterEngine* m_pFirst;
+    std::unique_ptr<IUnitConverterEngine> m_pSecond;
+};
+
+} // namespace Orv::Pim::Core::Service::Units::Converter

@@ -1,0 +1,74 @@
+// A reader that a host fills in code: dimensions, units, measurements, unit systems and the unit
+// each system gives each measurement. Records keep the order in which they were added.
+#pragma once
+
+#include <units/Export.h>
+#include <units/interfaces/ConverterEngine.h>
+#include <units/interfaces/Reader.h>
+
+#include <cstddef>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace Orv::Pim::Core::Service::Units::Reader {
+
+/// An IUnitReader over records held in memory. Each Add returns the stored record, which stays at
+/// the same address for the reader's life, so a caller may adjust it (for instance mark it
+/// invalid). Adding a second record under one key keeps both in the lists; look-ups find the first.
+class ORV_UNITS_READER_API InMemoryUnitReader : public IUnitReader {
+public:
+    InMemoryUnitReader();
+    InMemoryUnitReader(const InMemoryUnitReader&) = delete;
+    InMemoryUnitReader& operator=(const InMemoryUnitReader&) = delete;
+    ~InMemoryUnitReader() override;
+
+    /// Adds a dimension whose base unit has the symbol `baseUnitSymbol`.
+    DimensionSpec& AddDimension(const std::string& name, const std::string& baseUnitSymbol);
+    /// Adds a unit whose engine (owned by the reader) converts its values into the base unit.
+    UnitSpec& AddUnit(const std::string& symbol, const std::string& name,
+                      const std::string& dimensionName,
+                      std::unique_ptr<Converter::IUnitConverterEngine> engine,
+                      const std::string& standardFormSymbol = std::string());
+    /// Adds a unit with base = scale * value + offset.
+    UnitSpec& AddUnit(const std::string& symbol, const std::string& name,
+                      const std::string& dimensionName, double scale, double offset = 0.0,
+                      const std::string& standardFormSymbol = std::string());
+    /// Adds a measurement offering `unitSymbols` (all units of its dimension when empty).
+    MeasurementSpec& AddMeasurement(const std::string& name, const std::string& dimensionName,
+                                    std::vector<std::string> unitSymbols = {});
+    /// Adds a unit system.
+    UnitSystemSpec& AddUnitSystem(const std::string& name);
+    /// Makes the system `unitSystemName` give `measurementName` the unit `unitSymbol`, which
+    /// must have been added already. Returns false, changing nothing, when it was not.
+    bool SetUnitOfMeasurement(const std::string& unitSystemName,
+                              const std::string& measurementName, const std::string& unitSymbol);
+
+    const DimensionSpec* GetDimensionSpec(const std::string& name) override;
+    const UnitSpec* GetUnitSpec(const std::string& symbol) override;
+    std::vector<const UnitSpec*> GetAllUnitSpecs() override;
+    const MeasurementSpec* GetMeasurementSpec(const std::string& name) override;
+    std::vector<const MeasurementSpec*> GetAllMeasurementSpecs() override;
+    std::vector<const UnitSystemSpec*> GetAllUnitSystemSpecs() override;
+    const UnitSpec* GetUnitSpecOfMeasurement(const std::string& unitSystemName,
+                                             const std::string& measurementName) override;
+
+private:
+    template <typename Record>
+    struct Table {
+        std::deque<Record> records;
+        std::map<std::string, const Record*> byKey;
+    };
+
+    Table<DimensionSpec> m_dimensions;
+    Table<UnitSpec> m_units;
+    Table<MeasurementSpec> m_measurements;
+    Table<UnitSystemSpec> m_unitSystems;
+    std::vector<std::unique_ptr<Converter::IUnitConverterEngine>> m_engines;
+    std::map<std::pair<std::string, std::string>, std::string> m_mappings;
+};
+
+} // namespace Orv::Pim::Core::Service::Units::Reader
