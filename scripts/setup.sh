@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libxerces-c-dev libcli11-dev
   libxml2-utils units libudunits2-dev
-  valgrind clang libclang-rt-14-dev
+  valgrind clang libclang-rt-14-dev ccache
 )
 
 missing=()
