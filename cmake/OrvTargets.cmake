@@ -65,6 +65,11 @@ function(orv_add_library target export_name output_name building_define)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
                  ${PROJECT_SOURCE_DIR}/cmake/exports.map)
   endif()
+  # Installed once the folder's CMakeLists.txt has added the library's header file set.
+  cmake_language(EVAL CODE "cmake_language(DEFER CALL orv_install_library [[${target}]])")
+endfunction()
+
+function(orv_install_library target)
   install(TARGETS ${target} EXPORT OrvUnitsTargets
           LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
           ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
