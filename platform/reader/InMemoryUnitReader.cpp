@@ -51,8 +51,8 @@ UnitSpec& InMemoryUnitReader::AddUnit(const std::string& symbol, const std::stri
 }
 
 UnitSpec& InMemoryUnitReader::AddUnit(const std::string& symbol, const std::string& name,
-                                      const std::string& dimensionName, double scale,
-                                      double offset, const std::string& standardFormSymbol) {
+                                      const std::string& dimensionName, double scale, double offset,
+                                      const std::string& standardFormSymbol) {
     return AddUnit(symbol, name, dimensionName,
                    std::make_unique<Converter::LinearUnitConverter>(scale, offset),
                    standardFormSymbol);

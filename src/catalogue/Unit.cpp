@@ -75,7 +75,8 @@ Unit::Unit(Dimension* dimension, const std::string& symbol, const std::string& n
     if (mantissa < 1.0 || mantissa > 9.999999) {
         mantissa = 1.0;
     }
-    if (std::fabs(mantissa - 1.0) < 1e-06 && std::fabs(static_cast<double>(m_scale) - 1.0) < 1e-06) {
+    if (std::fabs(mantissa - 1.0) < 1e-06 &&
+        std::fabs(static_cast<double>(m_scale) - 1.0) < 1e-06) {
         mantissa = 0.5; // scale 1 sorts before every other scale of the dimension
     }
     m_scaleMantissa = static_cast<float>(mantissa);

@@ -102,7 +102,7 @@ TEST(UnitCatalogue, ReturnsTheCachedUnitForARecordFiledUnderAnotherSymbol) {
     Unit* metre = Unit::GetUnit("metre");
     EXPECT_EQ(metre->Symbol(), "m");
     EXPECT_EQ(Unit::GetUnit("m"), metre);
-    EXPECT_EQ(Unit::GetUnit("metre"), metre); // a miss again, answered from the record's key
+    EXPECT_EQ(Unit::GetUnit("metre"), metre);       // a miss again, answered from the record's key
     EXPECT_EQ(reader.Calls("GetUnitSpec", "m"), 1); // the dimension's base-symbol check only
 }
 
