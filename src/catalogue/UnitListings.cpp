@@ -34,7 +34,7 @@ std::vector<Unit*> Unit::GetAllUnits() {
             if (record == nullptr || !record->IsValid()) {
                 continue;
             }
-            if (units.find(record->symbol.c_str()) == units.end()) {
+            if (!units.Contains(record->symbol.c_str())) {
                 CreateAndCache(record);
             }
         }
@@ -44,8 +44,8 @@ std::vector<Unit*> Unit::GetAllUnits() {
     }
 
     std::vector<Unit*> all;
-    all.reserve(units.size());
-    for (const auto& entry : units) {
+    all.reserve(units.Size());
+    for (const auto& entry : units.Entries()) {
         all.push_back(entry.second);
     }
     return all;

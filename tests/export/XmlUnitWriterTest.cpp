@@ -24,7 +24,7 @@
 namespace {
 
 namespace Units = Orv::Pim::Core::Service::Units;
-using OrvTesting::XmlNode;
+using orv_testing::XmlNode;
 using ::testing::ElementsAre;
 
 // An engine of a host's own kind (not linear), which the writer cannot describe by a scale.
@@ -110,10 +110,10 @@ std::string OutputPath() {
 
 // Reads the file back, after checking that xmllint (when installed) accepts it.
 XmlNode ReadBack(const std::string& path) {
-    if (OrvTesting::HaveXmlLint()) {
-        EXPECT_TRUE(OrvTesting::XmlLintAccepts(path)) << path;
+    if (orv_testing::HaveXmlLint()) {
+        EXPECT_TRUE(orv_testing::XmlLintAccepts(path)) << path;
     }
-    return OrvTesting::ReadXmlFile(path);
+    return orv_testing::ReadXmlFile(path);
 }
 
 std::vector<std::string> NameAttributes(const std::vector<const XmlNode*>& nodes) {

@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-namespace OrvTesting {
+namespace orv_testing {
 
 /// One element: its name, its attributes by name and its child elements in document order.
 struct XmlNode {
@@ -137,4 +137,4 @@ inline bool XmlLintAccepts(const std::string& path) {
     return std::system(command.c_str()) == 0;
 }
 
-} // namespace OrvTesting
+} // namespace orv_testing
