@@ -8,3 +8,6 @@ void FillCatalogue(Orv::Pim::Core::Service::Units::Reader::InMemoryUnitReader& r
 
 /// Looks up length units and prints them in the catalogue's sort order.
 void ShowLengthUnits();
+
+/// Writes the catalogue, and one unit system on its own, to XML files in the temporary folder.
+void ExportCatalogue();

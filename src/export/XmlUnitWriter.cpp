@@ -28,8 +28,8 @@ char const kRootName[] = "UnitCatalog";
 // classic locale keeps the file independent of the host's global locale (a decimal comma would
 // make the file unreadable for other hosts).
 std::string FormatNumber(double value) {
-    // The inverse of an engine without offset reports -0 (0 divided by a negative or positive
-    // scale and negated); the file says 0.
+    // The inverse of an engine without offset reports an offset of -0 (the negated quotient of
+    // 0 and the scale); the file says 0.
     if (value == 0.0) {
         value = 0.0;
     }

@@ -25,7 +25,8 @@ constexpr LibProperty kLibProperties[] = {
     {"OriginalFilename", kInternalName},
 };
 
-constexpr int kNumLibProperties = static_cast<int>(sizeof kLibProperties / sizeof kLibProperties[0]);
+constexpr int kNumLibProperties =
+    static_cast<int>(sizeof kLibProperties / sizeof kLibProperties[0]);
 static_assert(kNumLibProperties == 7, "the version resource carries exactly seven pairs");
 
 char const kEmpty[] = "";

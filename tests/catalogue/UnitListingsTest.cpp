@@ -1,4 +1,6 @@
 // Listings of the unit catalogue and the standard form of a unit.
+#include "OrvTesting.h"
+
 #include <units/Dimension.h>
 #include <units/Measurement.h>
 #include <units/Unit.h>
@@ -15,9 +17,9 @@
 namespace {
 
 namespace Units = Orv::Pim::Core::Service::Units;
-using Units::Unit;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using Units::Unit;
 
 std::vector<std::string> Symbols(const std::vector<Unit*>& units) {
     std::vector<std::string> symbols;
@@ -46,10 +48,10 @@ void FillCatalogue(Units::Reader::InMemoryUnitReader& reader) {
 class UnitListingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        FillCatalogue(m_reader);
+        FillCatalogue(m_reader.records);
         Units::UnitService::UnitReader(&m_reader);
     }
-    Units::Reader::InMemoryUnitReader m_reader;
+    orv_testing::CountingReader m_reader;
 };
 
 TEST_F(UnitListingsTest, ListsEveryUnitInUnsignedByteOrderOfSymbols) {
@@ -59,8 +61,9 @@ TEST_F(UnitListingsTest, ListsEveryUnitInUnsignedByteOrderOfSymbols) {
 TEST_F(UnitListingsTest, ReadsTheRecordsOnceAndThenListsWhatLookupsAdd) {
     ASSERT_EQ(Unit::GetAllUnits().size(), 5u);
     // Not in the complete listing any more, because the reader is not asked again...
-    m_reader.AddUnit("km", "Kilometre", "Length", 1000.0);
+    m_reader.records.AddUnit("km", "Kilometre", "Length", 1000.0);
     EXPECT_EQ(Unit::GetAllUnits().size(), 5u);
+    EXPECT_EQ(m_reader.Calls("GetAllUnitSpecs"), 1);
     // ...but a unit looked up later joins the listings.
     Unit* kilometre = Unit::GetUnit("km");
     EXPECT_THAT(Symbols(Unit::GetAllUnits()), ElementsAre("A", "feet", "foot", "ft", "km", "m"));
@@ -139,8 +142,7 @@ TEST(UnitListings, AnUnknownStandardFormThrowsUntilTheReaderKnowsIt) {
 }
 
 TEST_F(UnitListingsTest, ListsTheUnitsSharingAStandardFormWhicheverOfThemIsGiven) {
-    EXPECT_THAT(Symbols(Unit::GetAllUnits(Unit::GetUnit("ft"))),
-                ElementsAre("feet", "foot", "ft"));
+    EXPECT_THAT(Symbols(Unit::GetAllUnits(Unit::GetUnit("ft"))), ElementsAre("feet", "foot", "ft"));
     EXPECT_THAT(Symbols(Unit::GetAllUnits(Unit::GetUnit("foot"))),
                 ElementsAre("feet", "foot", "ft"));
     EXPECT_THAT(Symbols(Unit::GetAllUnits(Unit::GetUnit("m"))), ElementsAre("m"));
@@ -154,8 +156,7 @@ TEST_F(UnitListingsTest, ListsAMeasurementsUnitsInTheReadersOrderOnePerSymbol) {
 
 TEST_F(UnitListingsTest, WidensAMeasurementsUnitsToTheirStandardFormsGroupByGroup) {
     const Units::Measurement& depth = *Units::Measurement::GetMeasurement("Depth");
-    EXPECT_THAT(Symbols(Unit::GetAllUnits(depth, true)),
-                ElementsAre("m", "feet", "foot", "ft"));
+    EXPECT_THAT(Symbols(Unit::GetAllUnits(depth, true)), ElementsAre("m", "feet", "foot", "ft"));
     // foot and feet share a standard form, so its group comes twice.
     const Units::Measurement& span = *Units::Measurement::GetMeasurement("Span");
     EXPECT_THAT(Symbols(Unit::GetAllUnits(span, true)),
@@ -169,13 +170,15 @@ TEST_F(UnitListingsTest, GivesAMeasurementWithoutListedUnitsAllUnitsOfItsDimensi
 }
 
 TEST_F(UnitListingsTest, AsksTheReaderForTheMeasurementEveryTimeAndIgnoresItsValidity) {
-    Units::Reader::MeasurementSpec& record = m_reader.AddMeasurement("Reach", "Length", {"ft"});
+    Units::Reader::MeasurementSpec& record =
+        m_reader.records.AddMeasurement("Reach", "Length", {"ft"});
     const Units::Measurement& reach = *Units::Measurement::GetMeasurement("Reach");
     // An invalid record still lists its units: this look-up does not test validity.
     record.valid = false;
     EXPECT_THAT(Symbols(Unit::GetAllUnits(reach, false)), ElementsAre("ft"));
     record.unitSymbols = {"m"};
     EXPECT_THAT(Symbols(Unit::GetAllUnits(reach, false)), ElementsAre("m"));
+    EXPECT_EQ(m_reader.Calls("GetMeasurementSpec", "Reach"), 3);
 
     // A reader that does not know the measurement gives an empty list, not an error.
     Units::Reader::InMemoryUnitReader other;

@@ -294,8 +294,7 @@ TEST_F(XmlUnitWriterTest, WritesTheDocumentBuiltBeforeALookupFailedAndReturnsNor
     const XmlNode root = ReadBack(m_path);
 
     EXPECT_THAT(root.ChildNames(), ElementsAre("Dimension", "Dimension", "Dimension"));
-    EXPECT_THAT(NameAttributes(root.Children("Dimension")),
-                ElementsAre("Count", "Length", "Mood"));
+    EXPECT_THAT(NameAttributes(root.Children("Dimension")), ElementsAre("Count", "Length", "Mood"));
     const XmlNode& broken = root.children.back();
     EXPECT_EQ(broken.attributes.size(), 1u);
     EXPECT_TRUE(broken.children.empty());

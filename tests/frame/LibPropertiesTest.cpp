@@ -24,14 +24,13 @@ TEST(LibProperties, AnswersSevenPairsInTheirFixedOrder) {
         pairs.emplace_back(key, value);
     }
     using Pair = std::pair<std::string, std::string>;
-    EXPECT_THAT(pairs,
-                ::testing::ElementsAre(
-                    Pair("CompanyName", "Tarnwell"), Pair("FileVersion", "5.2017.0.0"),
-                    Pair("FileDescription", "Tarnwell Simulation Support Library"),
-                    Pair("ProductVersion", "Main/0"),
-                    Pair("InternalName", "Orv.Pim.Core.Service.Units"),
-                    Pair("LegalCopyright", "Copyright (C) 2026 Orv Units contributors"),
-                    Pair("OriginalFilename", "Orv.Pim.Core.Service.Units")));
+    EXPECT_THAT(pairs, ::testing::ElementsAre(
+                           Pair("CompanyName", "Tarnwell"), Pair("FileVersion", "5.2017.0.0"),
+                           Pair("FileDescription", "Tarnwell Simulation Support Library"),
+                           Pair("ProductVersion", "Main/0"),
+                           Pair("InternalName", "Orv.Pim.Core.Service.Units"),
+                           Pair("LegalCopyright", "Copyright (C) 2026 Orv Units contributors"),
+                           Pair("OriginalFilename", "Orv.Pim.Core.Service.Units")));
 }
 
 TEST(LibProperties, TheOriginalFileNameIsTheInternalNameWithoutExtension) {

@@ -1,0 +1,40 @@
+#include "Host.h"
+
+#include <units/UnitSystem.h>
+#include <units/UnitSystemArray.h>
+#include <units/XmlUnitWriter.h>
+
+#include <filesystem>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+
+using namespace Orv::Pim::Core::Service::Units;
+
+void ExportCatalogue() {
+    const std::filesystem::path directory = std::filesystem::temp_directory_path();
+    XmlUnitWriter writer;
+
+    // Every dimension that has measurements, with its units, then every unit system.
+    // A catalogue look-up that fails half way shortens the file; only a file that cannot be made
+    // or written throws, as a std::runtime_error rather than a UnitException.
+    const std::string cataloguePath = (directory / "orv_units_catalogue.xml").string();
+    try {
+        writer.SaveXmlFile(cataloguePath);
+    } catch (const std::runtime_error& e) {
+        std::cout << "Could not write the catalogue: " << e.what() << '\n';
+        return;
+    }
+    std::cout << "Catalogue written to " << cataloguePath << '\n';
+
+    // One unit system on its own: the first one registered, if the catalogue has any.
+    UnitSystemArray systems = UnitSystem::UnitSystems();
+    if (systems.size() == 0) {
+        std::cout << "No unit system to write\n";
+        return;
+    }
+    UnitSystem* system = systems[0];
+    const std::string systemPath = (directory / "orv_units_system.xml").string();
+    writer.SaveXmlFile(systemPath, system);
+    std::cout << "Unit system " << system->Name() << " written to " << systemPath << '\n';
+}
