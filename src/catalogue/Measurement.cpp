@@ -1,6 +1,6 @@
 // The measurement catalogue: measurements are built from reader records on first look-up, filed
 // under their own names, and live until the library is unloaded.
-#include "CacheMaps.h"
+#include "catalogue/CacheMaps.h"
 
 #include <units/Dimension.h>
 #include <units/Measurement.h>
