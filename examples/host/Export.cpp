@@ -1,7 +1,6 @@
 #include "Host.h"
 
 #include <units/UnitSystem.h>
-#include <units/UnitSystemArray.h>
 #include <units/XmlUnitWriter.h>
 
 #include <filesystem>
@@ -27,14 +26,9 @@ void ExportCatalogue() {
     }
     std::cout << "Catalogue written to " << cataloguePath << '\n';
 
-    // One unit system on its own: the first one registered, if the catalogue has any.
-    UnitSystemArray systems = UnitSystem::UnitSystems();
-    if (systems.size() == 0) {
-        std::cout << "No unit system to write\n";
-        return;
-    }
-    UnitSystem* system = systems[0];
-    const std::string systemPath = (directory / "orv_units_system.xml").string();
-    writer.SaveXmlFile(systemPath, system);
-    std::cout << "Unit system " << system->Name() << " written to " << systemPath << '\n';
+    // One unit system on its own: the root then holds a single "UnitSystem" element.
+    UnitSystem* field = UnitSystem::GetUnitSystem("Field");
+    const std::string systemPath = (directory / "orv_units_field.xml").string();
+    writer.SaveXmlFile(systemPath, field);
+    std::cout << "Unit system " << field->Name() << " written to " << systemPath << '\n';
 }
