@@ -66,10 +66,6 @@ function(orv_add_library target export_name output_name building_define)
                         "LINKER:--version-script=${PROJECT_SOURCE_DIR}/cmake/exports.map")
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
                  ${PROJECT_SOURCE_DIR}/cmake/exports.map)
-    # The libraries are installed side by side and load one another (the units library needs
-    # the converter, service and XML libraries), so each finds its siblings in its own folder
-    # wherever the package is installed.
-    set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN")
   endif()
   # Installed once the folder's CMakeLists.txt has added the library's header file set.
   cmake_language(EVAL CODE "cmake_language(DEFER CALL orv_install_library [[${target}]])")
