@@ -22,6 +22,7 @@
 #include <cstddef>
 #include <memory>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -44,6 +45,10 @@ int ToInt(XMLFileLoc value) {
     constexpr XMLFileLoc kMax = 0x7fffffff;
     return static_cast<int>(value > kMax ? kMax : value);
 }
+
+/// How deep elements may nest. A catalogue needs four levels; Xerces spends time in proportion
+/// to the depth on every element, so a hostile depth is cut off early.
+constexpr std::size_t kMaxDepth = 32;
 
 /// The kinds of element the handler keeps track of; anything else is `Other`.
 enum class Kind { Root, Dimension, Measurement, Unit, Alias, UnitSystem, Mapping, Other };
@@ -77,10 +82,14 @@ public:
             return false;
         }
         m_floor = start;
-        Advance(start - 1);
-        at.line = m_line;
-        at.column = m_column;
+        at = PositionOf(start - 1);
         return true;
+    }
+
+    /// The position of the byte at `offset`, which is at or after the last one asked for.
+    Position PositionOf(std::size_t offset) {
+        Advance(offset);
+        return {m_line, m_column};
     }
 
 private:
@@ -107,6 +116,37 @@ private:
     int m_column = 1;
 };
 
+/// The offset of a document type declaration in the prolog of `bytes`, if it has one. Xerces
+/// tells the handler of a DOCTYPE only when it has a subset, so the prolog is scanned here too;
+/// for the encodings whose markup is not ASCII the handler's check is all there is.
+std::optional<std::size_t> FindDoctype(const std::string& bytes) {
+    std::size_t at = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    for (;;) {
+        at = bytes.find_first_not_of(" \t\r\n", at);
+        if (at == std::string::npos) {
+            return std::nullopt;
+        }
+        const char* end = nullptr;
+        if (bytes.compare(at, 2, "<?") == 0) {
+            end = "?>";
+        } else if (bytes.compare(at, 4, "<!--") == 0) {
+            end = "-->";
+        } else if (bytes.compare(at, 9, "<!DOCTYPE") == 0) {
+            return at;
+        } else {
+            return std::nullopt;
+        }
+        at = bytes.find(end, at + 2);
+        if (at == std::string::npos) {
+            return std::nullopt;
+        }
+        at += std::char_traits<char>::length(end);
+    }
+}
+
+constexpr const char* kDoctypeRefused =
+    "a document type declaration (DOCTYPE) is not allowed in a catalogue";
+
 /// Collects the elements and the problems of one parse.
 class CatalogueHandler : public xml::DefaultHandler {
 public:
@@ -119,6 +159,12 @@ public:
 
     void startElement(const XMLCh* const uri, const XMLCh* const localname,
                       const XMLCh* const /*qname*/, const xml::Attributes& attributes) override {
+        if (m_stack.size() >= kMaxDepth) {
+            m_result.incomplete = true;
+            Add(LocatorPosition(),
+                "elements are nested more than " + std::to_string(kMaxDepth) + " levels deep");
+            throw StopParsing{};
+        }
         const Kind parent = m_stack.empty() ? Kind::Other : m_stack.back();
         const Kind kind =
             m_stack.empty() ? RootKind(uri, localname) : ChildKind(parent, uri, localname);
@@ -381,6 +427,15 @@ ParsedCatalogue ParseCatalogue(const std::string& bytes, const std::string& sour
     // terminates it at exit.
     XML::Initialise::Init();
     ParsedCatalogue result;
+    TagLocator positions(bytes);
+    if (positions.Usable()) {
+        if (const std::optional<std::size_t> doctype = FindDoctype(bytes)) {
+            const Position at = positions.PositionOf(*doctype);
+            result.problems.push_back({source, at.line, at.column, kDoctypeRefused});
+            result.incomplete = true;
+            return result;
+        }
+    }
     std::unique_ptr<xml::SAX2XMLReader> reader(xml::XMLReaderFactory::createXMLReader());
     xml::SecurityManager security;
     Configure(*reader, security);
