@@ -405,7 +405,9 @@ void Configure(xml::SAX2XMLReader& reader, xml::SecurityManager& security) {
     reader.setFeature(xml::XMLUni::fgSAX2CoreValidation, true);
     reader.setFeature(xml::XMLUni::fgXercesDynamic, false);
     reader.setFeature(xml::XMLUni::fgXercesSchema, true);
-    reader.setFeature(xml::XMLUni::fgXercesIdentityConstraintChecking, true);
+    // The schema's keys (unique names, a base unit that exists) are checked after the parse, with
+    // messages that give the position of both definitions instead of the end of the file.
+    reader.setFeature(xml::XMLUni::fgXercesIdentityConstraintChecking, false);
     // Validate against the schema loaded from memory only; never follow schemaLocation hints.
     reader.setFeature(xml::XMLUni::fgXercesLoadSchema, false);
     reader.setFeature(xml::XMLUni::fgXercesUseCachedGrammarInParse, true);

@@ -3,6 +3,7 @@
 // an absent attribute for an empty one.
 #pragma once
 
+#include <units/converter/ExactEngines.h>
 #include <units/reader/XmlUnitReader.h>
 
 #include <optional>
@@ -79,12 +80,7 @@ struct ParsedCatalogue {
 };
 
 /// A unit's exact definition, `base = (A + B*x) / (C + D*x)`, as decimal texts.
-struct Definition {
-    std::string A = "0";
-    std::string B = "1";
-    std::string C = "1";
-    std::string D = "0";
-};
+using Definition = Converter::ExactDefinition;
 
 /// The definition of the unit element `unit` of `text`: its A, B, C, D when it has any (each
 /// defaulting to 0, 1, 1, 0), otherwise the inverse of its scale and offset, which convert the

@@ -4,8 +4,6 @@
 #include <units/reader/XmlUnitReader.h>
 
 #include <cerrno>
-#include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <fstream>
@@ -84,17 +82,16 @@ namespace {
 /// there is none.
 std::unique_ptr<Converter::IUnitConverterEngine> MakeEngine(const Definition& definition,
                                                             std::string& why) {
-    const double A = std::strtod(definition.A.c_str(), nullptr);
-    const double B = std::strtod(definition.B.c_str(), nullptr);
-    const double C = std::strtod(definition.C.c_str(), nullptr);
-    const double D = std::strtod(definition.D.c_str(), nullptr);
-    if (D != 0.0) {
-        why = "has a definition with D other than 0, which this reader cannot convert yet";
+    std::unique_ptr<Converter::IUnitConverterEngine> engine;
+    try {
+        engine = Converter::MakeExactEngine(definition);
+    } catch (const std::invalid_argument& error) {
+        why = std::string("has a definition that gives no engine: ") + error.what();
         return nullptr;
     }
-    auto engine = std::make_unique<Converter::LinearUnitConverter>(B / C, A / C);
-    if (!std::isfinite(B / C) || !std::isfinite(A / C) || !engine->IsInvertible()) {
-        why = "has a definition whose coefficients are beyond the range of double precision";
+    // Coefficients so small that they round to 0 in double precision leave nothing to invert.
+    if (!engine->IsInvertible()) {
+        why = "has a definition whose engine cannot be inverted in double precision";
         return nullptr;
     }
     return engine;
