@@ -12,3 +12,6 @@ void ShowLengthUnits();
 /// Switches the current unit system between "Metric" and "Field", watching its change event, and
 /// overrides one measurement in a local unit system.
 void ShowUnitSystems();
+
+/// Writes the catalogue, and one unit system on its own, to XML files in the temporary folder.
+void ExportCatalogue();
