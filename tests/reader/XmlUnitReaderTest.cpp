@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace Orv::Pim::Core::Service::Units;
@@ -240,4 +242,26 @@ TEST(XmlUnitReader, KeepsItsRecordsValidForItsWholeLife) {
     const auto other = XmlUnitReader::FromText(kCatalogue, "catalogue.xml");
     EXPECT_NE(other->GetUnitSpec("ft"), foot);
     EXPECT_NE(other->GetUnitSpec("ft")->converter, foot->converter);
+}
+
+TEST(XmlUnitReader, ReadsCataloguesOnSeveralThreadsAtOnce) {
+    // The first parse initialises the XML parser for the process; racing first calls must not
+    // break it, and parses share no state.
+    std::atomic<int> read{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 4; ++i) {
+        threads.emplace_back([&read] {
+            for (int j = 0; j < 3; ++j) {
+                const auto reader = XmlUnitReader::FromText(kCatalogue, "catalogue.xml");
+                if (reader->GetUnitSpec("ft") != nullptr &&
+                    ProblemsOf("<UnitCatalog>").size() == 1) {
+                    ++read;
+                }
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(read.load(), 12);
 }
