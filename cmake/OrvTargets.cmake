@@ -58,6 +58,18 @@ function(orv_add_library target export_name output_name building_define)
     SOVERSION ${PROJECT_VERSION_MAJOR})
   target_compile_definitions(${target} PRIVATE ${building_define})
   target_link_libraries(${target} PUBLIC Orv::UnitsExport)
+  if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+    # Keeps the standard library's template instantiations out of the dynamic symbol table.
+    target_link_options(${target} PRIVATE
+                        "LINKER:--version-script=${PROJECT_SOURCE_DIR}/cmake/exports.map")
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
+                 ${PROJECT_SOURCE_DIR}/cmake/exports.map)
+  endif()
+  # Installed once the folder's CMakeLists.txt has added the library's header file set.
+  cmake_language(EVAL CODE "cmake_language(DEFER CALL orv_install_library [[${target}]])")
+endfunction()
+
+function(orv_install_library target)
   install(TARGETS ${target} EXPORT OrvUnitsTargets
           LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
           ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}

@@ -103,8 +103,14 @@ public:
     std::unique_ptr<IUnitConverterEngine> GetInverse() override;
 
 private:
+    // A composite that owns both engines, as the inverse of a composite does.
+    CompositeUnitConverter(std::unique_ptr<IUnitConverterEngine> first,
+                           std::unique_ptr<IUnitConverterEngine> second);
+
     IUnitConverterEngine* m_pFirst;
     std::unique_ptr<IUnitConverterEngine> m_pSecond;
+    // Set only when this composite owns its first engine; then m_pFirst points to it.
+    std::unique_ptr<IUnitConverterEngine> m_pOwnedFirst;
 };
 
 } // namespace Orv::Pim::Core::Service::Units::Converter

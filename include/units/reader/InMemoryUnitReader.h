@@ -44,8 +44,8 @@ public:
     UnitSystemSpec& AddUnitSystem(const std::string& name);
     /// Makes the system `unitSystemName` give `measurementName` the unit `unitSymbol`, which
     /// must have been added already. Returns false, changing nothing, when it was not.
-    bool SetUnitOfMeasurement(const std::string& unitSystemName,
-                              const std::string& measurementName, const std::string& unitSymbol);
+    bool SetUnitOfMeasurement(const std::string& unitSystemName, const std::string& measurementName,
+                              const std::string& unitSymbol);
 
     const DimensionSpec* GetDimensionSpec(const std::string& name) override;
     const UnitSpec* GetUnitSpec(const std::string& symbol) override;

@@ -1,0 +1,10 @@
+// The example host program's parts: one function per topic, all over one in-memory catalogue.
+#pragma once
+
+#include <units/reader/InMemoryUnitReader.h>
+
+/// Fills the host's reader with its dimensions, units, measurements and unit systems.
+void FillCatalogue(Orv::Pim::Core::Service::Units::Reader::InMemoryUnitReader& reader);
+
+/// Looks up length units and prints them in the catalogue's sort order.
+void ShowLengthUnits();

@@ -1,0 +1,78 @@
+// A reader over a catalogue file in the "UnitCatalog" format (the format the library's XML export
+// writes, with optional exact definitions, measurement unit lists and unit-system mappings), and
+// the default catalogue that ships inside the reader library.
+#pragma once
+
+#include <units/Export.h>
+#include <units/interfaces/ConverterEngine.h>
+#include <units/interfaces/Reader.h>
+
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace Orv::Pim::Core::Service::Units::Reader {
+
+/// One problem found in a catalogue: where it is and what is wrong.
+struct CatalogueProblem {
+    std::string source; ///< the file's path, or the name given to text in memory
+    int line = 0;       ///< 1-based; 0 when the problem has no position
+    int column = 0;     ///< 1-based; 0 when the problem has no position
+    std::string message;
+
+    /// "source:line:column: message".
+    std::string ToString() const;
+};
+
+/// A catalogue that was refused, with every problem found in it; what() lists them all.
+class ORV_UNITS_READER_API CatalogueError : public std::runtime_error {
+public:
+    explicit CatalogueError(std::vector<CatalogueProblem> problems);
+    /// The problems, in the order they were found.
+    const std::vector<CatalogueProblem>& Problems() const { return m_problems; }
+
+private:
+    std::vector<CatalogueProblem> m_problems;
+};
+
+/// An IUnitReader over one catalogue. A catalogue is checked whole (schema, then consistency)
+/// before anything of it is kept: a bad one is refused with every problem found.
+class ORV_UNITS_READER_API XmlUnitReader : public IUnitReader {
+public:
+    /// Reads the catalogue file `path`. Throws CatalogueError.
+    static std::unique_ptr<XmlUnitReader> FromFile(const std::string& path);
+    /// Reads catalogue text; `sourceName` stands for it in messages. Throws CatalogueError.
+    static std::unique_ptr<XmlUnitReader> FromText(const std::string& text,
+                                                   const std::string& sourceName);
+    /// A new reader over the default catalogue embedded in the library; needs no file.
+    static std::unique_ptr<XmlUnitReader> Default();
+    /// The problems of the catalogue file `path`, empty when it would be read.
+    static std::vector<CatalogueProblem> Check(const std::string& path);
+
+    XmlUnitReader(const XmlUnitReader&) = delete;
+    XmlUnitReader& operator=(const XmlUnitReader&) = delete;
+    ~XmlUnitReader() override;
+
+    /// Every dimension record, in file order.
+    std::vector<const DimensionSpec*> GetAllDimensionSpecs() const;
+
+    const DimensionSpec* GetDimensionSpec(const std::string& name) override;
+    const UnitSpec* GetUnitSpec(const std::string& symbol) override;
+    std::vector<const UnitSpec*> GetAllUnitSpecs() override;
+    const MeasurementSpec* GetMeasurementSpec(const std::string& name) override;
+    std::vector<const MeasurementSpec*> GetAllMeasurementSpecs() override;
+    std::vector<const UnitSystemSpec*> GetAllUnitSystemSpecs() override;
+    const UnitSpec* GetUnitSpecOfMeasurement(const std::string& unitSystemName,
+                                             const std::string& measurementName) override;
+
+private:
+    struct Catalogue;
+    explicit XmlUnitReader(std::unique_ptr<Catalogue> catalogue);
+
+    std::unique_ptr<Catalogue> m_catalogue;
+};
+
+} // namespace Orv::Pim::Core::Service::Units::Reader
