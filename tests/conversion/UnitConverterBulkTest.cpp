@@ -18,7 +18,7 @@ using Units::UnitConverter;
 // Converting a million values in place must give, element by element, what the single-value
 // form gives; a vector form that skipped, repeated or reordered elements would show here.
 void ExpectVectorFormMatchesSingleForm(const std::string& from, const std::string& to) {
-    OrvTest::QuantityCatalogue();
+    orv_testing::QuantityCatalogue();
     UnitConverter const converter(Unit::GetUnit(from), Unit::GetUnit(to));
 
     constexpr std::size_t kCount = 1000000;

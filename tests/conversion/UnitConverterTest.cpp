@@ -25,7 +25,7 @@ using Units::UnitException;
 using Units::Converter::CompositeUnitConverter;
 
 Unit* U(const std::string& symbol) {
-    OrvTest::QuantityCatalogue();
+    orv_testing::QuantityCatalogue();
     return Unit::GetUnit(symbol);
 }
 
@@ -190,7 +190,7 @@ TEST(UnitConverter, StaticConversionsToAndFromBaseGiveZeroForANullMeasurement) {
 }
 
 TEST(UnitConverter, StaticConversionsGoBetweenTheCurrentUnitAndTheBaseUnit) {
-    OrvTest::QuantityCatalogue();
+    orv_testing::QuantityCatalogue();
     Units::UnitService::SetUnitSystem(Units::UnitSystem::GetUnitSystem("Metric"));
     Measurement* temperature = Measurement::GetMeasurement("Temperature");
     EXPECT_NEAR(UnitConverter::ConvertToBase(25.0, temperature), 298.15, 1e-9);
@@ -209,7 +209,7 @@ std::size_t FirstIndex(std::vector<std::string> const& log, std::string const& e
 // The base unit is resolved before the current unit on the way to the base, and after it on
 // the way back; the reader sees the two requests in that order the first time.
 TEST(UnitConverter, ConvertToBaseAsksForTheBaseUnitFirstAndConvertFromBaseLast) {
-    OrvTest::RecordingReader& reader = OrvTest::QuantityCatalogue();
+    orv_testing::RecordingReader& reader = orv_testing::QuantityCatalogue();
     Units::UnitService::SetUnitSystem(Units::UnitSystem::GetUnitSystem("Metric"));
     Measurement* pressure = Measurement::GetMeasurement("Pressure");
     Measurement* energy = Measurement::GetMeasurement("Energy");

@@ -21,7 +21,7 @@
 namespace {
 
 namespace Units = Orv::Pim::Core::Service::Units;
-using OrvTest::Owned;
+using orv_testing::Owned;
 using Units::Measurement;
 using Units::UCDouble;
 using Units::Unit;
@@ -89,7 +89,7 @@ std::string SelectAnyCommaLocale(HostLocaleGuard& guard) {
 
 // std::ostream would write 2,5 and 1.234.567 under this locale unless the library sets its own.
 TEST(UCDoubleLocale, WritesAPointAndNoGroupingUnderACommaGlobalCppLocale) {
-    OrvTest::QuantityCatalogue();
+    orv_testing::QuantityCatalogue();
     HostLocaleGuard const guard;
     std::locale::global(std::locale(std::locale::classic(), new CommaPunctuation));
 
@@ -101,7 +101,7 @@ TEST(UCDoubleLocale, WritesAPointAndNoGroupingUnderACommaGlobalCppLocale) {
 }
 
 TEST(UCDoubleLocale, ReadsAndWritesAPointUnderACommaHostLocale) {
-    OrvTest::QuantityCatalogue();
+    orv_testing::QuantityCatalogue();
     Measurement* depth = Measurement::GetMeasurement("Depth");
     Unit* metre = Unit::GetUnit("m");
     HostLocaleGuard guard;

@@ -17,19 +17,19 @@
 namespace {
 
 namespace Units = Orv::Pim::Core::Service::Units;
-using OrvTest::Owned;
+using orv_testing::Owned;
 using Units::Measurement;
 using Units::UCDouble;
 using Units::Unit;
 using Units::UnitException;
 
 Measurement* M(const std::string& name) {
-    OrvTest::QuantityCatalogue();
+    orv_testing::QuantityCatalogue();
     return Measurement::GetMeasurement(name);
 }
 
 Unit* U(const std::string& symbol) {
-    OrvTest::QuantityCatalogue();
+    orv_testing::QuantityCatalogue();
     return Unit::GetUnit(symbol);
 }
 
@@ -44,7 +44,7 @@ std::string RefusalOf(Action action) {
 }
 
 TEST(UCDouble, ValuesMadeWithoutAMeasurementAreUnitless) {
-    OrvTest::QuantityCatalogue();
+    orv_testing::QuantityCatalogue();
     UCDouble const zero;
     UCDouble const five(5.0);
     EXPECT_EQ(zero.BaseValue(), 0.0);

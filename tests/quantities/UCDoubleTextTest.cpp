@@ -15,7 +15,7 @@
 namespace {
 
 namespace Units = Orv::Pim::Core::Service::Units;
-using OrvTest::Owned;
+using orv_testing::Owned;
 using Units::Measurement;
 using Units::UCDouble;
 using Units::Unit;
@@ -23,12 +23,12 @@ using Units::UnitException;
 using Units::UnitSystem;
 
 Measurement* M(const std::string& name) {
-    OrvTest::QuantityCatalogue();
+    orv_testing::QuantityCatalogue();
     return Measurement::GetMeasurement(name);
 }
 
 Unit* U(const std::string& symbol) {
-    OrvTest::QuantityCatalogue();
+    orv_testing::QuantityCatalogue();
     return Unit::GetUnit(symbol);
 }
 
@@ -43,7 +43,7 @@ std::string RefusalOf(Action action) {
 }
 
 std::unique_ptr<UCDouble> Parse(const std::string& text) {
-    OrvTest::QuantityCatalogue();
+    orv_testing::QuantityCatalogue();
     return Owned(UCDouble::Parse(text));
 }
 
@@ -177,7 +177,7 @@ TEST(UCDoubleText, ReadsBackWhatItWritesToSixSignificantDigits) {
 
 // Kept last: once the catalogue knows the empty symbol, "5 " would parse.
 TEST(UCDoubleText, WritesATrailingBlankForAUnitWithAnEmptySymbol) {
-    OrvTest::QuantityCatalogue().AddUnit("", "bare count", "Dimensionless", 1.0);
+    orv_testing::QuantityCatalogue().AddUnit("", "bare count", "Dimensionless", 1.0);
     EXPECT_EQ(UCDouble(2.5).ToString(U("")), "2.5 ");
     auto count = Parse("5 ");
     EXPECT_EQ(count->BaseValue(), 5.0);

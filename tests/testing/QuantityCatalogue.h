@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-namespace OrvTest {
+namespace orv_testing {
 
 namespace Units = Orv::Pim::Core::Service::Units;
 
@@ -160,4 +160,4 @@ inline std::unique_ptr<Units::UCDouble> Owned(Units::UCDouble& result) {
     return std::unique_ptr<Units::UCDouble>(&result);
 }
 
-} // namespace OrvTest
+} // namespace orv_testing
