@@ -8,3 +8,6 @@ void FillCatalogue(Orv::Pim::Core::Service::Units::Reader::InMemoryUnitReader& r
 
 /// Looks up length units and prints them in the catalogue's sort order.
 void ShowLengthUnits();
+
+/// Parses, prints, adds and scales depths, and shows a refused addition.
+void ShowQuantities();

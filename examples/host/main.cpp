@@ -15,6 +15,7 @@ int main() {
     try {
         UnitService::UnitReader(&reader);
         ShowLengthUnits();
+        ShowQuantities();
     } catch (const UnitException& e) {
         std::cerr << "orv_units_host: " << e.what() << '\n';
         return 1;

@@ -80,6 +80,10 @@ std::string SelectAnyCommaLocale(HostLocaleGuard& guard) {
                                 "/de_DE.UTF-8 >/dev/null 2>&1; test -f " + directory +
                                 "/de_DE.UTF-8/LC_NUMERIC";
     guard.generatedDirectory = directory;
+    std::error_code failed;
+    if (!std::filesystem::create_directories(directory, failed)) {
+        return "";
+    }
     if (std::system(command.c_str()) != 0) {
         return "";
     }

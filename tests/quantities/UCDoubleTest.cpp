@@ -55,6 +55,7 @@ TEST(UCDouble, ValuesMadeWithoutAMeasurementAreUnitless) {
 }
 
 TEST(UCDouble, StoresTheGivenBaseValueWithoutConverting) {
+    orv_testing::QuantityCatalogue();
     UCDouble value(1.0, M("Depth"));
     EXPECT_EQ(value.BaseValue(), 1.0);
     EXPECT_EQ(value.GetMeasurement(), M("Depth"));
@@ -70,6 +71,7 @@ TEST(UCDouble, StoresTheGivenBaseValueWithoutConverting) {
 }
 
 TEST(UCDouble, CopiesAndAssignmentTakeValueAndMeasurement) {
+    orv_testing::QuantityCatalogue();
     UCDouble const depth(4.0, M("Depth"));
     UCDouble copy(depth);
     UCDouble assigned(7.0);
@@ -79,6 +81,7 @@ TEST(UCDouble, CopiesAndAssignmentTakeValueAndMeasurement) {
 }
 
 TEST(UCDouble, ConvertsIntoAUnitAUnitSystemOrTheCurrentUnitSystem) {
+    orv_testing::QuantityCatalogue();
     UCDouble const depth(3.048, M("Depth"));
     EXPECT_DOUBLE_EQ(depth.Convert(U("ft")), 10.0);
     EXPECT_DOUBLE_EQ(depth.Convert(Units::UnitSystem::GetUnitSystem("Imperial")), 10.0);
@@ -94,6 +97,7 @@ TEST(UCDouble, ConvertsIntoAUnitAUnitSystemOrTheCurrentUnitSystem) {
 }
 
 TEST(UCDouble, ConversionWithoutAUsableUnitGivesZero) {
+    orv_testing::QuantityCatalogue();
     UCDouble const depth(3.0, M("Depth"));
     EXPECT_EQ(depth.Convert(static_cast<Unit const*>(nullptr)), 0.0);
     EXPECT_EQ(depth.Convert(static_cast<Units::UnitSystem*>(nullptr)), 0.0);
@@ -101,6 +105,7 @@ TEST(UCDouble, ConversionWithoutAUsableUnitGivesZero) {
 }
 
 TEST(UCDouble, EqualValuesShareMeasurementAndBaseValue) {
+    orv_testing::QuantityCatalogue();
     UCDouble const a(2.0, M("Depth"));
     UCDouble const b(2.0, M("Depth"));
     UCDouble const otherMeasurement(2.0, M("Length"));
@@ -114,6 +119,7 @@ TEST(UCDouble, EqualValuesShareMeasurementAndBaseValue) {
 }
 
 TEST(UCDouble, ValuesHoldingNaNAreNeverEqualNotEvenToThemselves) {
+    orv_testing::QuantityCatalogue();
     UCDouble const nan(std::numeric_limits<double>::quiet_NaN(), M("Depth"));
     UCDouble const& same = nan;
     EXPECT_FALSE(nan.Equals(same));
@@ -122,6 +128,7 @@ TEST(UCDouble, ValuesHoldingNaNAreNeverEqualNotEvenToThemselves) {
 }
 
 TEST(UCDouble, AddsAndSubtractsValuesOfOneMeasurementIntoNewValues) {
+    orv_testing::QuantityCatalogue();
     UCDouble const a(2.0, M("Depth"));
     UCDouble const b(0.5, M("Depth"));
     auto sum = Owned(a + b);
@@ -139,6 +146,7 @@ TEST(UCDouble, AddsAndSubtractsValuesOfOneMeasurementIntoNewValues) {
 
 // The test is on the measurement, not the dimension: Depth and Length share a dimension.
 TEST(UCDouble, RefusesToAddOrSubtractValuesOfDifferentMeasurements) {
+    orv_testing::QuantityCatalogue();
     UCDouble const depth(2.0, M("Depth"));
     UCDouble const length(1.0, M("Length"));
     UCDouble const bare(1.0, nullptr);
@@ -155,6 +163,7 @@ TEST(UCDouble, RefusesToAddOrSubtractValuesOfDifferentMeasurements) {
 }
 
 TEST(UCDouble, ALeftOperandWithoutMeasurementAddsToAnythingAndGivesNoMeasurement) {
+    orv_testing::QuantityCatalogue();
     UCDouble const bare(1.0, nullptr);
     UCDouble const depth(2.0, M("Depth"));
     auto sum = Owned(bare + depth);
@@ -166,6 +175,7 @@ TEST(UCDouble, ALeftOperandWithoutMeasurementAddsToAnythingAndGivesNoMeasurement
 }
 
 TEST(UCDouble, MultipliesByADimensionlessValueOnEitherSide) {
+    orv_testing::QuantityCatalogue();
     UCDouble const three(3.0);
     UCDouble const depth(2.0, M("Depth"));
     auto left = Owned(three * depth);
@@ -187,6 +197,7 @@ TEST(UCDouble, MultipliesByADimensionlessValueOnEitherSide) {
 }
 
 TEST(UCDouble, RefusesProductsWithoutADimensionlessSide) {
+    orv_testing::QuantityCatalogue();
     UCDouble const depth(2.0, M("Depth"));
     UCDouble const length(1.0, M("Length"));
     UCDouble const bare(1.0, nullptr);
@@ -197,6 +208,7 @@ TEST(UCDouble, RefusesProductsWithoutADimensionlessSide) {
 }
 
 TEST(UCDouble, ScalesByANumberKeepingTheMeasurement) {
+    orv_testing::QuantityCatalogue();
     UCDouble const depth(2.0, M("Depth"));
     auto scaled = Owned(depth * 1.5);
     EXPECT_EQ(scaled->BaseValue(), 3.0);
@@ -205,6 +217,7 @@ TEST(UCDouble, ScalesByANumberKeepingTheMeasurement) {
 }
 
 TEST(UCDouble, DividesByADimensionlessValueOnly) {
+    orv_testing::QuantityCatalogue();
     UCDouble const depth(3.0, M("Depth"));
     UCDouble const two(2.0);
     auto quotient = Owned(depth / two);
@@ -226,6 +239,7 @@ TEST(UCDouble, DividesByADimensionlessValueOnly) {
 
 // Destroying results must not disturb the cached dimension that later products rely on.
 TEST(UCDouble, DestroyingResultsLeavesLaterArithmeticIntact) {
+    orv_testing::QuantityCatalogue();
     UCDouble const three(3.0);
     UCDouble const depth(2.0, M("Depth"));
     for (int i = 0; i < 3; ++i) {
