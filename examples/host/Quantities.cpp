@@ -28,16 +28,16 @@ void ShowQuantities() {
               << well->BaseUnit()->Symbol() << '\n';
 
     UnitSystem* current = UnitService::GetUnitSystem();
-    UnitSystem* imperial = UnitSystem::GetUnitSystem("Imperial");
+    UnitSystem* field = UnitSystem::GetUnitSystem("Field");
     std::cout << "  in " << current->Name() << ": " << well->ToString() << '\n';
-    std::cout << "  in " << imperial->Name() << ": " << well->ToString(imperial) << '\n';
+    std::cout << "  in " << field->Name() << ": " << well->ToString(field) << '\n';
 
     // A number without a unit is read in the unit the current system gives the measurement.
     std::unique_ptr<UCDouble> casing = Owned(UCDouble::Parse("2", depth));
     std::unique_ptr<UCDouble> total = Owned(*well + *casing);
     std::unique_ptr<UCDouble> twice = Owned(*total * 2.0);
     std::unique_ptr<UCDouble> share = Owned(*total * UCDouble(0.25));
-    std::cout << "  12.5 ft + 2 m = " << total->ToString() << " = " << total->ToString(imperial)
+    std::cout << "  12.5 ft + 2 m = " << total->ToString() << " = " << total->ToString(field)
               << '\n';
     std::cout << "  twice that: " << twice->ToString() << ", a quarter: " << share->ToString()
               << '\n';

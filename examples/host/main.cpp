@@ -15,7 +15,9 @@ int main() {
     try {
         UnitService::UnitReader(&reader);
         ShowLengthUnits();
+        ShowUnitSystems();
         ShowQuantities();
+        ExportCatalogue();
     } catch (const UnitException& e) {
         std::cerr << "orv_units_host: " << e.what() << '\n';
         return 1;
