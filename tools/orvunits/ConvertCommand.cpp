@@ -105,10 +105,10 @@ Command AddConvertCommand(CLI::App& parent) {
         app->add_option("--from", options->from, "The unit to convert from")->type_name("UNIT");
     options->toOption =
         app->add_option("--to", options->to, "The unit to convert to")->type_name("UNIT");
-    app->footnote("Numbers are read in the C locale and written with enough digits to read back "
-                  "the same double.\nOn standard input they are separated by white space, which "
-                  "is kept in the output.\n\nExamples:\n  orvunits convert 12.5 ft m\n  "
-                  "orvunits convert --from ft --to m < depths.txt");
+    app->footer("Numbers are read in the C locale and written with enough digits to read back "
+                "the same double.\nOn standard input they are separated by white space, which "
+                "is kept in the output.\n\nExamples:\n  orvunits convert 12.5 ft m\n  "
+                "orvunits convert --from ft --to m < depths.txt");
     return {app, [options](Session& session) { return RunConvert(*options, session); }};
 }
 

@@ -183,8 +183,8 @@ Command AddListCommand(CLI::App& parent) {
     options->measurementOption = app->add_option("--measurement", options->measurement,
                                                  "Only the units this measurement offers")
                                      ->type_name("NAME");
-    app->footnote("Examples:\n  orvunits list units --dimension Length\n  orvunits list units "
-                  "--measurement Depth --json");
+    app->footer("Examples:\n  orvunits list units --dimension Length\n  orvunits list units "
+                "--measurement Depth --json");
     return {app, [options](Session& session) { return RunList(*options, session); }};
 }
 

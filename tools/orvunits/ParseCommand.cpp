@@ -109,8 +109,8 @@ Command AddParseCommand(CLI::App& parent) {
                                             "The unit system to show the value in (default: the "
                                             "current one, Metric)")
                                 ->type_name("NAME");
-    app->footnote("Examples:\n  orvunits parse \"12.5 ft\"\n  orvunits parse \"12.5 ft\" "
-                  "--measurement Depth --system \"US Customary\"");
+    app->footer("Examples:\n  orvunits parse \"12.5 ft\"\n  orvunits parse \"12.5 ft\" "
+                "--measurement Depth --system \"US Customary\"");
     return {app, [options](Session& session) { return RunParse(*options, session); }};
 }
 

@@ -264,7 +264,7 @@ Command AddShowCommand(CLI::App& parent) {
                     "A unit symbol, or a measurement, unit system or dimension "
                     "name")
         ->required();
-    app->footnote("Examples:\n  orvunits show ft\n  orvunits show Depth\n  orvunits show Metric");
+    app->footer("Examples:\n  orvunits show ft\n  orvunits show Depth\n  orvunits show Metric");
     return {app, [name](Session& session) { return RunShow(*name, session); }};
 }
 
