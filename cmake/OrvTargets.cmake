@@ -55,7 +55,9 @@ function(orv_add_library target export_name output_name building_define)
     CXX_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON
     VERSION ${PROJECT_VERSION}
-    SOVERSION ${PROJECT_VERSION_MAJOR})
+    SOVERSION ${PROJECT_VERSION_MAJOR}
+    # Installed side by side, the libraries find one another wherever the package is put.
+    INSTALL_RPATH "$<$<PLATFORM_ID:Linux>:$ORIGIN>")
   target_compile_definitions(${target} PRIVATE ${building_define})
   target_link_libraries(${target} PUBLIC Orv::UnitsExport)
   if(CMAKE_SYSTEM_NAME STREQUAL "Linux")

@@ -8,3 +8,10 @@ void FillCatalogue(Orv::Pim::Core::Service::Units::Reader::InMemoryUnitReader& r
 
 /// Looks up length units and prints them in the catalogue's sort order.
 void ShowLengthUnits();
+
+/// Switches the current unit system between "Metric" and "Field", watching its change event, and
+/// overrides one measurement in a local unit system.
+void ShowUnitSystems();
+
+/// Writes the catalogue, and one unit system on its own, to XML files in the temporary folder.
+void ExportCatalogue();

@@ -15,6 +15,8 @@ int main() {
     try {
         UnitService::UnitReader(&reader);
         ShowLengthUnits();
+        ShowUnitSystems();
+        ExportCatalogue();
     } catch (const UnitException& e) {
         std::cerr << "orv_units_host: " << e.what() << '\n';
         return 1;

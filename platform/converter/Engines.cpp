@@ -1,33 +1,13 @@
 // The linear and composite converter engines.
+#include "ExactMap.h"
+#include "Loops.h"
+
 #include <units/interfaces/ConverterEngine.h>
 
 #include <cmath>
-#include <cstddef>
 #include <utility>
 
 namespace Orv::Pim::Core::Service::Units::Converter {
-
-namespace {
-
-// `values[i] = scale * values[i] + offset` over a whole buffer. The coefficients are locals and
-// the loops have no call and no branch, so the compiler turns them into vector instructions. The
-// fixed-size blocks let it do so even at -O2, where it will not vectorise a loop of unknown length.
-template <typename T>
-void ScaleAndShift(T* values, std::size_t count, T scale, T offset) {
-    constexpr std::size_t block = 16;
-    std::size_t i = 0;
-    for (; i + block <= count; i += block) {
-        T* chunk = values + i;
-        for (std::size_t j = 0; j < block; ++j) {
-            chunk[j] = scale * chunk[j] + offset;
-        }
-    }
-    for (; i < count; ++i) {
-        values[i] = scale * values[i] + offset;
-    }
-}
-
-} // namespace
 
 IUnitConverterEngine::~IUnitConverterEngine() = default;
 
@@ -41,11 +21,28 @@ LinearUnitConverter::LinearUnitConverter(LinearUnitConverter* first, LinearUnitC
     : IUnitConverterEngine(e_LinearEngine),
       // second(first(x)) = s2 * (s1 * x + o1) + o2 = (s2 * s1) * x + (s2 * o1 + o2)
       m_scale(second->m_scale * first->m_scale),
-      m_offset(second->m_scale * first->m_offset + second->m_offset) {}
+      m_offset(second->m_scale * first->m_offset + second->m_offset) {
+    if (first->m_pExact && second->m_pExact) {
+        // Both are exact: compose the exact forms and round once, instead of rounding twice.
+        m_pExact = std::make_unique<Detail::ExactMap>(first->m_pExact->Then(*second->m_pExact));
+        m_scale = m_pExact->Scale();
+        m_offset = m_pExact->Offset();
+    }
+}
 
-LinearUnitConverter::LinearUnitConverter(const LinearUnitConverter& other) = default;
+LinearUnitConverter::LinearUnitConverter(const LinearUnitConverter& other)
+    : IUnitConverterEngine(other), m_scale(other.m_scale), m_offset(other.m_offset),
+      m_pExact(other.m_pExact ? std::make_unique<Detail::ExactMap>(*other.m_pExact) : nullptr) {}
 
-LinearUnitConverter& LinearUnitConverter::operator=(const LinearUnitConverter& other) = default;
+LinearUnitConverter& LinearUnitConverter::operator=(const LinearUnitConverter& other) {
+    if (this != &other) {
+        IUnitConverterEngine::operator=(other);
+        m_scale = other.m_scale;
+        m_offset = other.m_offset;
+        m_pExact = other.m_pExact ? std::make_unique<Detail::ExactMap>(*other.m_pExact) : nullptr;
+    }
+    return *this;
+}
 
 LinearUnitConverter::~LinearUnitConverter() = default;
 
@@ -59,12 +56,18 @@ std::unique_ptr<IUnitConverterEngine> LinearUnitConverter::Clone() {
 }
 
 void LinearUnitConverter::Convert(std::vector<double>& values) {
-    ScaleAndShift(values.data(), values.size(), m_scale, m_offset);
+    // Copies of the coefficients, so the compiler knows that storing a value cannot change them.
+    const double scale = m_scale;
+    const double offset = m_offset;
+    Detail::MapInPlace(values.data(), values.size(),
+                       [scale, offset](double x) { return scale * x + offset; });
 }
 
 void LinearUnitConverter::Convert(std::vector<float>& values) {
-    ScaleAndShift(values.data(), values.size(), static_cast<float>(m_scale),
-                  static_cast<float>(m_offset));
+    const float scale = static_cast<float>(m_scale);
+    const float offset = static_cast<float>(m_offset);
+    Detail::MapInPlace(values.data(), values.size(),
+                       [scale, offset](float x) { return scale * x + offset; });
 }
 
 double LinearUnitConverter::Convert(double value) {
@@ -86,6 +89,9 @@ bool LinearUnitConverter::IsInvertible() {
 std::unique_ptr<IUnitConverterEngine> LinearUnitConverter::GetInverse() {
     if (!IsInvertible()) {
         return nullptr;
+    }
+    if (m_pExact) {
+        return Detail::ExactAccess::MakeLinear(m_pExact->Inverse());
     }
     // y = s * x + o  gives  x = y / s - o / s.
     return std::make_unique<LinearUnitConverter>(1.0 / m_scale, -m_offset / m_scale);

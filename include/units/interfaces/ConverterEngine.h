@@ -14,7 +14,14 @@ namespace Orv::Pim::Core::Service::Units::Converter {
 enum EngineType : std::int32_t {
     e_LinearEngine = 1,
     e_CompositeEngine = 2,
+    e_RationalEngine = 3, ///< `RationalUnitConverter`, in units/converter/ExactEngines.h
 };
+
+// The exact definitions behind engines made from units/converter/ExactEngines.h.
+namespace Detail {
+class ExactMap;
+struct ExactAccess;
+} // namespace Detail
 
 /// A conversion from one unit's values to another's. Engines are made with `new` and destroyed
 /// through the virtual destructor; none of the operations is const.
@@ -71,8 +78,12 @@ public:
     std::unique_ptr<IUnitConverterEngine> GetInverse() override;
 
 private:
+    friend struct Detail::ExactAccess;
+
     double m_scale;
     double m_offset;
+    // The exact definition the coefficients were rounded from; empty for an engine of doubles.
+    std::unique_ptr<Detail::ExactMap> m_pExact;
 };
 
 /// Applies `first`, then `second`. Borrows `first`, which must outlive it, and owns `second`.

@@ -17,7 +17,7 @@
 namespace Orv::Pim::Core::Service::Units::Reader {
 
 /// One problem found in a catalogue: where it is and what is wrong.
-struct CatalogueProblem {
+struct ORV_UNITS_READER_API CatalogueProblem {
     std::string source; ///< the file's path, or the name given to text in memory
     int line = 0;       ///< 1-based; 0 when the problem has no position
     int column = 0;     ///< 1-based; 0 when the problem has no position
