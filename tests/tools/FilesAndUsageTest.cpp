@@ -19,15 +19,28 @@ bool IsOneErrorLine(const std::string& err) {
 
 TEST(OrvUnitsFiles, ExportedCatalogueChecksCleanAndReadsBack) {
     TempDir dir;
+    const std::string catalogue = dir.Write("small.xml", SmallCatalogue());
     const std::string exported = dir.File("exported.xml");
-    const auto result = RunTool({"export", exported});
+    const auto result = RunTool({"--catalogue", catalogue, "export", exported});
     ASSERT_EQ(result.status, 0) << result.err;
 
     const auto check = RunTool({"check", exported});
     EXPECT_EQ(check.status, 0) << check.out;
     EXPECT_EQ(check.out, exported + ": no problems found\n");
-    const auto converted = RunTool({"--catalogue", exported, "convert", "12.5", "ft", "m"});
+    const auto converted = RunTool({"--catalogue", exported, "convert", "-40", "degC", "K"});
     EXPECT_EQ(converted.status, 0) << converted.err;
+    EXPECT_EQ(converted.out, "233.14999999999998\n");
+}
+
+TEST(OrvUnitsFiles, ExportsTheDefaultCatalogue) {
+    TempDir dir;
+    const std::string exported = dir.File("default.xml");
+    const auto result = RunTool({"export", exported});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "");
+    std::stringstream text;
+    text << std::ifstream(exported).rdbuf();
+    EXPECT_NE(text.str().find(" name=\"ft\""), std::string::npos);
 }
 
 TEST(OrvUnitsFiles, ExportsOneUnitSystem) {

@@ -66,8 +66,9 @@ TEST_F(OrvUnitsInspect, ListsEachKindInColumnsAndFilters) {
               "ft    foot       Length\n"
               "km    kilometre  Length\n"
               "m     metre      Length\n");
+    // A measurement's units come in the order the catalogue offers them.
     EXPECT_EQ(RunSmall({"list", "units", "--measurement", "Depth"}).out,
-              "ft  foot   Length\nm   metre  Length\n");
+              "m   metre  Length\nft  foot   Length\n");
     EXPECT_EQ(RunSmall({"list", "systems"}).out, "Metric\nUS Customary\n");
 }
 
@@ -107,7 +108,7 @@ TEST_F(OrvUnitsInspect, ShowsEveryKindANameHas) {
                           "\n"
                           "dimension Length\n"
                           "  base unit:     m\n"
-                          "  measurements:  Depth Length\n"
+                          "  measurements:  Depth, Length\n"
                           "  units:         foot ft km m\n");
     EXPECT_EQ(RunSmall({"show", "US Customary"}).out, "unit system US Customary\n"
                                                       "  Depth        ft\n"

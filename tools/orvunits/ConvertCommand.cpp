@@ -94,21 +94,24 @@ int RunConvert(const ConvertOptions& options, Session& session) {
 Command AddConvertCommand(CLI::App& parent) {
     auto options = std::make_shared<ConvertOptions>();
     CLI::App* app = parent.add_subcommand(
-        "convert", "Convert a value between two units of one dimension, or, with --from and "
-                   "--to and no VALUE, every number on standard input");
-    options->valueOption = app->add_option("VALUE", options->value, "The number to convert");
+        "convert", "Convert a value, or the numbers on standard input, from one unit to another");
+    options->valueOption =
+        app->add_option("VALUE", options->value, "The number to convert")->type_name("NUMBER");
     options->fromPositionalOption =
-        app->add_option("FROM", options->fromPositional, "The unit to convert from");
+        app->add_option("FROM", options->fromPositional, "The unit to convert from")
+            ->type_name("UNIT");
     options->toPositionalOption =
-        app->add_option("TO", options->toPositional, "The unit to convert to");
+        app->add_option("TO", options->toPositional, "The unit to convert to")->type_name("UNIT");
     options->fromOption =
         app->add_option("--from", options->from, "The unit to convert from")->type_name("UNIT");
     options->toOption =
         app->add_option("--to", options->to, "The unit to convert to")->type_name("UNIT");
-    app->footer("Numbers are read in the C locale and written with enough digits to read back "
-                "the same double.\nOn standard input they are separated by white space, which "
-                "is kept in the output.\n\nExamples:\n  orvunits convert 12.5 ft m\n  "
-                "orvunits convert --from ft --to m < depths.txt");
+    app->footer(
+        "Without VALUE, FROM and TO, --from and --to convert every number on standard input.\n"
+        "Numbers are read in the C locale and written with enough digits to read back "
+        "the same double.\nOn standard input they are separated by white space, which "
+        "is kept in the output.\n\nExamples:\n  orvunits convert 12.5 ft m\n  "
+        "orvunits convert --from ft --to m < depths.txt");
     return {app, [options](Session& session) { return RunConvert(*options, session); }};
 }
 

@@ -81,7 +81,7 @@ Command AddExportCommand(CLI::App& parent) {
     auto options = std::make_shared<ExportOptions>();
     CLI::App* app = parent.add_subcommand(
         "export", "Write the catalogue, or one unit system, to an XML catalogue file");
-    app->add_option("FILE", options->path, "The file to write")->required();
+    app->add_option("FILE", options->path, "The file to write")->type_name("")->required();
     options->systemOption =
         app->add_option("--system", options->system, "Write only this unit system")
             ->type_name("NAME");
@@ -90,10 +90,10 @@ Command AddExportCommand(CLI::App& parent) {
 
 Command AddCheckCommand(CLI::App& parent) {
     auto path = std::make_shared<std::string>();
-    CLI::App* app = parent.add_subcommand(
-        "check", "Check a catalogue file and list its problems, one per line as "
-                 "file:line:column: message; exit status 1 when it has any");
-    app->add_option("FILE", *path, "The catalogue file to check")->required();
+    CLI::App* app = parent.add_subcommand("check", "Check a catalogue file and list its problems");
+    app->footer("Each problem is one line, file:line:column: message; the exit status is 1 when "
+                "there are any.");
+    app->add_option("FILE", *path, "The catalogue file to check")->type_name("")->required();
     return {app, [path](Session& session) { return RunCheck(*path, session); }};
 }
 

@@ -175,6 +175,7 @@ Command AddListCommand(CLI::App& parent) {
     CLI::App* app = parent.add_subcommand(
         "list", "List the catalogue's dimensions, measurements, units or unit systems");
     app->add_option("WHAT", options->what, "What to list")
+        ->type_name("dimensions|measurements|units|systems")
         ->required()
         ->check(CLI::IsMember({"dimensions", "measurements", "units", "systems"}));
     options->dimensionOption = app->add_option("--dimension", options->dimension,

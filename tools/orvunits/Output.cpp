@@ -304,6 +304,8 @@ void PrintColumns(std::ostream& out, const Rows& rows, std::string_view indent) 
                 line.append(widths[c] - DisplayWidth(row[c]) + 2, ' ');
             }
         }
+        // An empty last cell would leave the padding of the one before it.
+        line.erase(line.find_last_not_of(' ') + 1);
         out << line << '\n';
     }
 }

@@ -95,10 +95,10 @@ int RunParse(const ParseOptions& options, Session& session) {
 Command AddParseCommand(CLI::App& parent) {
     auto options = std::make_shared<ParseOptions>();
     CLI::App* app = parent.add_subcommand(
-        "parse", "Read a quantity such as \"12.5 ft\" and show it in base units and in a unit "
-                 "system");
+        "parse", "Read a quantity such as \"12.5 ft\"; show it in base units and in a unit system");
     app->add_option("TEXT", options->text,
                     "A number, optionally followed by one blank and a unit symbol")
+        ->type_name("")
         ->required();
     options->measurementOption =
         app->add_option("--measurement", options->measurement,

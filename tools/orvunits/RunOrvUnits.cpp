@@ -78,6 +78,13 @@ int RunOrvUnits(std::vector<std::string> args, std::istream& in, std::ostream& o
                                                AddListCommand(app),    AddShowCommand(app),
                                                AddExportCommand(app),  AddCheckCommand(app)};
 
+        for (const Command& command : commands) {
+            const std::string footer = command.app->get_footer();
+            command.app->footer(
+                (footer.empty() ? "" : footer + "\n\n") +
+                "--catalogue FILE and --json may come before or after the command.");
+        }
+
         try {
             // CLI11 takes the arguments last first.
             std::reverse(args.begin(), args.end());
@@ -91,6 +98,13 @@ int RunOrvUnits(std::vector<std::string> args, std::istream& in, std::ostream& o
         } catch (const CLI::CallForVersion& version) {
             out << "orvunits " << version.what() << '\n';
             return e_ExitSuccess;
+        } catch (const CLI::RequiredError& error) {
+            if (app.get_subcommands().empty()) {
+                return Fail(err, e_ExitBadUsage,
+                            "a command is required: convert, parse, list, show, export or check "
+                            "(orvunits --help tells more)");
+            }
+            return Fail(err, e_ExitBadUsage, error.what());
         } catch (const CLI::ParseError& error) {
             return Fail(err, e_ExitBadUsage, error.what());
         }

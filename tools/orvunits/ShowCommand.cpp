@@ -200,7 +200,8 @@ void ShowDimension(Session& session, JsonWriter* json, Units::Dimension& dimensi
     session.Out() << "dimension " << dimension.Name() << '\n';
     PrintColumns(session.Out(),
                  {{"base unit:", base},
-                  {"measurements:", JoinOrDash(measurements)},
+                  // Measurement names may hold blanks.
+                  {"measurements:", JoinOrDash(measurements, ", ")},
                   {"units:", JoinOrDash(units)}},
                  "  ");
 }
@@ -257,14 +258,17 @@ int RunShow(const std::string& name, Session& session) {
 Command AddShowCommand(CLI::App& parent) {
     auto name = std::make_shared<std::string>();
     CLI::App* app = parent.add_subcommand(
-        "show", "Show a unit (symbol, name, dimension, standard form, aliases, factor and offset "
-                "to the base unit), a measurement (dimension, base unit, units, its unit in each "
-                "system), a unit system (its unit for each measurement) or a dimension");
+        "show", "Show what the catalogue knows of a unit, measurement, unit system or dimension");
     app->add_option("NAME", *name,
                     "A unit symbol, or a measurement, unit system or dimension "
                     "name")
+        ->type_name("")
         ->required();
-    app->footer("Examples:\n  orvunits show ft\n  orvunits show Depth\n  orvunits show Metric");
+    app->footer("A unit: its name, dimension, standard form, aliases, and factor and offset to the "
+                "base unit.\nA measurement: its dimension, base unit, units, and its unit in each "
+                "system.\nA unit system: its unit for each measurement. A dimension: its base "
+                "unit, measurements and units.\n\nExamples:\n  orvunits show ft\n  orvunits show "
+                "Depth\n  orvunits show Metric");
     return {app, [name](Session& session) { return RunShow(*name, session); }};
 }
 
