@@ -36,7 +36,13 @@ class Checker {
 public:
     explicit Checker(const CatalogueText& text) : m_text(text) {}
 
-    std::vector<std::pair<Position, std::string>> Run() {
+    struct Found {
+        Position at;
+        std::string message;
+        bool warning;
+    };
+
+    std::vector<Found> Run() {
         IndexAll();
         for (const DimensionElement& dimension : m_text.dimensions) {
             CheckBaseUnit(dimension);
@@ -53,8 +59,8 @@ public:
             CheckMapping(mapping);
         }
         std::stable_sort(m_found.begin(), m_found.end(), [](const auto& left, const auto& right) {
-            return std::make_pair(left.first.line, left.first.column) <
-                   std::make_pair(right.first.line, right.first.column);
+            return std::make_pair(left.at.line, left.at.column) <
+                   std::make_pair(right.at.line, right.at.column);
         });
         return std::move(m_found);
     }
@@ -213,8 +219,8 @@ private:
         const std::string subject = "the unit system " + Quoted(mapping.system);
         const auto measurement = m_measurements.find(mapping.measurement);
         if (measurement == m_measurements.end()) {
-            Add(mapping.at, subject + " maps the measurement " + Quoted(mapping.measurement) +
-                                ", which is not defined");
+            Warn(mapping.at, subject + " maps the measurement " + Quoted(mapping.measurement) +
+                                 ", which is not defined; the mapping is ignored");
             return;
         }
         if (!mapping.unit) {
@@ -225,7 +231,7 @@ private:
                                   Quoted(mapping.measurement) + " the unit " +
                                   Quoted(*mapping.unit);
         if (unit == nullptr) {
-            Add(mapping.at, gives + ", which is not defined");
+            Warn(mapping.at, gives + ", which is not defined; the mapping is ignored");
         } else if (unit->dimension != measurement->second->dimension) {
             Add(mapping.at, gives + " of the dimension " + Quoted(unit->dimension) +
                                 ", but the measurement is of the dimension " +
@@ -240,7 +246,12 @@ private:
     }
 
     void Add(const Position& at, std::string message) {
-        m_found.emplace_back(at, std::move(message));
+        m_found.push_back({at, std::move(message), false});
+    }
+    // A mapping to something the file lacks is what an export writes for the non-linear units
+    // it leaves out, so it is read without the mapping rather than refused.
+    void Warn(const Position& at, std::string message) {
+        m_found.push_back({at, std::move(message), true});
     }
 
     const CatalogueText& m_text;
@@ -248,7 +259,7 @@ private:
     std::map<std::string, const UnitElement*> m_units;
     std::map<std::string, const MeasurementElement*> m_measurements;
     std::map<std::string, const UnitSystemElement*> m_systems;
-    std::vector<std::pair<Position, std::string>> m_found;
+    std::vector<Found> m_found;
 };
 
 } // namespace
@@ -281,7 +292,8 @@ std::vector<CatalogueProblem> CheckConsistency(const CatalogueText& text,
                                                const std::string& source) {
     std::vector<CatalogueProblem> problems;
     for (auto& found : Checker(text).Run()) {
-        problems.push_back({source, found.first.line, found.first.column, std::move(found.second)});
+        problems.push_back(
+            {source, found.at.line, found.at.column, std::move(found.message), found.warning});
     }
     return problems;
 }

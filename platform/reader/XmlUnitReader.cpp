@@ -3,6 +3,7 @@
 
 #include <units/reader/XmlUnitReader.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <deque>
@@ -21,7 +22,7 @@ std::string CatalogueProblem::ToString() const {
     if (line > 0) {
         text += ":" + std::to_string(line) + ":" + std::to_string(column);
     }
-    return text + ": " + message;
+    return text + ": " + (warning ? "warning: " : "") + message;
 }
 
 namespace {
@@ -74,6 +75,7 @@ struct XmlUnitReader::Catalogue {
     Table<UnitSystemSpec> systems;
     std::map<std::pair<std::string, std::string>, const UnitSpec*> mappings;
     std::vector<std::unique_ptr<Converter::IUnitConverterEngine>> engines;
+    std::vector<CatalogueProblem> warnings;
 };
 
 namespace {
@@ -156,7 +158,8 @@ std::unique_ptr<Catalogue> Build(const std::string& bytes, const std::string& so
     auto catalogue = std::make_unique<Catalogue>();
     // Engines of the units in file order; an alias shares its parent's.
     std::vector<Converter::IUnitConverterEngine*> engines(text.units.size(), nullptr);
-    if (problems.empty()) {
+    const auto isError = [](const CatalogueProblem& problem) { return !problem.warning; };
+    if (std::none_of(problems.begin(), problems.end(), isError)) {
         for (std::size_t i = 0; i < text.units.size(); ++i) {
             const UnitElement& unit = text.units[i];
             if (unit.IsAlias()) {
@@ -174,10 +177,12 @@ std::unique_ptr<Catalogue> Build(const std::string& bytes, const std::string& so
             catalogue->engines.push_back(std::move(engine));
         }
     }
-    if (!problems.empty()) {
+    if (std::any_of(problems.begin(), problems.end(), isError)) {
         Limit(problems);
         throw CatalogueError(std::move(problems));
     }
+    Limit(problems);
+    catalogue->warnings = std::move(problems);
 
     for (const auto& dimension : text.dimensions) {
         catalogue->dimensions.Add(dimension.name,
@@ -200,10 +205,11 @@ std::unique_ptr<Catalogue> Build(const std::string& bytes, const std::string& so
     for (const auto& system : text.systems) {
         catalogue->systems.Add(system.name, UnitSystemSpec{system.name});
     }
+    // Mappings to a unit or measurement the file lacks were warned about, and are left out.
     for (const auto& mapping : text.mappings) {
-        if (mapping.unit) {
-            catalogue->mappings.emplace(std::make_pair(mapping.system, mapping.measurement),
-                                        catalogue->units.Find(*mapping.unit));
+        const UnitSpec* unit = mapping.unit ? catalogue->units.Find(*mapping.unit) : nullptr;
+        if (unit != nullptr && catalogue->measurements.Find(mapping.measurement) != nullptr) {
+            catalogue->mappings.emplace(std::make_pair(mapping.system, mapping.measurement), unit);
         }
     }
     return catalogue;
@@ -245,11 +251,14 @@ std::unique_ptr<XmlUnitReader> XmlUnitReader::Default() {
 
 std::vector<CatalogueProblem> XmlUnitReader::Check(const std::string& path) {
     try {
-        Build<Catalogue>(ReadFile(path), path);
+        return Build<Catalogue>(ReadFile(path), path)->warnings;
     } catch (const CatalogueError& error) {
         return error.Problems();
     }
-    return {};
+}
+
+const std::vector<CatalogueProblem>& XmlUnitReader::Warnings() const {
+    return m_catalogue->warnings;
 }
 
 std::vector<const DimensionSpec*> XmlUnitReader::GetAllDimensionSpecs() const {

@@ -16,7 +16,7 @@
 using namespace Orv::Pim::Core::Service::Units;
 using Reader::XmlUnitReader;
 
-TEST(DefaultCatalogue, HoldsTheNamesTheLibraryGivesRolesTo) {
+TEST(DefaultReader, LoadsTheBuiltInCatalogueWithTheNamesTheLibraryGivesRolesTo) {
     const auto reader = XmlUnitReader::Default();
 
     ASSERT_NE(reader->GetDimensionSpec("Dimensionless"), nullptr);
@@ -32,7 +32,7 @@ TEST(DefaultCatalogue, HoldsTheNamesTheLibraryGivesRolesTo) {
     }
 }
 
-TEST(DefaultCatalogue, ConvertsWithItsExactDefinitions) {
+TEST(DefaultReader, ConvertsWithItsExactDefinitions) {
     const auto reader = XmlUnitReader::Default();
     const auto toBase = [&](const char* symbol, double value) {
         return reader->GetUnitSpec(symbol)->converter->Convert(value);
@@ -42,11 +42,11 @@ TEST(DefaultCatalogue, ConvertsWithItsExactDefinitions) {
     EXPECT_DOUBLE_EQ(toBase("degF", 212.0), 373.15);
     EXPECT_DOUBLE_EQ(toBase("degC", 0.0), 273.15);
     EXPECT_DOUBLE_EQ(toBase("psi", 1.0), 6894.757293168361);
-    // A reciprocal unit: degrees API of water (141.5 / 131.5 relative density is 10 degAPI).
+    // A reciprocal definition (D not 0) gives an engine that is not linear.
     EXPECT_NE(reader->GetUnitSpec("API")->converter->m_eType, Converter::e_LinearEngine);
 }
 
-TEST(DefaultCatalogue, GivesANewReaderSharingNothingOnEachCall) {
+TEST(DefaultReader, GivesANewReaderSharingNothingOnEachCall) {
     const auto first = XmlUnitReader::Default();
     const auto second = XmlUnitReader::Default();
 
@@ -55,7 +55,7 @@ TEST(DefaultCatalogue, GivesANewReaderSharingNothingOnEachCall) {
     EXPECT_EQ(first->GetAllUnitSpecs().size(), second->GetAllUnitSpecs().size());
 }
 
-TEST(DefaultCatalogue, BuildsEveryUnitMeasurementAndUnitSystemThroughTheLibrary) {
+TEST(DefaultReader, BuildsEveryUnitMeasurementAndUnitSystemThroughTheLibrary) {
     const std::unique_ptr<XmlUnitReader> reader = XmlUnitReader::Default();
     UnitService::UnitReader(reader.get());
     // The library reports an inconsistent unit system on standard output; there must be none.
@@ -74,6 +74,7 @@ TEST(DefaultCatalogue, BuildsEveryUnitMeasurementAndUnitSystemThroughTheLibrary)
         Measurement* measurement = Measurement::GetMeasurement(spec->name);
         EXPECT_EQ(measurement->GetDimension()->Name(), spec->dimensionName);
     }
+    EXPECT_EQ(Unit::GetAllUnits().size(), reader->GetAllUnitSpecs().size());
     EXPECT_EQ(Measurement::GetAllMeasurements().size(), reader->GetAllMeasurementSpecs().size());
 
     for (const Reader::UnitSystemSpec* spec : reader->GetAllUnitSystemSpecs()) {

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace Orv::Pim::Core::Service::Units;
@@ -207,14 +209,34 @@ TEST(XmlUnitReader, RefusesACatalogueWholeAndListsEveryProblemInItsMessage) {
         EXPECT_EQ(problems[1].line, 5);
         EXPECT_EQ(problems[1].column, 5);
         EXPECT_NE(problems[1].message.find("\"ft\""), std::string::npos);
+        // A mapping to a measurement the file lacks is only a warning, listed with the errors.
         EXPECT_EQ(problems[2].ToString(),
-                  "three.xml:8:5: the unit system \"Metric\" maps the measurement \"Height\", "
-                  "which is not defined");
+                  "three.xml:8:5: warning: the unit system \"Metric\" maps the measurement "
+                  "\"Height\", which is not defined; the mapping is ignored");
         const std::string what = error.what();
         for (const CatalogueProblem& problem : problems) {
             EXPECT_NE(what.find(problem.ToString()), std::string::npos) << what;
         }
     }
+}
+
+TEST(XmlUnitReader, IgnoresMappingsToWhatTheFileLacksWithAWarning) {
+    const std::string text = R"(<UnitCatalog>
+  <Dimension name="Length" baseUnit="m">
+    <Measurement name="Depth"/>
+    <Unit name="m" desc="metre" scale="1" offset="0"/>
+  </Dimension>
+  <UnitSystem name="Field">
+    <UnitMapping measurement="Depth" unit="fathom"/>
+  </UnitSystem>
+</UnitCatalog>
+)";
+    const auto reader = XmlUnitReader::FromText(text, "field.xml");
+    ASSERT_EQ(reader->Warnings().size(), 1u);
+    EXPECT_EQ(reader->Warnings()[0].ToString(),
+              "field.xml:7:5: warning: the unit system \"Field\" gives the measurement \"Depth\" "
+              "the unit \"fathom\", which is not defined; the mapping is ignored");
+    EXPECT_EQ(reader->GetUnitSpecOfMeasurement("Field", "Depth"), nullptr);
 }
 
 TEST(XmlUnitReader, CountsColumnsInCharactersAndFindsTheStartOfEachTag) {
@@ -240,4 +262,26 @@ TEST(XmlUnitReader, KeepsItsRecordsValidForItsWholeLife) {
     const auto other = XmlUnitReader::FromText(kCatalogue, "catalogue.xml");
     EXPECT_NE(other->GetUnitSpec("ft"), foot);
     EXPECT_NE(other->GetUnitSpec("ft")->converter, foot->converter);
+}
+
+TEST(XmlUnitReader, ReadsCataloguesOnSeveralThreadsAtOnce) {
+    // The first parse initialises the XML parser for the process; racing first calls must not
+    // break it, and parses share no state.
+    std::atomic<int> read{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 4; ++i) {
+        threads.emplace_back([&read] {
+            for (int j = 0; j < 3; ++j) {
+                const auto reader = XmlUnitReader::FromText(kCatalogue, "catalogue.xml");
+                if (reader->GetUnitSpec("ft") != nullptr &&
+                    ProblemsOf("<UnitCatalog>").size() == 1) {
+                    ++read;
+                }
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(read.load(), 12);
 }
