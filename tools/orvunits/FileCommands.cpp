@@ -10,6 +10,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <memory>
 #include <ostream>
 #include <stdexcept>
@@ -49,11 +50,14 @@ int RunExport(const ExportOptions& options, Session& session) {
 int RunCheck(const std::string& path, Session& session) {
     const std::vector<Units::Reader::CatalogueProblem> problems =
         Units::Reader::XmlUnitReader::Check(path);
+    // Warnings are listed, but a catalogue with nothing worse is read.
+    const bool valid = std::none_of(problems.begin(), problems.end(),
+                                    [](const auto& problem) { return !problem.warning; });
     if (session.Json()) {
         JsonWriter json(session.Out());
         json.BeginObject();
         json.Member("file", path);
-        json.Key("valid").Bool(problems.empty());
+        json.Key("valid").Bool(valid);
         json.Key("problems").BeginArray();
         for (const auto& problem : problems) {
             json.BeginObject();
@@ -61,6 +65,7 @@ int RunCheck(const std::string& path, Session& session) {
             json.Key("line").Integer(problem.line);
             json.Key("column").Integer(problem.column);
             json.Member("message", problem.message);
+            json.Key("warning").Bool(problem.warning);
             json.EndObject();
         }
         json.EndArray();
@@ -72,7 +77,7 @@ int RunCheck(const std::string& path, Session& session) {
             session.Out() << OneLine(problem.ToString(), std::string::npos) << '\n';
         }
     }
-    return problems.empty() ? e_ExitSuccess : e_ExitBadInput;
+    return valid ? e_ExitSuccess : e_ExitBadInput;
 }
 
 } // namespace
@@ -91,8 +96,9 @@ Command AddExportCommand(CLI::App& parent) {
 Command AddCheckCommand(CLI::App& parent) {
     auto path = std::make_shared<std::string>();
     CLI::App* app = parent.add_subcommand("check", "Check a catalogue file and list its problems");
-    app->footer("Each problem is one line, file:line:column: message; the exit status is 1 when "
-                "there are any.");
+    app->footer("Each problem is one line, file:line:column: message, with \"warning: \" before "
+                "the message\nof what would be read anyway. The exit status is 1 when there are "
+                "problems other than warnings.");
     app->add_option("FILE", *path, "The catalogue file to check")->type_name("")->required();
     return {app, [path](Session& session) { return RunCheck(*path, session); }};
 }

@@ -3,7 +3,9 @@
 #include <units/UnitService.h>
 #include <units/reader/XmlUnitReader.h>
 
+#include <algorithm>
 #include <memory>
+#include <ostream>
 
 namespace Orv::UnitsTool {
 
@@ -27,11 +29,14 @@ RegisteredCatalogue& Registered() {
 }
 
 std::string RefusalMessage(const std::string& path, const CatalogueError& error) {
+    // The first error tells why; warnings alone would not have refused the file.
     const auto& problems = error.Problems();
-    if (problems.empty()) {
+    const auto first = std::find_if(problems.begin(), problems.end(),
+                                    [](const auto& problem) { return !problem.warning; });
+    if (first == problems.end()) {
         return "refused catalogue '" + path + "': " + error.what();
     }
-    std::string message = "refused catalogue: " + problems.front().ToString();
+    std::string message = "refused catalogue: " + first->ToString();
     if (problems.size() > 1) {
         message += " (and " + std::to_string(problems.size() - 1) + " more; 'orvunits check " +
                    path + "' lists them all)";
@@ -63,6 +68,12 @@ XmlUnitReader& Session::Catalogue() {
         }
         // Register the new reader before the old one goes, so the library never holds a
         // pointer to a destroyed reader.
+        if (!reader->Warnings().empty()) {
+            m_err << "orvunits: warning: the catalogue " << m_options.cataloguePath << " has "
+                  << reader->Warnings().size() << " warning"
+                  << (reader->Warnings().size() == 1 ? "" : "s") << "; 'orvunits check "
+                  << m_options.cataloguePath << "' lists them\n";
+        }
         Units::UnitService::UnitReader(reader.get());
         registered.reader = std::move(reader);
         registered.path = m_options.cataloguePath;
