@@ -12,3 +12,9 @@ void ShowLengthUnits();
 /// Switches the current unit system between "Metric" and "Field", watching its change event, and
 /// overrides one measurement in a local unit system.
 void ShowUnitSystems();
+
+/// Parses, prints, adds and scales depths, and shows a refused addition.
+void ShowQuantities();
+
+/// Writes the catalogue, and one unit system on its own, to XML files in the temporary folder.
+void ExportCatalogue();

@@ -1,7 +1,7 @@
 """Force, pressure, energy, power and the properties of fluids and solids."""
 
 from .base_units import (ATM, BAR, BBL, BTU, CAL, CAL_IT, DAY, FT, FT2, FT3, FT_LBF, GAL_UK, GAL_US,
-                         GN, H, HP, IN, IN2, KGF, LB, LBF, MIN, PSI)
+                         GN, H, HP, IN, IN2, KGF, LB, LBF, PSI)
 from .exact import E
 
 

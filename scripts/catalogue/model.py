@@ -9,7 +9,7 @@ reaching the file.
 from fractions import Fraction
 from xml.sax.saxutils import quoteattr
 
-from .exact import Exact, decimal_text, E
+from .exact import Exact, decimal_text
 
 PREFIXES = [
     ("E", "exa", 18), ("P", "peta", 15), ("T", "tera", 12), ("G", "giga", 9), ("M", "mega", 6),
@@ -227,5 +227,3 @@ class Catalogue:
         out.append("</UnitCatalog>")
         return "\n".join(out) + "\n"
 
-
-__all__ = ["Catalogue", "E", "Exact"]

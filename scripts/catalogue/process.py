@@ -107,8 +107,8 @@ def mass_flow_rate(cat):
                   imperial="klbm/h")
     d.measurement("Production Mass Rate", "t/d t/h kg/d ston/d lton/d", metric="t/d", si="t/d",
                   imperial="lton/d", us="ston/d")
-    d.measurement("Annual Production", "t/yr t/d kg/s ston/d", metric="t/yr", si="t/yr",
-                  us="ston/d")
+    d.measurement("Annual Production", "t/yr t/d kg/s lton/d ston/d", metric="t/yr", si="t/yr",
+                  imperial="lton/d", us="ston/d")
     d.measurement("Emission Rate", "kg/h g/s kg/d lbm/h lbm/d", metric="kg/h", si="g/s", imperial="lbm/h")
     d.measurement("Conveyor Rate", "t/h kg/s ston/h lton/h", metric="t/h", imperial="lton/h",
                   us="ston/h")

@@ -184,10 +184,10 @@ def mass(cat):
     d.unit("ct", "metric carat", E("0.0002"), aliases=["carat"])
     d.measurement("Mass", "kg g t lbm oz ston lton", imperial="lbm")
     d.measurement("Weight", "kg t lbm st ston lton", imperial="lbm")
-    d.measurement("Cargo Mass", "t kt kg lton ston", metric="t", imperial="lton", us="ston")
+    d.measurement("Cargo Mass", "t kt kg lton ston", metric="t", si="t", imperial="lton", us="ston")
     d.measurement("Sample Mass", "g mg kg oz lbm gr", metric="g", si="g", imperial="oz")
     d.measurement("Small Mass", "mg ug g gr", metric="mg", si="mg", imperial="gr")
-    d.measurement("Precious Metal Mass", "g ozt kg ct", metric="g", imperial="ozt")
+    d.measurement("Precious Metal Mass", "g ozt kg ct", metric="g", si="g", imperial="ozt")
     d.measurement("Proppant Mass", "t kg lbm klbm ston", metric="t", imperial="lbm")
     d.measurement("Annual Tonnage", "Mt kt t ston lton", metric="Mt", si="t", imperial="lton",
                   us="ston")

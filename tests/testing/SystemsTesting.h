@@ -1,11 +1,11 @@
-// Test helpers for measurements and unit systems: a small oil-field catalogue, a capture of the
-// diagnostics on standard output, a unit system that reports its own deletion, and scoped event
-// subscriptions.
+// Test helpers for measurements and unit systems: a small oil-field catalogue, a capture of
+// standard output, a unit system that counts its deletions, and scoped event subscriptions.
 #pragma once
 
 #include "OrvTesting.h"
 
 #include <units/UnitException.h>
+#include <units/UnitService.h>
 #include <units/UnitSystem.h>
 #include <units/interfaces/Events.h>
 #include <units/reader/InMemoryUnitReader.h>
@@ -14,7 +14,6 @@
 #include <functional>
 #include <iostream>
 #include <sstream>
-#include <streambuf>
 #include <string>
 #include <utility>
 
@@ -34,7 +33,7 @@ std::string MessageOf(Action action) {
     return "(nothing thrown)";
 }
 
-/// Length (m, ft), Pressure (Pa, kPa, psi) and Temperature (K, degC, degF), and the measurements
+/// Length (m, ft), Pressure (Pa, kPa, psi), Temperature (K, degC, degF) and the measurements
 /// Depth, Height (both lengths), Pressure and Temperature.
 inline void AddOilfieldMeasurements(Reader::InMemoryUnitReader& reader) {
     reader.AddDimension("Length", "m");
@@ -48,9 +47,9 @@ inline void AddOilfieldMeasurements(Reader::InMemoryUnitReader& reader) {
     reader.AddUnit("K", "kelvin", "Temperature", 1.0);
     reader.AddUnit("degC", "degree Celsius", "Temperature", 1.0, 273.15);
     reader.AddUnit("degF", "degree Fahrenheit", "Temperature", 5.0 / 9.0, 459.67 * 5.0 / 9.0);
-
-    reader.AddMeasurement("Depth", "Length");
-    reader.AddMeasurement("Height", "Length");
+    for (const char* name : {"Depth", "Height"}) {
+        reader.AddMeasurement(name, "Length");
+    }
     reader.AddMeasurement("Pressure", "Pressure");
     reader.AddMeasurement("Temperature", "Temperature");
 }
@@ -63,8 +62,7 @@ inline void AddFieldSystem(Reader::InMemoryUnitReader& reader) {
     reader.SetUnitOfMeasurement("Field", "Temperature", "degF");
 }
 
-/// The measurements above and the unit systems "Metric" (Depth in m, Pressure in kPa,
-/// Temperature in degC) and "Field", in this order; neither gives Height a unit.
+/// The measurements, then "Metric" (m, kPa, degC, Height undefined), then "Field".
 inline void AddOilfieldCatalogue(Reader::InMemoryUnitReader& reader) {
     AddOilfieldMeasurements(reader);
     reader.AddUnitSystem("Metric");
@@ -74,6 +72,14 @@ inline void AddOilfieldCatalogue(Reader::InMemoryUnitReader& reader) {
     AddFieldSystem(reader);
 }
 
+/// A counting reader over the oil-field catalogue, registered when made.
+struct OilfieldReader : orv_testing::CountingReader {
+    OilfieldReader() {
+        AddOilfieldCatalogue(records);
+        Units::UnitService::UnitReader(this);
+    }
+};
+
 /// Redirects std::cout into a buffer while it lives, and counts the flushes it receives.
 class CoutCapture {
 public:
@@ -82,9 +88,7 @@ public:
     CoutCapture& operator=(const CoutCapture&) = delete;
     ~CoutCapture() { std::cout.rdbuf(m_previous); }
 
-    /// Everything written so far, byte for byte.
     std::string Text() const { return m_buffer.str(); }
-    /// How often the stream was flushed.
     int Flushes() const { return m_buffer.syncs; }
 
 private:
@@ -100,8 +104,8 @@ private:
     std::streambuf* m_previous;
 };
 
-/// A host's own unit system that counts its deletions in `*deletions` when given a counter. One
-/// left in the registry is deleted at exit, so its counter must outlive the test (a static).
+/// A host's own unit system that counts its deletions in `*deletions`, if given. One still
+/// registered at exit is deleted then, so its counter must be a static.
 class TrackedUnitSystem : public Units::UnitSystem {
 public:
     explicit TrackedUnitSystem(const std::string& name, int* deletions = nullptr)
