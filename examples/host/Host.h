@@ -13,5 +13,8 @@ void ShowLengthUnits();
 /// overrides one measurement in a local unit system.
 void ShowUnitSystems();
 
+/// Parses, prints, adds and scales depths, and shows a refused addition.
+void ShowQuantities();
+
 /// Writes the catalogue, and one unit system on its own, to XML files in the temporary folder.
 void ExportCatalogue();

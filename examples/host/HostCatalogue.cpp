@@ -22,6 +22,7 @@ void FillCatalogue(InMemoryUnitReader& reader) {
     reader.AddUnit("degC", "degree Celsius", "Temperature", 1.0, 273.15);
     reader.AddUnit("degF", "degree Fahrenheit", "Temperature", 5.0 / 9.0, 459.67 * 5.0 / 9.0);
     reader.AddMeasurement("Depth", "Length");
+    reader.AddMeasurement("Length", "Length");
     reader.AddMeasurement("Pressure", "Pressure");
     reader.AddMeasurement("Temperature", "Temperature");
     reader.AddUnitSystem("Metric");
@@ -32,4 +33,11 @@ void FillCatalogue(InMemoryUnitReader& reader) {
     reader.SetUnitOfMeasurement("Field", "Depth", "ft");
     reader.SetUnitOfMeasurement("Field", "Pressure", "psi");
     reader.SetUnitOfMeasurement("Field", "Temperature", "degF");
+
+    // Plain numbers: "Unitless" is the measurement of every value made without one, and values of
+    // the "Dimensionless" dimension are the ones that may scale others.
+    reader.AddDimension("Dimensionless", "1");
+    reader.AddUnit("1", "one", "Dimensionless", 1.0);
+    reader.AddUnit("%", "percent", "Dimensionless", 0.01);
+    reader.AddMeasurement("Unitless", "Dimensionless");
 }

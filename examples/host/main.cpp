@@ -16,6 +16,7 @@ int main() {
         UnitService::UnitReader(&reader);
         ShowLengthUnits();
         ShowUnitSystems();
+        ShowQuantities();
         ExportCatalogue();
     } catch (const UnitException& e) {
         std::cerr << "orv_units_host: " << e.what() << '\n';

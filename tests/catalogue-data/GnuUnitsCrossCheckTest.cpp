@@ -18,7 +18,9 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <process.h>
+#else
 #include <unistd.h>
 #endif
 
@@ -142,6 +144,14 @@ std::vector<std::string> RunCommand(const std::string& command) {
     return lines;
 }
 
+long ProcessId() {
+#ifdef _WIN32
+    return static_cast<long>(_getpid());
+#else
+    return static_cast<long>(getpid());
+#endif
+}
+
 bool ParseNumber(const std::string& text, double& value) {
     char* end = nullptr;
     value = std::strtod(text.c_str(), &end);
@@ -157,7 +167,9 @@ struct Conversion {
 // would shift the answers against the questions, so then each conversion runs on its own and
 // carries its own message.
 std::vector<std::string> ConvertAll(const std::vector<Conversion>& conversions) {
-    const std::string input = ::testing::TempDir() + "orv_gnu_units_input.txt";
+    // Named after the process, so that test runs of two build trees never share the file.
+    const std::string input =
+        ::testing::TempDir() + "orv_gnu_units_input_" + std::to_string(ProcessId()) + ".txt";
     {
         std::ofstream out(input);
         for (const auto& c : conversions) {

@@ -33,16 +33,6 @@ TEST(LibProperties, AnswersSevenPairsInTheirFixedOrder) {
                            Pair("OriginalFilename", "Orv.Pim.Core.Service.Units")));
 }
 
-TEST(LibProperties, TheOriginalFileNameIsTheInternalNameWithoutExtension) {
-    char const* key = nullptr;
-    char const* internalName = nullptr;
-    char const* originalFilename = nullptr;
-    Units::getLibProperty(4, key, internalName);
-    Units::getLibProperty(6, key, originalFilename);
-    EXPECT_EQ(internalName, originalFilename);
-    EXPECT_EQ(std::string(originalFilename).find(".dll"), std::string::npos);
-}
-
 TEST(LibProperties, AnswersEmptyStringsOutsideTheTableNegativeIndexesIncluded) {
     for (const int index : {7, -1, 1 << 30, -(1 << 30)}) {
         char const* key = "unchanged";

@@ -17,13 +17,14 @@
 namespace Orv::Pim::Core::Service::Units::Reader {
 
 /// One problem found in a catalogue: where it is and what is wrong.
-struct CatalogueProblem {
+struct ORV_UNITS_READER_API CatalogueProblem {
     std::string source; ///< the file's path, or the name given to text in memory
     int line = 0;       ///< 1-based; 0 when the problem has no position
     int column = 0;     ///< 1-based; 0 when the problem has no position
     std::string message;
+    bool warning = false; ///< true for what is read anyway (a mapping to a unit not in the file)
 
-    /// "source:line:column: message".
+    /// "source:line:column: message", with "warning: " before the message of a warning.
     std::string ToString() const;
 };
 
@@ -49,13 +50,16 @@ public:
                                                    const std::string& sourceName);
     /// A new reader over the default catalogue embedded in the library; needs no file.
     static std::unique_ptr<XmlUnitReader> Default();
-    /// The problems of the catalogue file `path`, empty when it would be read.
+    /// The problems of the catalogue file `path`; it would be read when none is an error.
     static std::vector<CatalogueProblem> Check(const std::string& path);
 
     XmlUnitReader(const XmlUnitReader&) = delete;
     XmlUnitReader& operator=(const XmlUnitReader&) = delete;
     ~XmlUnitReader() override;
 
+    /// What was read despite a doubt: mappings to units or measurements the file does not define
+    /// (an export leaves out non-linear units but keeps the mappings to them), which are ignored.
+    const std::vector<CatalogueProblem>& Warnings() const;
     /// Every dimension record, in file order.
     std::vector<const DimensionSpec*> GetAllDimensionSpecs() const;
 

@@ -1,0 +1,301 @@
+// The consistency checks of a catalogue: what its schema cannot say, such as whether a symbol
+// that one element names is defined by another, and of the right dimension.
+#include "CatalogueText.h"
+#include "Decimal.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <sstream>
+#include <utility>
+
+namespace Orv::Pim::Core::Service::Units::Reader::Detail {
+
+namespace {
+
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+std::string Where(const Position& at) {
+    return "line " + std::to_string(at.line) + ", column " + std::to_string(at.column);
+}
+
+/// Splits a blank-separated list of symbols.
+std::vector<std::string> SplitSymbols(const std::string& list) {
+    std::vector<std::string> symbols;
+    std::istringstream stream(list);
+    std::string symbol;
+    while (stream >> symbol) {
+        symbols.push_back(symbol);
+    }
+    return symbols;
+}
+
+class Checker {
+public:
+    explicit Checker(const CatalogueText& text) : m_text(text) {}
+
+    struct Found {
+        Position at;
+        std::string message;
+        bool warning;
+    };
+
+    std::vector<Found> Run() {
+        IndexAll();
+        for (const DimensionElement& dimension : m_text.dimensions) {
+            CheckBaseUnit(dimension);
+        }
+        for (const UnitElement& unit : m_text.units) {
+            if (!unit.IsAlias()) {
+                CheckDefinition(unit);
+            }
+        }
+        for (const MeasurementElement& measurement : m_text.measurements) {
+            CheckOfferedUnits(measurement);
+        }
+        for (const MappingElement& mapping : m_text.mappings) {
+            CheckMapping(mapping);
+        }
+        std::stable_sort(m_found.begin(), m_found.end(), [](const auto& left, const auto& right) {
+            return std::make_pair(left.at.line, left.at.column) <
+                   std::make_pair(right.at.line, right.at.column);
+        });
+        return std::move(m_found);
+    }
+
+private:
+    template <typename Element>
+    void Index(std::map<std::string, const Element*>& index, const Element& element,
+               const std::string& key, const std::string& what) {
+        const auto inserted = index.emplace(key, &element);
+        if (!inserted.second) {
+            Add(element.at, what + " " + Quoted(key) +
+                                " is defined twice; it was first defined at " +
+                                Where(inserted.first->second->at));
+        }
+    }
+
+    void IndexAll() {
+        for (const DimensionElement& dimension : m_text.dimensions) {
+            Index(m_dimensions, dimension, dimension.name, "the dimension");
+        }
+        for (const UnitElement& unit : m_text.units) {
+            Index(m_units, unit, unit.symbol, "the unit");
+        }
+        for (const MeasurementElement& measurement : m_text.measurements) {
+            Index(m_measurements, measurement, measurement.name, "the measurement");
+        }
+        for (const UnitSystemElement& system : m_text.systems) {
+            Index(m_systems, system, system.name, "the unit system");
+        }
+        std::map<std::pair<std::string, std::string>, const MappingElement*> mappings;
+        for (const MappingElement& mapping : m_text.mappings) {
+            const auto inserted =
+                mappings.emplace(std::make_pair(mapping.system, mapping.measurement), &mapping);
+            if (!inserted.second) {
+                Add(mapping.at, "the unit system " + Quoted(mapping.system) +
+                                    " maps the measurement " + Quoted(mapping.measurement) +
+                                    " twice; it was first mapped at " +
+                                    Where(inserted.first->second->at));
+            }
+        }
+    }
+
+    const UnitElement* FindUnit(const std::string& symbol) const {
+        const auto found = m_units.find(symbol);
+        return found == m_units.end() ? nullptr : found->second;
+    }
+
+    void CheckBaseUnit(const DimensionElement& dimension) {
+        const std::string subject = "the dimension " + Quoted(dimension.name);
+        if (!dimension.baseUnit) {
+            Add(dimension.at, subject + " has no base unit");
+            return;
+        }
+        const UnitElement* base = FindUnit(*dimension.baseUnit);
+        if (base == nullptr) {
+            Add(dimension.at, subject + " has the base unit " + Quoted(*dimension.baseUnit) +
+                                  ", which is not defined");
+        } else if (base->dimension != dimension.name) {
+            Add(dimension.at, subject + " has the base unit " + Quoted(*dimension.baseUnit) +
+                                  ", which is a unit of the dimension " + Quoted(base->dimension));
+        } else if (!IsIdentity(*base)) {
+            Add(dimension.at, subject + " has the base unit " + Quoted(*dimension.baseUnit) +
+                                  ", whose definition does not leave values unchanged");
+        }
+    }
+
+    /// True when the unit's definition is exactly `base = x`.
+    bool IsIdentity(const UnitElement& unit) const {
+        const std::optional<Definition> definition = DefinitionOf(m_text, unit);
+        if (!definition) {
+            return true; // reported as a unit without definition
+        }
+        const auto A = ParseDecimal(definition->A);
+        const auto B = ParseDecimal(definition->B);
+        const auto C = ParseDecimal(definition->C);
+        const auto D = ParseDecimal(definition->D);
+        if (!A || !B || !C || !D) {
+            return true; // reported as a bad coefficient
+        }
+        return A->IsZero() && D->IsZero() && !B->IsZero() && *B == *C;
+    }
+
+    void CheckDefinition(const UnitElement& unit) {
+        const std::string subject = "the unit " + Quoted(unit.symbol);
+        const std::optional<Definition> definition = DefinitionOf(m_text, unit);
+        if (!definition) {
+            Add(unit.at, subject + " has no definition: give it a scale and an offset, or A, B, "
+                                   "C and D");
+            return;
+        }
+        bool numbers = true;
+        const auto check = [&](const std::optional<std::string>& text, const char* name) {
+            if (text && !ParseDecimal(*text)) {
+                Add(unit.at, subject + " has the " + name + " " + Quoted(Shortened(*text)) +
+                                 ", which is not a decimal number of at most " +
+                                 std::to_string(kMaxDecimalDigits) +
+                                 " digits and an exponent of at most " +
+                                 std::to_string(kMaxDecimalExponent));
+                numbers = false;
+            }
+        };
+        if (unit.HasExactDefinition()) {
+            check(unit.A, "coefficient A");
+            check(unit.B, "coefficient B");
+            check(unit.C, "coefficient C");
+            check(unit.D, "coefficient D");
+        } else {
+            check(unit.scale, "scale");
+            check(unit.offset, "offset");
+            if (numbers && ParseDecimal(*unit.scale)->IsZero()) {
+                Add(unit.at, subject + " has the scale 0, which maps every value of the base "
+                                       "unit to one value");
+                return;
+            }
+        }
+        if (!numbers) {
+            return;
+        }
+        const Decimal A = *ParseDecimal(definition->A);
+        const Decimal B = *ParseDecimal(definition->B);
+        const Decimal C = *ParseDecimal(definition->C);
+        const Decimal D = *ParseDecimal(definition->D);
+        // The map x -> (A + B*x) / (C + D*x) has an inverse exactly when B*C - A*D is not 0.
+        if (Multiply(B, C) == Multiply(A, D)) {
+            Add(unit.at,
+                subject + " has the definition (A + B*x) / (C + D*x) with A = " + definition->A +
+                    ", B = " + definition->B + ", C = " + definition->C + ", D = " + definition->D +
+                    ", which cannot be inverted: B*C - A*D is 0");
+        }
+    }
+
+    void CheckOfferedUnits(const MeasurementElement& measurement) {
+        if (!measurement.units) {
+            return;
+        }
+        const std::string subject = "the measurement " + Quoted(measurement.name);
+        std::set<std::string> seen;
+        for (const std::string& symbol : SplitSymbols(*measurement.units)) {
+            if (!seen.insert(symbol).second) {
+                Add(measurement.at, subject + " offers the unit " + Quoted(symbol) + " twice");
+                continue;
+            }
+            const UnitElement* unit = FindUnit(symbol);
+            if (unit == nullptr) {
+                Add(measurement.at,
+                    subject + " offers the unit " + Quoted(symbol) + ", which is not defined");
+            } else if (unit->dimension != measurement.dimension) {
+                Add(measurement.at, subject + " of the dimension " + Quoted(measurement.dimension) +
+                                        " offers the unit " + Quoted(symbol) +
+                                        " of the dimension " + Quoted(unit->dimension));
+            }
+        }
+    }
+
+    void CheckMapping(const MappingElement& mapping) {
+        const std::string subject = "the unit system " + Quoted(mapping.system);
+        const auto measurement = m_measurements.find(mapping.measurement);
+        if (measurement == m_measurements.end()) {
+            Warn(mapping.at, subject + " maps the measurement " + Quoted(mapping.measurement) +
+                                 ", which is not defined; the mapping is ignored");
+            return;
+        }
+        if (!mapping.unit) {
+            return;
+        }
+        const UnitElement* unit = FindUnit(*mapping.unit);
+        const std::string gives = subject + " gives the measurement " +
+                                  Quoted(mapping.measurement) + " the unit " +
+                                  Quoted(*mapping.unit);
+        if (unit == nullptr) {
+            Warn(mapping.at, gives + ", which is not defined; the mapping is ignored");
+        } else if (unit->dimension != measurement->second->dimension) {
+            Add(mapping.at, gives + " of the dimension " + Quoted(unit->dimension) +
+                                ", but the measurement is of the dimension " +
+                                Quoted(measurement->second->dimension));
+        }
+    }
+
+    /// A long text cut down for a message, so that a huge attribute does not make a huge message.
+    static std::string Shortened(const std::string& text) {
+        constexpr std::size_t kLongest = 40;
+        return text.size() <= kLongest ? text : text.substr(0, kLongest) + "...";
+    }
+
+    void Add(const Position& at, std::string message) {
+        m_found.push_back({at, std::move(message), false});
+    }
+    // A mapping to something the file lacks is what an export writes for the non-linear units
+    // it leaves out, so it is read without the mapping rather than refused.
+    void Warn(const Position& at, std::string message) {
+        m_found.push_back({at, std::move(message), true});
+    }
+
+    const CatalogueText& m_text;
+    std::map<std::string, const DimensionElement*> m_dimensions;
+    std::map<std::string, const UnitElement*> m_units;
+    std::map<std::string, const MeasurementElement*> m_measurements;
+    std::map<std::string, const UnitSystemElement*> m_systems;
+    std::vector<Found> m_found;
+};
+
+} // namespace
+
+std::optional<Definition> DefinitionOf(const CatalogueText& text, const UnitElement& unit) {
+    if (unit.IsAlias()) {
+        return DefinitionOf(text, text.units[static_cast<std::size_t>(unit.parent)]);
+    }
+    if (unit.HasExactDefinition()) {
+        Definition definition;
+        definition.A = unit.A.value_or(definition.A);
+        definition.B = unit.B.value_or(definition.B);
+        definition.C = unit.C.value_or(definition.C);
+        definition.D = unit.D.value_or(definition.D);
+        return definition;
+    }
+    if (!unit.scale) {
+        return std::nullopt;
+    }
+    // The file's y = scale * base + offset, turned round: base = (-offset + 1*y) / (scale + 0*y).
+    Definition definition;
+    definition.A = NegatedText(unit.offset.value_or("0"));
+    definition.B = "1";
+    definition.C = *unit.scale;
+    definition.D = "0";
+    return definition;
+}
+
+std::vector<CatalogueProblem> CheckConsistency(const CatalogueText& text,
+                                               const std::string& source) {
+    std::vector<CatalogueProblem> problems;
+    for (auto& found : Checker(text).Run()) {
+        problems.push_back(
+            {source, found.at.line, found.at.column, std::move(found.message), found.warning});
+    }
+    return problems;
+}
+
+} // namespace Orv::Pim::Core::Service::Units::Reader::Detail

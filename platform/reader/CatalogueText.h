@@ -1,0 +1,100 @@
+// The elements of a catalogue file as the parser found them, each with its position, before any
+// consistency check. Attributes that are absent stay empty optionals, so that a check never takes
+// an absent attribute for an empty one.
+#pragma once
+
+#include <units/converter/ExactEngines.h>
+#include <units/reader/XmlUnitReader.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Orv::Pim::Core::Service::Units::Reader::Detail {
+
+/// Where an element starts: 1-based line and column.
+struct Position {
+    int line = 0;
+    int column = 0;
+};
+
+struct DimensionElement {
+    Position at;
+    std::string name;
+    std::optional<std::string> baseUnit;
+};
+
+struct MeasurementElement {
+    Position at;
+    std::string name;
+    std::string dimension;
+    std::optional<std::string> units;
+};
+
+/// A "Unit" or an "Alias"; an alias has the index of its "Unit" in `parent`.
+struct UnitElement {
+    Position at;
+    std::string symbol;
+    std::string desc;
+    std::string dimension;
+    int parent = -1;
+    std::optional<std::string> scale;
+    std::optional<std::string> offset;
+    std::optional<std::string> A;
+    std::optional<std::string> B;
+    std::optional<std::string> C;
+    std::optional<std::string> D;
+
+    bool IsAlias() const { return parent >= 0; }
+    bool HasExactDefinition() const { return A || B || C || D; }
+};
+
+struct UnitSystemElement {
+    Position at;
+    std::string name;
+};
+
+struct MappingElement {
+    Position at;
+    std::string system;
+    std::string measurement;
+    std::optional<std::string> unit;
+};
+
+/// Everything read from one catalogue text, in document order.
+struct CatalogueText {
+    std::vector<DimensionElement> dimensions;
+    std::vector<MeasurementElement> measurements;
+    std::vector<UnitElement> units;
+    std::vector<UnitSystemElement> systems;
+    std::vector<MappingElement> mappings;
+};
+
+/// The result of parsing: what was read, and every problem of form or schema found.
+struct ParsedCatalogue {
+    CatalogueText text;
+    std::vector<CatalogueProblem> problems;
+    /// True when the text could not be read to its end (not well-formed, refused construct):
+    /// what was read is then incomplete and not worth checking further.
+    bool incomplete = false;
+};
+
+/// A unit's exact definition, `base = (A + B*x) / (C + D*x)`, as decimal texts.
+using Definition = Converter::ExactDefinition;
+
+/// The definition of the unit element `unit` of `text`: its A, B, C, D when it has any (each
+/// defaulting to 0, 1, 1, 0), otherwise the inverse of its scale and offset, which convert the
+/// base unit into the unit; an alias has its parent's. Empty when the unit has neither.
+std::optional<Definition> DefinitionOf(const CatalogueText& text, const UnitElement& unit);
+
+/// The most problems one catalogue reports; the last one then says that the check stopped.
+constexpr std::size_t kMaxProblems = 200;
+
+/// Parses `bytes` against the catalogue schema. `source` names the text in problems.
+ParsedCatalogue ParseCatalogue(const std::string& bytes, const std::string& source);
+
+/// The consistency problems of a catalogue that followed the schema, ordered by position.
+std::vector<CatalogueProblem> CheckConsistency(const CatalogueText& text,
+                                               const std::string& source);
+
+} // namespace Orv::Pim::Core::Service::Units::Reader::Detail

@@ -1,0 +1,298 @@
+#include "CatalogueText.h"
+#include "EmbeddedTexts.h"
+
+#include <units/reader/XmlUnitReader.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <deque>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace Orv::Pim::Core::Service::Units::Reader {
+
+using Detail::CatalogueText;
+using Detail::Definition;
+using Detail::UnitElement;
+
+std::string CatalogueProblem::ToString() const {
+    std::string text = source;
+    if (line > 0) {
+        text += ":" + std::to_string(line) + ":" + std::to_string(column);
+    }
+    return text + ": " + (warning ? "warning: " : "") + message;
+}
+
+namespace {
+
+std::string Describe(const std::vector<CatalogueProblem>& problems) {
+    std::string text = "The catalogue was refused";
+    if (!problems.empty()) {
+        text += " (" + std::to_string(problems.size()) +
+                (problems.size() == 1 ? " problem):" : " problems):");
+    }
+    for (const CatalogueProblem& problem : problems) {
+        text += "\n" + problem.ToString();
+    }
+    return text;
+}
+
+} // namespace
+
+CatalogueError::CatalogueError(std::vector<CatalogueProblem> problems)
+    : std::runtime_error(Describe(problems)), m_problems(std::move(problems)) {}
+
+/// The records of one catalogue, with the engines they point to.
+struct XmlUnitReader::Catalogue {
+    template <typename Record>
+    struct Table {
+        std::deque<Record> records;
+        std::map<std::string, const Record*> byKey;
+
+        void Add(const std::string& key, Record record) {
+            records.push_back(std::move(record));
+            byKey.emplace(key, &records.back());
+        }
+        const Record* Find(const std::string& key) const {
+            const auto found = byKey.find(key);
+            return found == byKey.end() ? nullptr : found->second;
+        }
+        std::vector<const Record*> List() const {
+            std::vector<const Record*> list;
+            list.reserve(records.size());
+            for (const Record& record : records) {
+                list.push_back(&record);
+            }
+            return list;
+        }
+    };
+
+    Table<DimensionSpec> dimensions;
+    Table<UnitSpec> units;
+    Table<MeasurementSpec> measurements;
+    Table<UnitSystemSpec> systems;
+    std::map<std::pair<std::string, std::string>, const UnitSpec*> mappings;
+    std::vector<std::unique_ptr<Converter::IUnitConverterEngine>> engines;
+    std::vector<CatalogueProblem> warnings;
+};
+
+namespace {
+
+/// The engine of a definition that passed the consistency checks, or an explanation of why
+/// there is none.
+std::unique_ptr<Converter::IUnitConverterEngine> MakeEngine(const Definition& definition,
+                                                            std::string& why) {
+    std::unique_ptr<Converter::IUnitConverterEngine> engine;
+    try {
+        engine = Converter::MakeExactEngine(definition);
+    } catch (const std::invalid_argument& error) {
+        why = std::string("has a definition that gives no engine: ") + error.what();
+        return nullptr;
+    }
+    // Coefficients so small that they round to 0 in double precision leave nothing to invert.
+    if (!engine->IsInvertible()) {
+        why = "has a definition whose engine cannot be inverted in double precision";
+        return nullptr;
+    }
+    return engine;
+}
+
+std::vector<std::string> SplitSymbols(const std::string& list) {
+    std::vector<std::string> symbols;
+    std::istringstream stream(list);
+    std::string symbol;
+    while (stream >> symbol) {
+        symbols.push_back(symbol);
+    }
+    return symbols;
+}
+
+/// Keeps at most the allowed number of problems, the last saying that the check stopped, and
+/// cuts long messages short: a message may quote a value of the file, which may be huge.
+void Limit(std::vector<CatalogueProblem>& problems) {
+    if (problems.size() > Detail::kMaxProblems) {
+        problems.resize(Detail::kMaxProblems - 1);
+        CatalogueProblem last = problems.back();
+        last.message = "too many problems; the check stopped here";
+        problems.push_back(std::move(last));
+    }
+    constexpr std::size_t kLongestMessage = 500;
+    for (CatalogueProblem& problem : problems) {
+        if (problem.message.size() > kLongestMessage) {
+            std::size_t cut = kLongestMessage;
+            // Never split a UTF-8 sequence.
+            while (cut > 0 && (static_cast<unsigned char>(problem.message[cut]) & 0xC0) == 0x80) {
+                --cut;
+            }
+            problem.message.resize(cut);
+            problem.message += "...";
+        }
+    }
+}
+
+} // namespace
+
+XmlUnitReader::XmlUnitReader(std::unique_ptr<Catalogue> catalogue)
+    : m_catalogue(std::move(catalogue)) {}
+
+XmlUnitReader::~XmlUnitReader() = default;
+
+namespace {
+
+/// Parses, checks and builds a catalogue; throws CatalogueError with every problem found.
+template <typename Catalogue>
+std::unique_ptr<Catalogue> Build(const std::string& bytes, const std::string& source) {
+    Detail::ParsedCatalogue parsed = Detail::ParseCatalogue(bytes, source);
+    std::vector<CatalogueProblem> problems = std::move(parsed.problems);
+    if (parsed.incomplete) {
+        Limit(problems);
+        throw CatalogueError(std::move(problems));
+    }
+    const CatalogueText& text = parsed.text;
+    for (CatalogueProblem& problem : Detail::CheckConsistency(text, source)) {
+        problems.push_back(std::move(problem));
+    }
+
+    auto catalogue = std::make_unique<Catalogue>();
+    // Engines of the units in file order; an alias shares its parent's.
+    std::vector<Converter::IUnitConverterEngine*> engines(text.units.size(), nullptr);
+    const auto isError = [](const CatalogueProblem& problem) { return !problem.warning; };
+    if (std::none_of(problems.begin(), problems.end(), isError)) {
+        for (std::size_t i = 0; i < text.units.size(); ++i) {
+            const UnitElement& unit = text.units[i];
+            if (unit.IsAlias()) {
+                engines[i] = engines[static_cast<std::size_t>(unit.parent)];
+                continue;
+            }
+            std::string why;
+            auto engine = MakeEngine(*Detail::DefinitionOf(text, unit), why);
+            if (engine == nullptr) {
+                problems.push_back({source, unit.at.line, unit.at.column,
+                                    "the unit \"" + unit.symbol + "\" " + why});
+                continue;
+            }
+            engines[i] = engine.get();
+            catalogue->engines.push_back(std::move(engine));
+        }
+    }
+    if (std::any_of(problems.begin(), problems.end(), isError)) {
+        Limit(problems);
+        throw CatalogueError(std::move(problems));
+    }
+    Limit(problems);
+    catalogue->warnings = std::move(problems);
+
+    for (const auto& dimension : text.dimensions) {
+        catalogue->dimensions.Add(dimension.name,
+                                  DimensionSpec{dimension.name, dimension.baseUnit.value_or("")});
+    }
+    for (std::size_t i = 0; i < text.units.size(); ++i) {
+        const UnitElement& unit = text.units[i];
+        const std::string standardForm =
+            unit.IsAlias() ? text.units[static_cast<std::size_t>(unit.parent)].symbol
+                           : std::string();
+        catalogue->units.Add(unit.symbol, UnitSpec{unit.symbol, unit.desc, unit.dimension,
+                                                   standardForm, engines[i]});
+    }
+    for (const auto& measurement : text.measurements) {
+        catalogue->measurements.Add(
+            measurement.name,
+            MeasurementSpec{measurement.name, measurement.dimension,
+                            SplitSymbols(measurement.units.value_or(std::string()))});
+    }
+    for (const auto& system : text.systems) {
+        catalogue->systems.Add(system.name, UnitSystemSpec{system.name});
+    }
+    // Mappings to a unit or measurement the file lacks were warned about, and are left out.
+    for (const auto& mapping : text.mappings) {
+        const UnitSpec* unit = mapping.unit ? catalogue->units.Find(*mapping.unit) : nullptr;
+        if (unit != nullptr && catalogue->measurements.Find(mapping.measurement) != nullptr) {
+            catalogue->mappings.emplace(std::make_pair(mapping.system, mapping.measurement), unit);
+        }
+    }
+    return catalogue;
+}
+
+/// The bytes of the file `path`; throws CatalogueError when it cannot be read.
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        const int error = errno;
+        throw CatalogueError({{path, 0, 0,
+                               std::string("the file cannot be opened: ") +
+                                   (error != 0 ? std::strerror(error) : "unknown error")}});
+    }
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    if (file.bad()) {
+        throw CatalogueError({{path, 0, 0, "the file cannot be read to its end"}});
+    }
+    return bytes.str();
+}
+
+} // namespace
+
+std::unique_ptr<XmlUnitReader> XmlUnitReader::FromFile(const std::string& path) {
+    return std::unique_ptr<XmlUnitReader>(
+        new XmlUnitReader(Build<Catalogue>(ReadFile(path), path)));
+}
+
+std::unique_ptr<XmlUnitReader> XmlUnitReader::FromText(const std::string& text,
+                                                       const std::string& sourceName) {
+    return std::unique_ptr<XmlUnitReader>(new XmlUnitReader(Build<Catalogue>(text, sourceName)));
+}
+
+std::unique_ptr<XmlUnitReader> XmlUnitReader::Default() {
+    return FromText(std::string(Detail::kDefaultCatalogue, Detail::kDefaultCatalogueSize),
+                    "DefaultCatalogue.xml");
+}
+
+std::vector<CatalogueProblem> XmlUnitReader::Check(const std::string& path) {
+    try {
+        return Build<Catalogue>(ReadFile(path), path)->warnings;
+    } catch (const CatalogueError& error) {
+        return error.Problems();
+    }
+}
+
+const std::vector<CatalogueProblem>& XmlUnitReader::Warnings() const {
+    return m_catalogue->warnings;
+}
+
+std::vector<const DimensionSpec*> XmlUnitReader::GetAllDimensionSpecs() const {
+    return m_catalogue->dimensions.List();
+}
+
+const DimensionSpec* XmlUnitReader::GetDimensionSpec(const std::string& name) {
+    return m_catalogue->dimensions.Find(name);
+}
+
+const UnitSpec* XmlUnitReader::GetUnitSpec(const std::string& symbol) {
+    return m_catalogue->units.Find(symbol);
+}
+
+std::vector<const UnitSpec*> XmlUnitReader::GetAllUnitSpecs() {
+    return m_catalogue->units.List();
+}
+
+const MeasurementSpec* XmlUnitReader::GetMeasurementSpec(const std::string& name) {
+    return m_catalogue->measurements.Find(name);
+}
+
+std::vector<const MeasurementSpec*> XmlUnitReader::GetAllMeasurementSpecs() {
+    return m_catalogue->measurements.List();
+}
+
+std::vector<const UnitSystemSpec*> XmlUnitReader::GetAllUnitSystemSpecs() {
+    return m_catalogue->systems.List();
+}
+
+const UnitSpec* XmlUnitReader::GetUnitSpecOfMeasurement(const std::string& unitSystemName,
+                                                        const std::string& measurementName) {
+    const auto found = m_catalogue->mappings.find({unitSystemName, measurementName});
+    return found == m_catalogue->mappings.end() ? nullptr : found->second;
+}
+
+} // namespace Orv::Pim::Core::Service::Units::Reader

@@ -1,0 +1,141 @@
+// The text form of a unit-carrying double: a number, optionally one blank and a unit symbol.
+// Numbers are read and written in the "C" locale whatever the host's locale is, so that a text
+// written on one machine reads the same on another.
+#include <units/Dimension.h>
+#include <units/Measurement.h>
+#include <units/UCDouble.h>
+#include <units/Unit.h>
+#include <units/UnitConverter.h>
+#include <units/UnitException.h>
+#include <units/UnitService.h>
+#include <units/UnitSystem.h>
+
+#include <locale.h> // newlocale, _create_locale: the C++ headers do not declare them
+#include <locale>
+#include <sstream>
+#include <stdlib.h> // strtod_l, _strtod_l
+#include <string>
+#include <vector>
+
+namespace Orv::Pim::Core::Service::Units {
+
+namespace {
+
+// strtod in the "C" locale. A process-wide setlocale would race with the host's threads and
+// change its behaviour, so the locale is passed to the call instead.
+double ReadNumber(std::string const& numberPart) {
+#if defined(_WIN32)
+    _locale_t const cLocale = _create_locale(LC_ALL, "C");
+    if (cLocale == nullptr) {
+        throw UnitException("Out of Memory");
+    }
+    double const value = _strtod_l(numberPart.c_str(), nullptr, cLocale);
+    _free_locale(cLocale);
+#else
+    locale_t const cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+    if (cLocale == static_cast<locale_t>(0)) {
+        throw UnitException("Out of Memory");
+    }
+    double const value = strtod_l(numberPart.c_str(), nullptr, cLocale);
+    freelocale(cLocale);
+#endif
+    return value;
+}
+
+// A quantity text cut at its one blank.
+struct SplitText {
+    double number;
+    bool hasUnit;
+    std::string unitPart;
+};
+
+SplitText Split(std::string const& text) {
+    std::string::size_type const blank = text.find(' ');
+    if (blank == 0 ||
+        (blank != std::string::npos && text.find(' ', blank + 1) != std::string::npos)) {
+        throw UnitException("Badly formed input");
+    }
+    if (blank == std::string::npos) {
+        return {ReadNumber(text), false, std::string()};
+    }
+    // Whatever follows the number in the number part (the x of "5x") is ignored.
+    return {ReadNumber(text.substr(0, blank)), true, text.substr(blank + 1)};
+}
+
+// As a default std::ostream writes a double: general notation, 6 significant digits. The
+// classic locale keeps the decimal point a '.' and adds no digit grouping, whatever the host
+// made the global locale.
+std::string WriteNumber(double number, Unit const* unit) {
+    std::ostringstream out;
+    out.imbue(std::locale::classic());
+    out << number;
+    if (unit != nullptr) {
+        out << ' ' << unit->Symbol();
+    }
+    return out.str();
+}
+
+} // namespace
+
+UCDouble& UCDouble::Parse(std::string const& text) {
+    SplitText const split = Split(text);
+    if (!split.hasUnit) {
+        return *new UCDouble(split.number);
+    }
+    Unit* unit = Unit::GetUnit(split.unitPart);
+
+    // The measurement is the one named like the unit's dimension. When the catalogue has none,
+    // the first measurement in name order stands in, and "Unitless" when there is none at all;
+    // the conversion below refuses a stand-in of another dimension.
+    Measurement* measurement = Measurement::GetMeasurement("Unitless");
+    try {
+        measurement = Measurement::GetMeasurement(unit->GetDimension()->Name());
+    } catch (UnitException const&) {
+        std::vector<Measurement*> const all = Measurement::GetAllMeasurements();
+        if (!all.empty()) {
+            measurement = all.front();
+        }
+    }
+    double const baseValue = UnitConverter::Convert(split.number, unit, measurement->BaseUnit());
+    return *new UCDouble(baseValue, measurement);
+}
+
+UCDouble& UCDouble::Parse(std::string const& text, Measurement* measurement, Unit* unit) {
+    if (measurement == nullptr) {
+        throw UnitException("Null Measurement passed.");
+    }
+    SplitText const split = Split(text);
+    if (split.hasUnit) {
+        unit = Unit::GetUnit(split.unitPart);
+    }
+    double const baseValue = UnitConverter::Convert(split.number, unit, measurement->BaseUnit());
+    return *new UCDouble(baseValue, measurement);
+}
+
+UCDouble& UCDouble::Parse(std::string const& text, Measurement* measurement, UnitSystem* system) {
+    if (system == nullptr) {
+        throw UnitException("Null Unit System passed.");
+    }
+    return Parse(text, measurement, system->GetUnitOfMeasurement(measurement));
+}
+
+UCDouble& UCDouble::Parse(std::string const& text, Measurement* measurement) {
+    return Parse(text, measurement, UnitService::GetUnitSystem());
+}
+
+std::string UCDouble::ToString(Unit const* unit) const {
+    return WriteNumber(Convert(unit), unit);
+}
+
+std::string UCDouble::ToString(UnitSystem* system) const {
+    if (system == nullptr) {
+        return std::string();
+    }
+    return ToString(system->GetUnitOfMeasurement(m_pMeasurement));
+}
+
+std::string UCDouble::ToString() const {
+    return ToString(UnitService::GetUnitSystem());
+}
+
+} // namespace Orv::Pim::Core::Service::Units
