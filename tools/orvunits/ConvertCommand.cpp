@@ -111,7 +111,8 @@ Command AddConvertCommand(CLI::App& parent) {
         "Numbers are read in the C locale and written with enough digits to read back "
         "the same double.\nOn standard input they are separated by white space, which "
         "is kept in the output.\n\nExamples:\n  orvunits convert 12.5 ft m\n  "
-        "orvunits convert --from ft --to m < depths.txt");
+        "orvunits convert --from ft --to m < depths.txt\n  orvunits convert -- -.5 ft m   (-- "
+        "before a value that starts with \"-.\")");
     return {app, [options](Session& session) { return RunConvert(*options, session); }};
 }
 
