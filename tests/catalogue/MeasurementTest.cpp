@@ -10,7 +10,7 @@
 #include <vector>
 
 using namespace Orv::Pim::Core::Service::Units;
-using systems_testing::MessageOf;
+using orv_testing::MessageOf;
 using systems_testing::OilfieldReader;
 
 TEST(MeasurementCatalogue, LooksUpExactNamesOnceAndReportsWhatTheReaderLacks) {
@@ -25,10 +25,10 @@ TEST(MeasurementCatalogue, LooksUpExactNamesOnceAndReportsWhatTheReaderLacks) {
     EXPECT_EQ(Measurement::GetMeasurement("Depth"), depth);
     EXPECT_NE(Measurement::GetMeasurement("depth"), depth);
     EXPECT_EQ(reader.Calls("GetMeasurementSpec", "Depth"), 1);
-    EXPECT_EQ(MessageOf([] { Measurement::GetMeasurement("Porosity"); }),
-              "Could not find a Measurement named 'Porosity'!");
-    EXPECT_EQ(MessageOf([] { Measurement::GetMeasurement("Viscosity"); }),
-              "Could not find a Measurement named 'Viscosity'!");
+    for (const std::string name : {"Porosity", "Viscosity"}) {
+        EXPECT_EQ(MessageOf([&] { Measurement::GetMeasurement(name); }),
+                  "Could not find a Measurement named '" + name + "'!");
+    }
 }
 
 // The catalogue files what the record names, not what was asked: the asked name misses again and
@@ -54,8 +54,7 @@ TEST(MeasurementCatalogue, ListsInUnsignedByteOrderReadingTheListOnce) {
             return list;
         }
     } reader;
-    reader.records.AddDimension("Length", "m");
-    reader.records.AddUnit("m", "metre", "Length", 1.0);
+    orv_testing::AddLengthUnits(reader.records);
     // Taken unsigned, the first byte of a UTF-8 name sorts after every ASCII letter.
     for (const char* name : {"pressure", "\xC3\x89tage", "Zenith", "area", "Depth", "Depth"}) {
         reader.records.AddMeasurement(name, "Length");
@@ -85,12 +84,10 @@ TEST(Measurement, OrdersByDimensionThenByNameInUnsignedByteOrder) {
     reader.records.AddMeasurement("altitude", "Length");
     Measurement* depth = Measurement::GetMeasurement("Depth");
     Measurement* altitude = Measurement::GetMeasurement("altitude");
-    Measurement* pressure = Measurement::GetMeasurement("Pressure");
 
     EXPECT_EQ(depth->CompareTo(nullptr), 1);
     EXPECT_EQ(depth->CompareTo(depth), 0);
     EXPECT_EQ(depth->CompareTo(altitude), -1);
-    EXPECT_EQ(altitude->CompareTo(depth), 1);
     // Length before Pressure, whatever the measurements' names.
-    EXPECT_EQ(pressure->CompareTo(altitude), 1);
+    EXPECT_EQ(Measurement::GetMeasurement("Pressure")->CompareTo(altitude), 1);
 }

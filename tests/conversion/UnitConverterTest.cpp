@@ -18,27 +18,14 @@
 namespace {
 
 namespace Units = Orv::Pim::Core::Service::Units;
+using orv_testing::M;
+using orv_testing::RefusalOf;
+using orv_testing::U;
 using Units::Measurement;
 using Units::Unit;
 using Units::UnitConverter;
 using Units::UnitException;
 using Units::Converter::CompositeUnitConverter;
-
-Unit* U(const std::string& symbol) {
-    orv_testing::QuantityCatalogue();
-    return Unit::GetUnit(symbol);
-}
-
-// Runs `action` and returns the message of the UnitException it throws ("" when none).
-template <typename Action>
-std::string RefusalOf(Action action) {
-    try {
-        action();
-    } catch (UnitException const& e) {
-        return e.what();
-    }
-    return "";
-}
 
 TEST(UnitConverter, RefusesNullUnits) {
     Unit* metre = U("m");

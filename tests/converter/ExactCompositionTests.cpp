@@ -328,6 +328,43 @@ TEST(ExactComposition, MatchesAnIndependentRationalComputation) {
     }
 }
 
+TEST(ExactComposition, RoundsCompositionsOfSmallDefinitionsLikeTheExactQuotient) {
+    // Definitions of up to 9 digits, as most units have: their compositions and inverses are
+    // worked out in native integers and rounded in floating point, which must agree with the
+    // exact quotient every time.
+    std::mt19937_64 random(5150);
+    const auto small = [&random](bool zero) {
+        Coefficient c;
+        const std::int64_t magnitude =
+            zero ? 0 : std::uniform_int_distribution<std::int64_t>(1, 999999999)(random);
+        const bool negative = !zero && random() % 4 == 0;
+        c.exponent = std::uniform_int_distribution<int>(-9, 3)(random);
+        c.mantissa = Big::Of(negative ? -magnitude : magnitude);
+        c.text =
+            (negative ? "-" : "") + std::to_string(magnitude) + "e" + std::to_string(c.exponent);
+        return c;
+    };
+    for (int round = 0; round < 400; ++round) {
+        Map maps[2];
+        std::unique_ptr<IUnitConverterEngine> engines[2];
+        for (int k = 0; k < 2; ++k) {
+            const Coefficient parts[4] = {small(random() % 3 == 0), small(false), small(false),
+                                          small(true)};
+            maps[k] = ToIntegers(parts);
+            engines[k] = MakeExactEngine({parts[0].text, parts[1].text, parts[2].text, "0"});
+            ExpectEngineOf(*engines[k], maps[k]);
+        }
+        LinearUnitConverter both(static_cast<LinearUnitConverter*>(engines[0].get()),
+                                 static_cast<LinearUnitConverter*>(engines[1].get()));
+        ExpectEngineOf(both, Then(maps[0], maps[1]));
+        std::unique_ptr<IUnitConverterEngine> back = both.GetInverse();
+        ExpectEngineOf(*back, Inverse(Then(maps[0], maps[1])));
+        if (HasFatalFailure() || HasNonfatalFailure()) {
+            return;
+        }
+    }
+}
+
 TEST(ExactComposition, ComesBackToSmallNumbersAfterWideOnes) {
     // Ten steps of a 30-digit scale and offset need about 1000 bits; undoing them must come back
     // to exactly the identity.

@@ -108,6 +108,45 @@ TEST(ExactEngines, RoundEachCoefficientToNearestTiesToEven) {
     EXPECT_EQ(big->Convert(1.0), 10.0);
 }
 
+TEST(ExactEngines, RoundCompositionsThatLieWithinAHairOfATie) {
+    // 2^53 + 3 lies halfway between 2^53 + 2 and 2^53 + 4. Composing "x + 1e-18" with
+    // "x + (2^53 + 3)" gives an offset 2^-113 of its size beside that midpoint: far too close
+    // for the quick floating-point rounding to decide, so it must fall back to exact arithmetic.
+    // A wrong side shows as an offset off by 2.
+    struct Case {
+        const char* nudge;
+        double offset;
+    };
+    const Case cases[] = {
+        {"1e-18", 9007199254740996.0},  // above the midpoint: up
+        {"0", 9007199254740996.0},      // on it: to the even neighbour, up here
+        {"-1e-18", 9007199254740994.0}, // below it: down
+    };
+    auto shift = Linear("1", "9007199254740995");
+    for (const Case& c : cases) {
+        auto nudge = Linear("1", c.nudge);
+        LinearUnitConverter both(nudge.get(), shift.get());
+        double scale = 0.0;
+        double offset = 0.0;
+        both.GetScaleAndOffset(scale, offset);
+        EXPECT_EQ(scale, 1.0) << c.nudge;
+        EXPECT_EQ(offset, c.offset) << c.nudge;
+        // The inverse rounds -(2^53 + 3 + nudge) the same way, mirrored.
+        std::unique_ptr<IUnitConverterEngine> back = both.GetInverse();
+        static_cast<LinearUnitConverter&>(*back).GetScaleAndOffset(scale, offset);
+        EXPECT_EQ(offset, -c.offset) << c.nudge;
+    }
+    // Scales: 3 * 3002399751580331 is the midpoint 2^53 + 1, which rounds to the even 2^53; one
+    // part in 10^18 more rounds up to 2^53 + 2.
+    auto three = Linear("3");
+    auto tie = Linear("3002399751580331");
+    LinearUnitConverter onTie(three.get(), tie.get());
+    EXPECT_EQ(onTie.Convert(1.0), 9007199254740992.0);
+    auto above = Linear("3.000000000000000003");
+    LinearUnitConverter aboveTie(above.get(), tie.get());
+    EXPECT_EQ(aboveTie.Convert(1.0), 9007199254740994.0);
+}
+
 TEST(ExactEngines, KeepExactnessThroughCloneInverseAndComposition) {
     auto ft = Linear("0.3048");
     auto in = Linear("0.0254");

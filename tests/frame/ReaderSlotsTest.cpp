@@ -1,27 +1,11 @@
 #include "OrvTesting.h"
 
-#include <units/UnitException.h>
 #include <units/UnitService.h>
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 using namespace Orv::Pim::Core::Service::Units;
-
-namespace {
-
-template <typename Action>
-std::string MessageOf(Action action) {
-    try {
-        action();
-    } catch (const UnitException& e) {
-        return e.what();
-    }
-    return "(nothing thrown)";
-}
-
-} // namespace
+using orv_testing::MessageOf;
 
 TEST(ReaderSlots, RefuseToHandOutAReaderBeforeOneIsRegistered) {
     EXPECT_EQ(MessageOf([] { UnitService::UnitReader(); }),
@@ -32,35 +16,18 @@ TEST(ReaderSlots, RefuseToHandOutAReaderBeforeOneIsRegistered) {
               "Please use UnitService.UnitReader to set a SyPhysical Unit Reader.");
 }
 
-TEST(ReaderSlots, HandBackTheRegisteredObjectsThemselves) {
-    Reader::InMemoryUnitReader reader;
+TEST(ReaderSlots, HandBackTheLatestReaderAndRefuseNull) {
+    Reader::InMemoryUnitReader first;
+    Reader::InMemoryUnitReader second;
     Reader::SyPhysicalReader physical;
-    UnitService::UnitReader(&reader);
-    UnitService::SyPhysicalUnitReader(&physical);
-
-    EXPECT_EQ(&UnitService::UnitReader(), &reader);
-    EXPECT_EQ(&UnitService::SyPhysicalUnitReader(), &physical);
-}
-
-TEST(ReaderSlots, RefuseNullAndKeepTheEarlierReader) {
-    Reader::InMemoryUnitReader reader;
-    Reader::SyPhysicalReader physical;
-    UnitService::UnitReader(&reader);
+    UnitService::UnitReader(&first);
+    UnitService::UnitReader(&second);
     UnitService::SyPhysicalUnitReader(&physical);
 
     EXPECT_EQ(MessageOf([] { UnitService::UnitReader(nullptr); }),
               "Can not set an empty UnitReader in UnitSystem!");
     EXPECT_EQ(MessageOf([] { UnitService::SyPhysicalUnitReader(nullptr); }),
               "Can not set an empty SyPhysical Unit Reader in UnitService!");
-    EXPECT_EQ(&UnitService::UnitReader(), &reader);
-    EXPECT_EQ(&UnitService::SyPhysicalUnitReader(), &physical);
-}
-
-TEST(ReaderSlots, ReplaceAReaderWithALaterOne) {
-    Reader::InMemoryUnitReader first;
-    Reader::InMemoryUnitReader second;
-    UnitService::UnitReader(&first);
-    UnitService::UnitReader(&second);
-
     EXPECT_EQ(&UnitService::UnitReader(), &second);
+    EXPECT_EQ(&UnitService::SyPhysicalUnitReader(), &physical);
 }

@@ -18,3 +18,17 @@ if(NOT output MATCHES "Dimension Length")
   message(FATAL_ERROR "The example host printed something unexpected:\n${output}")
 endif()
 message(STATUS "${output}")
+
+# The register example reads the default catalogue that the installed reader library embeds.
+run(${WORK_DIR}/build/orv_units_register)
+if(NOT output STREQUAL "12.5 ft = 3.81 m\n")
+  message(FATAL_ERROR "The register example printed something unexpected:\n${output}")
+endif()
+
+# The installed tool finds the installed libraries from its own folder.
+if(WITH_TOOL)
+  run(${WORK_DIR}/prefix/bin/orvunits convert 12.5 ft m)
+  if(NOT output STREQUAL "3.81\n")
+    message(FATAL_ERROR "The installed orvunits printed something unexpected:\n${output}")
+  endif()
+endif()

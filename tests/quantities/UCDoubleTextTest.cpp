@@ -15,32 +15,15 @@
 namespace {
 
 namespace Units = Orv::Pim::Core::Service::Units;
+using orv_testing::M;
 using orv_testing::Owned;
+using orv_testing::RefusalOf;
+using orv_testing::U;
 using Units::Measurement;
 using Units::UCDouble;
 using Units::Unit;
 using Units::UnitException;
 using Units::UnitSystem;
-
-Measurement* M(const std::string& name) {
-    orv_testing::QuantityCatalogue();
-    return Measurement::GetMeasurement(name);
-}
-
-Unit* U(const std::string& symbol) {
-    orv_testing::QuantityCatalogue();
-    return Unit::GetUnit(symbol);
-}
-
-template <typename Action>
-std::string RefusalOf(Action action) {
-    try {
-        action();
-    } catch (UnitException const& e) {
-        return e.what();
-    }
-    return "";
-}
 
 std::unique_ptr<UCDouble> Parse(const std::string& text) {
     orv_testing::QuantityCatalogue();

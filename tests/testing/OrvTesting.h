@@ -1,6 +1,7 @@
 // Shared test helpers: a reader that counts the library's calls, and small catalogues.
 #pragma once
 
+#include <units/UnitException.h>
 #include <units/interfaces/Reader.h>
 #include <units/reader/InMemoryUnitReader.h>
 
@@ -12,6 +13,17 @@ namespace orv_testing {
 
 namespace Units = Orv::Pim::Core::Service::Units;
 namespace Reader = Orv::Pim::Core::Service::Units::Reader;
+
+/// The message of the UnitException that `action` throws, or "(nothing thrown)".
+template <typename Action>
+std::string MessageOf(Action action) {
+    try {
+        action();
+    } catch (const Units::UnitException& e) {
+        return e.what();
+    }
+    return "(nothing thrown)";
+}
 
 /// Forwards every call to an in-memory reader and counts the calls, by operation ("GetUnitSpec")
 /// and by operation and key ("GetUnitSpec:ft").

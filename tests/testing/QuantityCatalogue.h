@@ -14,7 +14,10 @@
 //                 Energy kWh) and Imperial (Depth ft, Length ft, Temperature degF, Power W)
 #pragma once
 
+#include <units/Measurement.h>
 #include <units/UCDouble.h>
+#include <units/Unit.h>
+#include <units/UnitException.h>
 #include <units/UnitService.h>
 #include <units/interfaces/ConverterEngine.h>
 #include <units/reader/InMemoryUnitReader.h>
@@ -153,6 +156,29 @@ inline RecordingReader& QuantityCatalogue() {
         return &r;
     }();
     return *reader;
+}
+
+/// The catalogue's measurement named `name`, the catalogue registered first.
+inline Units::Measurement* M(const std::string& name) {
+    QuantityCatalogue();
+    return Units::Measurement::GetMeasurement(name);
+}
+
+/// The catalogue's unit with symbol `symbol`, the catalogue registered first.
+inline Units::Unit* U(const std::string& symbol) {
+    QuantityCatalogue();
+    return Units::Unit::GetUnit(symbol);
+}
+
+/// Runs `action` and returns the message of the UnitException it throws ("" when none).
+template <typename Action>
+std::string RefusalOf(Action action) {
+    try {
+        action();
+    } catch (Units::UnitException const& e) {
+        return e.what();
+    }
+    return "";
 }
 
 /// Takes ownership of a result that the library made with `new`.

@@ -1,37 +1,26 @@
 // Test helpers for measurements and unit systems: a small oil-field catalogue, a capture of
-// standard output, a unit system that counts its deletions, and scoped event subscriptions.
+// standard output, and a record of the current-unit-system event.
 #pragma once
 
 #include "OrvTesting.h"
 
-#include <units/UnitException.h>
 #include <units/UnitService.h>
 #include <units/UnitSystem.h>
 #include <units/interfaces/Events.h>
 #include <units/reader/InMemoryUnitReader.h>
 
 #include <cstddef>
-#include <functional>
 #include <iostream>
 #include <sstream>
 #include <string>
-#include <utility>
+#include <vector>
 
 namespace systems_testing {
 
 namespace Units = Orv::Pim::Core::Service::Units;
 namespace Reader = Orv::Pim::Core::Service::Units::Reader;
 
-/// The message of the UnitException that `action` throws, or "(nothing thrown)".
-template <typename Action>
-std::string MessageOf(Action action) {
-    try {
-        action();
-    } catch (const Units::UnitException& e) {
-        return e.what();
-    }
-    return "(nothing thrown)";
-}
+using orv_testing::MessageOf;
 
 /// Length (m, ft), Pressure (Pa, kPa, psi), Temperature (K, degC, degF) and the measurements
 /// Depth, Height (both lengths), Pressure and Temperature.
@@ -80,60 +69,37 @@ struct OilfieldReader : orv_testing::CountingReader {
     }
 };
 
-/// Redirects std::cout into a buffer while it lives, and counts the flushes it receives.
+/// Redirects std::cout into a buffer while it lives.
 class CoutCapture {
 public:
-    CoutCapture() : m_previous(std::cout.rdbuf(&m_buffer)) {}
+    CoutCapture() : m_previous(std::cout.rdbuf(m_buffer.rdbuf())) {}
     CoutCapture(const CoutCapture&) = delete;
     CoutCapture& operator=(const CoutCapture&) = delete;
     ~CoutCapture() { std::cout.rdbuf(m_previous); }
 
     std::string Text() const { return m_buffer.str(); }
-    int Flushes() const { return m_buffer.syncs; }
 
 private:
-    struct Buffer : std::stringbuf {
-        int syncs = 0;
-        int sync() override {
-            ++syncs;
-            return std::stringbuf::sync();
-        }
-    };
-
-    Buffer m_buffer;
+    std::ostringstream m_buffer;
     std::streambuf* m_previous;
 };
 
-/// A host's own unit system that counts its deletions in `*deletions`, if given. One still
-/// registered at exit is deleted then, so its counter must be a static.
-class TrackedUnitSystem : public Units::UnitSystem {
-public:
-    explicit TrackedUnitSystem(const std::string& name, int* deletions = nullptr)
-        : UnitSystem(name), m_deletions(deletions) {}
-    ~TrackedUnitSystem() override {
-        if (m_deletions != nullptr) {
-            ++*m_deletions;
-        }
-    }
+/// Records, while it lives, the systems that the current-unit-system event carries, and whether
+/// each one was already current when the handlers ran.
+struct CurrentChanges {
+    CurrentChanges()
+        : token(Units::UnitService::m_CurrentUnitSystemChanged.Subscribe(
+              [this](const Units::UnitSystem::UnitSystemEventArgs& args) {
+                  Units::UnitSystem* unitSystem = args.GetUnitSystem();
+                  carried.push_back(unitSystem);
+                  alreadyCurrent &=
+                      !unitSystem || Units::UnitService::GetUnitSystem() == unitSystem;
+              })) {}
+    ~CurrentChanges() { Units::UnitService::m_CurrentUnitSystemChanged.Unsubscribe(token); }
 
-private:
-    int* m_deletions;
-};
-
-/// Subscribes `handler` to `event` while it lives.
-template <typename Args>
-class Subscription {
-public:
-    Subscription(Orv::Pim::Core::Service::Event<Args>& event,
-                 std::function<void(const Args&)> handler)
-        : m_event(event), m_token(event.Subscribe(std::move(handler))) {}
-    Subscription(const Subscription&) = delete;
-    Subscription& operator=(const Subscription&) = delete;
-    ~Subscription() { m_event.Unsubscribe(m_token); }
-
-private:
-    Orv::Pim::Core::Service::Event<Args>& m_event;
-    std::size_t m_token;
+    std::vector<Units::UnitSystem*> carried;
+    bool alreadyCurrent = true;
+    std::size_t token;
 };
 
 } // namespace systems_testing

@@ -1,0 +1,82 @@
+// Output helpers shared by the commands: numbers that read back to the same double, a small JSON
+// writer with correct string escaping, aligned columns, and one-line error texts.
+#pragma once
+
+#include <cstddef>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace Orv::UnitsTool {
+
+/// Room for any double written by WriteNumber.
+constexpr std::size_t e_MaxNumberLength = 32;
+
+/// Writes `value` at `first` in the shortest form that reads back to the same double ("nan",
+/// "inf", "-inf" for the others); returns the end. `first` has room for e_MaxNumberLength chars.
+char* WriteNumber(char* first, double value);
+/// `value` in the shortest form that reads back to the same double.
+std::string FormatNumber(double value);
+
+/// The outcome of reading a number.
+enum class e_NumberRead { e_Ok, e_NotANumber, e_OutOfRange };
+/// Reads the whole of `text` as a number in the C locale, whatever the host's locale: an optional
+/// sign, digits with an optional "." and exponent, or inf, infinity and nan in any case.
+e_NumberRead ReadNumber(std::string_view text, double& value);
+
+/// `text` as a JSON string literal, quotes included; bytes that are not UTF-8 become U+FFFD.
+std::string JsonQuote(std::string_view text);
+
+/// `text` made printable on one line: control bytes become \xNN, longer texts are cut at
+/// `maxLength` bytes with "..." after them.
+std::string OneLine(std::string_view text, std::size_t maxLength = 1000);
+
+/// Writes JSON to a stream, two blanks of indentation per level, a newline after the document.
+class JsonWriter {
+public:
+    explicit JsonWriter(std::ostream& out);
+    JsonWriter(const JsonWriter&) = delete;
+    JsonWriter& operator=(const JsonWriter&) = delete;
+
+    JsonWriter& BeginObject();
+    JsonWriter& EndObject();
+    JsonWriter& BeginArray();
+    JsonWriter& EndArray();
+    /// The name of the next member of the current object.
+    JsonWriter& Key(std::string_view name);
+    JsonWriter& String(std::string_view value);
+    /// A number; null for infinities and NaN, which JSON cannot hold.
+    JsonWriter& Number(double value);
+    JsonWriter& Integer(long long value);
+    JsonWriter& Bool(bool value);
+    JsonWriter& Null();
+    /// A member whose value is a string.
+    JsonWriter& Member(std::string_view name, std::string_view value);
+    /// A member whose value is an array of strings.
+    JsonWriter& Member(std::string_view name, const std::vector<std::string>& values);
+
+private:
+    void BeforeValue();
+    void NewLine();
+
+    struct Level {
+        bool isObject;
+        bool isEmpty;
+    };
+
+    std::ostream& m_out;
+    std::vector<Level> m_levels;
+    bool m_bAfterKey = false;
+};
+
+/// A table of text cells, one row per line, with columns padded to the widest cell (counted in
+/// UTF-8 characters) and two blanks between them; the last column is not padded.
+using Rows = std::vector<std::vector<std::string>>;
+void PrintColumns(std::ostream& out, const Rows& rows, std::string_view indent = {});
+
+/// Joins `items` with `separator`; "-" for an empty list.
+std::string JoinOrDash(const std::vector<std::string>& items, std::string_view separator = " ");
+
+} // namespace Orv::UnitsTool

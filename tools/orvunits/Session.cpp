@@ -1,0 +1,87 @@
+#include "Session.h"
+
+#include <units/UnitService.h>
+#include <units/reader/XmlUnitReader.h>
+
+#include <algorithm>
+#include <memory>
+#include <ostream>
+
+namespace Orv::UnitsTool {
+
+namespace Units = Orv::Pim::Core::Service::Units;
+using Units::Reader::CatalogueError;
+using Units::Reader::XmlUnitReader;
+
+namespace {
+
+// The registered reader and where it came from. The library keeps a pointer to the reader and
+// its catalogue objects are built from it, so it lives as long as the process or until a later
+// run registers another.
+struct RegisteredCatalogue {
+    std::unique_ptr<XmlUnitReader> reader;
+    std::string path; // empty for the default catalogue
+};
+
+RegisteredCatalogue& Registered() {
+    static RegisteredCatalogue registered;
+    return registered;
+}
+
+std::string RefusalMessage(const std::string& path, const CatalogueError& error) {
+    // The first error tells why; warnings alone would not have refused the file.
+    const auto& problems = error.Problems();
+    const auto first = std::find_if(problems.begin(), problems.end(),
+                                    [](const auto& problem) { return !problem.warning; });
+    if (first == problems.end()) {
+        return "refused catalogue '" + path + "': " + error.what();
+    }
+    std::string message = "refused catalogue: " + first->ToString();
+    if (problems.size() > 1) {
+        message += " (and " + std::to_string(problems.size() - 1) + " more; 'orvunits check " +
+                   path + "' lists them all)";
+    }
+    return message;
+}
+
+} // namespace
+
+Session::Session(const GlobalOptions& options, std::istream& in, std::ostream& out,
+                 std::ostream& err)
+    : m_options(options), m_in(in), m_out(out), m_err(err) {}
+
+XmlUnitReader& Session::Catalogue() {
+    if (m_pCatalogue != nullptr) {
+        return *m_pCatalogue;
+    }
+    RegisteredCatalogue& registered = Registered();
+    if (!registered.reader || registered.path != m_options.cataloguePath) {
+        std::unique_ptr<XmlUnitReader> reader;
+        if (m_options.cataloguePath.empty()) {
+            reader = XmlUnitReader::Default();
+        } else {
+            try {
+                reader = XmlUnitReader::FromFile(m_options.cataloguePath);
+            } catch (const CatalogueError& error) {
+                throw InputError(RefusalMessage(m_options.cataloguePath, error));
+            }
+        }
+        // Register the new reader before the old one goes, so the library never holds a
+        // pointer to a destroyed reader.
+        if (!reader->Warnings().empty()) {
+            m_err << "orvunits: warning: the catalogue " << m_options.cataloguePath << " has "
+                  << reader->Warnings().size() << " warning"
+                  << (reader->Warnings().size() == 1 ? "" : "s") << "; 'orvunits check "
+                  << m_options.cataloguePath << "' lists them\n";
+        }
+        Units::UnitService::UnitReader(reader.get());
+        registered.reader = std::move(reader);
+        registered.path = m_options.cataloguePath;
+    } else {
+        Units::UnitService::UnitReader(registered.reader.get());
+    }
+    m_pCatalogue = registered.reader.get();
+    return *m_pCatalogue;
+}
+
+} // namespace Orv::UnitsTool
