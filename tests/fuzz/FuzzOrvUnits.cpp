@@ -16,33 +16,55 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
+// The scratch folder's name, kept in plain storage so that it can still be removed at exit.
+char g_scratchName[4096];
+
 const std::filesystem::path& ScratchFolder() {
     static const std::filesystem::path folder = [] {
-        std::string name = (std::filesystem::temp_directory_path() / "orvunits-fuzz-XXXXXX");
-        if (mkdtemp(name.data()) == nullptr) {
+        const std::string pattern = std::filesystem::temp_directory_path() / "orvunits-XXXXXX";
+        if (pattern.size() >= sizeof g_scratchName) {
+            std::abort();
+        }
+        pattern.copy(g_scratchName, pattern.size());
+        if (mkdtemp(g_scratchName) == nullptr) {
             std::perror("mkdtemp");
             std::abort();
         }
-        std::filesystem::current_path(name);
-        return std::filesystem::path(name);
+        std::atexit([] { rmdir(g_scratchName); });
+        return std::filesystem::path(g_scratchName);
     }();
     return folder;
 }
 
-void EmptyScratchFolder() {
-    for (const auto& entry : std::filesystem::directory_iterator(ScratchFolder())) {
-        std::filesystem::remove_all(entry.path());
+/// Makes the scratch folder the working folder while it lives, and empties it afterwards.
+/// libFuzzer itself reads and writes files by the paths it was given, so the working folder
+/// changes only for the length of a run.
+class InScratchFolder {
+public:
+    InScratchFolder() : m_saved(std::filesystem::current_path()) {
+        std::filesystem::current_path(ScratchFolder());
     }
-}
+    InScratchFolder(const InScratchFolder&) = delete;
+    InScratchFolder& operator=(const InScratchFolder&) = delete;
+    ~InScratchFolder() {
+        for (const auto& entry : std::filesystem::directory_iterator(ScratchFolder())) {
+            std::filesystem::remove_all(entry.path());
+        }
+        std::filesystem::current_path(m_saved);
+    }
+
+private:
+    std::filesystem::path m_saved;
+};
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    ScratchFolder();
     std::vector<std::string> args;
     std::string current;
     for (std::size_t i = 0; i < size; ++i) {
@@ -66,8 +88,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::istringstream in(input);
     std::ostringstream out;
     std::ostringstream err;
-    const int status = Orv::UnitsTool::RunOrvUnits(args, in, out, err);
-    EmptyScratchFolder();
+    int status = 0;
+    {
+        const InScratchFolder scratch;
+        status = Orv::UnitsTool::RunOrvUnits(args, in, out, err);
+    }
     if (status != Orv::UnitsTool::e_ExitSuccess && status != Orv::UnitsTool::e_ExitBadInput &&
         status != Orv::UnitsTool::e_ExitBadUsage) {
         std::fprintf(stderr, "unknown exit status %d\n", status);
