@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
@@ -145,6 +146,42 @@ TEST(ExactEngines, RoundCompositionsThatLieWithinAHairOfATie) {
     auto above = Linear("3.000000000000000003");
     LinearUnitConverter aboveTie(above.get(), tie.get());
     EXPECT_EQ(aboveTie.Convert(1.0), 9007199254740994.0);
+}
+
+TEST(ExactEngines, BuildFromSmallIntegersAsFromDecimals) {
+    struct Case {
+        std::int64_t a;
+        std::int64_t b;
+        std::int64_t c;
+        const char* scale;
+        const char* offset;
+    };
+    const Case cases[] = {
+        {0, 381, 1250, "0.3048", "0"},
+        {45967, 100, 180, "0.5555555555555555555555555555555555555", "255.3722222222222222222222"},
+        {-7, -3, -2, "1.5", "3.5"}, // the signs of a common factor do not matter
+        {(std::int64_t{1} << 62) - 1, 1, 3, "0.33333333333333333333333333333333",
+         "1537228672809129301"},
+    };
+    for (const Case& c : cases) {
+        auto fromIntegers = MakeExactLinear(c.a, c.b, c.c);
+        ExactDefinition definition;
+        ASSERT_TRUE(GetExactDefinition(*fromIntegers, definition));
+        auto fromDecimals = MakeExactEngine(definition);
+        double scale = 0.0;
+        double offset = 0.0;
+        fromIntegers->GetScaleAndOffset(scale, offset);
+        EXPECT_EQ(scale, Nearest(c.scale)) << c.b << "/" << c.c;
+        EXPECT_EQ(offset, Nearest(c.offset)) << c.a << "/" << c.c;
+        double scale2 = 0.0;
+        double offset2 = 0.0;
+        static_cast<LinearUnitConverter&>(*fromDecimals).GetScaleAndOffset(scale2, offset2);
+        EXPECT_EQ(scale2, scale);
+        EXPECT_EQ(offset2, offset);
+    }
+    EXPECT_THROW(MakeExactLinear(0, 0, 1), std::invalid_argument);
+    EXPECT_THROW(MakeExactLinear(1, 1, 0), std::invalid_argument);
+    EXPECT_THROW(MakeExactLinear(std::int64_t{1} << 62, 1, 1), std::invalid_argument);
 }
 
 TEST(ExactEngines, KeepExactnessThroughCloneInverseAndComposition) {
