@@ -59,6 +59,11 @@ function(orv_add_library target export_name output_name building_define)
     # Installed side by side, the libraries find one another wherever the package is put.
     INSTALL_RPATH "$<$<PLATFORM_ID:Linux>:$ORIGIN>")
   target_compile_definitions(${target} PRIVATE ${building_define})
+  if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    # Nobody replaces our functions from outside the library, so calls inside it may go straight
+    # to them (and be inlined) rather than through the procedure linkage table.
+    target_compile_options(${target} PRIVATE -fno-semantic-interposition)
+  endif()
   target_link_libraries(${target} PUBLIC Orv::UnitsExport)
   if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     # Keeps the standard library's template instantiations out of the dynamic symbol table.

@@ -22,27 +22,24 @@ LinearUnitConverter::LinearUnitConverter(LinearUnitConverter* first, LinearUnitC
       // second(first(x)) = s2 * (s1 * x + o1) + o2 = (s2 * s1) * x + (s2 * o1 + o2)
       m_scale(second->m_scale * first->m_scale),
       m_offset(second->m_scale * first->m_offset + second->m_offset) {
-    if (first->m_pExact && second->m_pExact) {
+    if (first->m_exact.kind != Detail::ExactRef::e_None &&
+        second->m_exact.kind != Detail::ExactRef::e_None) {
         // Both are exact: compose the exact forms and round once, instead of rounding twice.
-        m_pExact = std::make_unique<Detail::ExactMap>(first->m_pExact->Then(*second->m_pExact));
-        m_scale = m_pExact->Scale();
-        m_offset = m_pExact->Offset();
+        // Composing with the identity, such as a base unit's inverse, leaves the other engine's
+        // form, whose coefficients the line above has already reproduced exactly.
+        if (Detail::IsIdentity(second->m_exact)) {
+            Detail::CopyRef(first->m_exact, m_exact);
+        } else if (Detail::IsIdentity(first->m_exact)) {
+            Detail::CopyRef(second->m_exact, m_exact);
+        } else {
+            m_exact = Detail::ComposeLinear(first->m_exact, second->m_exact, m_scale, m_offset);
+        }
     }
 }
 
-LinearUnitConverter::LinearUnitConverter(const LinearUnitConverter& other)
-    : IUnitConverterEngine(other), m_scale(other.m_scale), m_offset(other.m_offset),
-      m_pExact(other.m_pExact ? std::make_unique<Detail::ExactMap>(*other.m_pExact) : nullptr) {}
+LinearUnitConverter::LinearUnitConverter(const LinearUnitConverter& other) = default;
 
-LinearUnitConverter& LinearUnitConverter::operator=(const LinearUnitConverter& other) {
-    if (this != &other) {
-        IUnitConverterEngine::operator=(other);
-        m_scale = other.m_scale;
-        m_offset = other.m_offset;
-        m_pExact = other.m_pExact ? std::make_unique<Detail::ExactMap>(*other.m_pExact) : nullptr;
-    }
-    return *this;
-}
+LinearUnitConverter& LinearUnitConverter::operator=(const LinearUnitConverter& other) = default;
 
 LinearUnitConverter::~LinearUnitConverter() = default;
 
@@ -56,18 +53,12 @@ std::unique_ptr<IUnitConverterEngine> LinearUnitConverter::Clone() {
 }
 
 void LinearUnitConverter::Convert(std::vector<double>& values) {
-    // Copies of the coefficients, so the compiler knows that storing a value cannot change them.
-    const double scale = m_scale;
-    const double offset = m_offset;
-    Detail::MapInPlace(values.data(), values.size(),
-                       [scale, offset](double x) { return scale * x + offset; });
+    Detail::ScaleAndOffset(values.data(), values.size(), m_scale, m_offset);
 }
 
 void LinearUnitConverter::Convert(std::vector<float>& values) {
-    const float scale = static_cast<float>(m_scale);
-    const float offset = static_cast<float>(m_offset);
-    Detail::MapInPlace(values.data(), values.size(),
-                       [scale, offset](float x) { return scale * x + offset; });
+    Detail::ScaleAndOffset(values.data(), values.size(), static_cast<float>(m_scale),
+                           static_cast<float>(m_offset));
 }
 
 double LinearUnitConverter::Convert(double value) {
@@ -90,8 +81,11 @@ std::unique_ptr<IUnitConverterEngine> LinearUnitConverter::GetInverse() {
     if (!IsInvertible()) {
         return nullptr;
     }
-    if (m_pExact) {
-        return Detail::ExactAccess::MakeLinear(m_pExact->Inverse());
+    if (m_exact.kind != Detail::ExactRef::e_None) {
+        auto inverse = std::make_unique<LinearUnitConverter>(0.0, 0.0);
+        Detail::InvertInto(m_exact, inverse->m_exact);
+        Detail::RoundLinear(inverse->m_exact, inverse->m_scale, inverse->m_offset);
+        return inverse;
     }
     // y = s * x + o  gives  x = y / s - o / s.
     return std::make_unique<LinearUnitConverter>(1.0 / m_scale, -m_offset / m_scale);

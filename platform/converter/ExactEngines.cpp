@@ -56,14 +56,14 @@ std::unique_ptr<IUnitConverterEngine> ExactAccess::MakeEngine(const ExactMap& ma
 
 std::unique_ptr<LinearUnitConverter> ExactAccess::MakeLinear(const ExactMap& map) {
     auto engine = std::make_unique<LinearUnitConverter>(map.Scale(), map.Offset());
-    engine->m_pExact = std::make_unique<ExactMap>(map);
+    engine->m_exact = RefOf(map);
     return engine;
 }
 
 std::optional<ExactMap> ExactAccess::ExactFormOf(IUnitConverterEngine& engine) {
     if (auto* linear = dynamic_cast<LinearUnitConverter*>(&engine)) {
-        if (linear->m_pExact) {
-            return *linear->m_pExact;
+        if (linear->m_exact.kind != ExactRef::e_None) {
+            return MapOf(linear->m_exact);
         }
         return std::nullopt;
     }
@@ -181,16 +181,14 @@ void RationalUnitConverter::Convert(std::vector<double>& values) {
     const double p = m_p;
     const double q = m_q;
     const double r = m_r;
-    Detail::MapInPlace(values.data(), values.size(),
-                       [p, q, r](double x) { return p + q / (r + x); });
+    Detail::Reciprocal(values.data(), values.size(), p, q, r);
 }
 
 void RationalUnitConverter::Convert(std::vector<float>& values) {
     const float p = static_cast<float>(m_p);
     const float q = static_cast<float>(m_q);
     const float r = static_cast<float>(m_r);
-    Detail::MapInPlace(values.data(), values.size(),
-                       [p, q, r](float x) { return p + q / (r + x); });
+    Detail::Reciprocal(values.data(), values.size(), p, q, r);
 }
 
 double RationalUnitConverter::Convert(double value) {

@@ -1,5 +1,7 @@
 #include "ExactMap.h"
 
+#include "Rounding.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -107,6 +109,10 @@ ExactMap::ExactMap(Integer a, Integer b, Integer c, Integer d)
     }
 }
 
+ExactMap ExactMap::FromIntegers(Integer a, Integer b, Integer c, Integer d) {
+    return ExactMap(std::move(a), std::move(b), std::move(c), std::move(d));
+}
+
 ExactMap ExactMap::FromDefinition(const ExactDefinition& definition) {
     Decimal parts[] = {
         ParseDecimal(definition, "A", definition.A), ParseDecimal(definition, "B", definition.B),
@@ -168,6 +174,17 @@ double NearestDouble(const Integer& numerator, const Integer& denominator) {
     if (numerator.IsZero()) {
         return 0.0;
     }
+#if ORV_CONVERTER_HAVE_INT128
+    Integer::Native n = 0;
+    Integer::Native d = 0;
+    if (numerator.GetNative(n) && denominator.GetNative(d) && n > -kQuickLimit && n < kQuickLimit &&
+        d > -kQuickLimit && d < kQuickLimit) {
+        double nearest = 0.0;
+        if (QuickNearestDouble(n, d, nearest)) {
+            return nearest;
+        }
+    }
+#endif
     const bool negative = (numerator.Sign() < 0) != (denominator.Sign() < 0);
     const Integer p = numerator.Abs();
     const Integer q = denominator.Abs();

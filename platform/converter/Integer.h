@@ -58,6 +58,20 @@ public:
     friend bool operator==(const Integer& a, const Integer& b) { return Compare(a, b) == 0; }
     friend bool operator!=(const Integer& a, const Integer& b) { return Compare(a, b) != 0; }
 
+#if ORV_CONVERTER_HAVE_INT128
+    __extension__ typedef __int128 Native;
+    __extension__ typedef unsigned __int128 NativeUnsigned;
+    /// The value of a native integer.
+    static Integer OfNative(Native value) {
+        return FromNative(value);
+    }
+    /// True, with the value in `value`, when it is held natively.
+    bool GetNative(Native& value) const {
+        value = m_native;
+        return !m_wide;
+    }
+#endif
+
 private:
     using Limbs = std::vector<std::uint32_t>;
 
@@ -72,8 +86,6 @@ private:
 
     bool m_wide = !ORV_CONVERTER_HAVE_INT128;
 #if ORV_CONVERTER_HAVE_INT128
-    __extension__ typedef __int128 Native;
-    __extension__ typedef unsigned __int128 NativeUnsigned;
     static Integer FromNative(Native value);
     Native m_native = 0; // the value, when not wide
 #endif

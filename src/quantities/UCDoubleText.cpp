@@ -10,6 +10,7 @@
 #include <units/UnitService.h>
 #include <units/UnitSystem.h>
 
+#include <charconv>
 #include <locale.h> // newlocale, _create_locale: the C++ headers do not declare them
 #include <locale>
 #include <sstream>
@@ -62,10 +63,25 @@ SplitText Split(std::string const& text) {
     return {ReadNumber(text.substr(0, blank)), true, text.substr(blank + 1)};
 }
 
-// As a default std::ostream writes a double: general notation, 6 significant digits. The
-// classic locale keeps the decimal point a '.' and adds no digit grouping, whatever the host
-// made the global locale.
+// As a default std::ostream writes a double: general notation, 6 significant digits, a '.' and
+// no digit grouping whatever the host's locale, "inf" and "nan" as the C library writes them.
+// std::to_chars with a precision is specified as printf's %.6g in the "C" locale, which is what
+// the stream uses underneath, so it writes the same text without a stream's set-up and locale.
 std::string WriteNumber(double number, Unit const* unit) {
+#if defined(__cpp_lib_to_chars)
+    char digits[32]; // "-1.23457e-308" is the longest
+    std::to_chars_result const written =
+        std::to_chars(digits, digits + sizeof digits, number, std::chars_format::general, 6);
+    std::string text;
+    text.reserve(static_cast<std::size_t>(written.ptr - digits) +
+                 (unit != nullptr ? 1 + unit->Symbol().size() : 0));
+    text.append(digits, written.ptr);
+    if (unit != nullptr) {
+        text += ' ';
+        text += unit->Symbol();
+    }
+    return text;
+#else
     std::ostringstream out;
     out.imbue(std::locale::classic());
     out << number;
@@ -73,6 +89,7 @@ std::string WriteNumber(double number, Unit const* unit) {
         out << ' ' << unit->Symbol();
     }
     return out.str();
+#endif
 }
 
 } // namespace

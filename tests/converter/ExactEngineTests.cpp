@@ -78,6 +78,41 @@ TEST(ExactEngines, RoundEachCoefficientToNearestTiesToEven) {
     EXPECT_EQ(MakeExactEngine({"0", "1e500", "1e499", "0"})->Convert(1.0), 10.0);
 }
 
+// 2^53 + 3 lies halfway between 2^53 + 2 and 2^53 + 4. Composing "x + 1e-18" with
+// "x + (2^53 + 3)" gives an offset 2^-113 of its size beside that midpoint: far too close for a
+// rounding in floating point to decide, so it must fall back to exact arithmetic. A wrong side
+// shows as an offset off by 2, and the inverse rounds the same way, mirrored. Likewise
+// 3 * 3002399751580331 is the midpoint 2^53 + 1, which rounds to the even 2^53, and one part in
+// 10^18 more rounds up.
+TEST(ExactEngines, RoundCompositionsThatLieWithinAHairOfATie) {
+    struct Case {
+        ExactDefinition first;
+        ExactDefinition second;
+        double scale;
+        double offset;
+    };
+    const Case cases[] = {
+        {{"1e-18"}, {"9007199254740995"}, 1.0, 9007199254740996.0},  // above the midpoint: up
+        {{"0"}, {"9007199254740995"}, 1.0, 9007199254740996.0},      // on it: to the even one
+        {{"-1e-18"}, {"9007199254740995"}, 1.0, 9007199254740994.0}, // below it: down
+        {{"0", "3"}, {"0", "3002399751580331"}, 9007199254740992.0, 0.0},
+        {{"0", "3.000000000000000003"}, {"0", "3002399751580331"}, 9007199254740994.0, 0.0},
+    };
+    for (const Case& c : cases) {
+        auto first = MakeExactEngine(c.first);
+        auto second = MakeExactEngine(c.second);
+        LinearUnitConverter both(static_cast<LinearUnitConverter*>(first.get()),
+                                 static_cast<LinearUnitConverter*>(second.get()));
+        double scale = 0.0;
+        double offset = 0.0;
+        both.GetScaleAndOffset(scale, offset);
+        EXPECT_EQ(scale, c.scale) << Text(c.first);
+        EXPECT_EQ(offset, c.offset) << Text(c.first);
+        static_cast<LinearUnitConverter&>(*both.GetInverse()).GetScaleAndOffset(scale, offset);
+        EXPECT_EQ(offset, -c.offset) << Text(c.first);
+    }
+}
+
 // Clones, inverses and compositions of exact engines, linear or composite, have exact forms in
 // lowest terms; one engine of doubles makes a composition of doubles.
 TEST(ExactEngines, KeepExactnessThroughCloneInverseAndCompositionOnly) {

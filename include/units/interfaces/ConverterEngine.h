@@ -21,6 +21,16 @@ enum EngineType : std::int32_t {
 namespace Detail {
 class ExactMap;
 struct ExactAccess;
+
+/// How a linear engine keeps its exact definition `(a + b*x) / (c + d*x)`: four integers in
+/// place while they are small, so that copies, inverses and compositions allocate nothing more,
+/// or else a shared form of any size. Only the converter library reads it.
+struct ExactRef {
+    enum Kind : std::uint8_t { e_None, e_Small, e_Big };
+    Kind kind = e_None;
+    std::int64_t small[4] = {0, 0, 0, 0}; ///< a, b, c, d, each below 2^62 in magnitude
+    std::shared_ptr<const ExactMap> big;
+};
 } // namespace Detail
 
 /// A conversion from one unit's values to another's. Engines are made with `new` and destroyed
@@ -82,8 +92,8 @@ private:
 
     double m_scale;
     double m_offset;
-    // The exact definition the coefficients were rounded from; empty for an engine of doubles.
-    std::unique_ptr<Detail::ExactMap> m_pExact;
+    // The exact definition the coefficients were rounded from; none for an engine of doubles.
+    Detail::ExactRef m_exact;
 };
 
 /// Applies `first`, then `second`. Borrows `first`, which must outlive it, and owns `second`.

@@ -1,0 +1,40 @@
+// Start-up of the library as a fresh process sees it: the default catalogue registered and the
+// first conversion, then every unit, measurement and unit system built.
+#include "ColdStart.h"
+
+#include <units/Measurement.h>
+#include <units/Unit.h>
+#include <units/UnitConverter.h>
+#include <units/UnitService.h>
+#include <units/UnitSystem.h>
+#include <units/UnitSystemArray.h>
+#include <units/reader/XmlUnitReader.h>
+
+#include <vector>
+
+namespace Units = Orv::Pim::Core::Service::Units;
+
+int main(int argc, char** argv) {
+    return OrvBench::RunColdStart(argc, argv, [](OrvBench::Report& report) {
+        auto reader = Units::Reader::XmlUnitReader::Default();
+        Units::UnitService::UnitReader(reader.get());
+        const double value = Units::UnitConverter::Convert(12.5, Units::Unit::GetUnit("ft"),
+                                                           Units::Unit::GetUnit("m"));
+        report.Milestone("first_conversion");
+        const std::size_t units = Units::Unit::GetAllUnits().size();
+        const std::vector<Units::Measurement*> all = Units::Measurement::GetAllMeasurements();
+        // Every unit system with the unit it gives each measurement.
+        Units::UnitSystemArray systems = Units::UnitSystem::UnitSystems();
+        for (Units::UnitSystem* system : systems) {
+            for (const Units::Measurement* measurement : all) {
+                system->GetUnitOfMeasurement(measurement);
+            }
+        }
+        report.Milestone("everything_built");
+        report.Value("vm_rss", static_cast<double>(OrvBench::StatusKilobytes("VmRSS")), "kB");
+        report.Value("vm_hwm", static_cast<double>(OrvBench::StatusKilobytes("VmHWM")), "kB");
+        report.Value("units", static_cast<double>(units), "units");
+        report.Value("measurements", static_cast<double>(all.size()), "measurements");
+        report.Value("check", value, "m");
+    });
+}
