@@ -1,11 +1,10 @@
-#include "CatalogueTesting.h"
-
 #include <units/reader/XmlUnitReader.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <memory>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,7 +13,6 @@ using namespace Orv::Pim::Core::Service::Units;
 using Reader::CatalogueError;
 using Reader::CatalogueProblem;
 using Reader::XmlUnitReader;
-using reader_testing::ProblemsOf;
 
 namespace {
 
@@ -28,9 +26,7 @@ const char* const kCatalogue = R"(<?xml version="1.0" encoding="UTF-8"?>
     <Unit name="mm" desc="millimetre" scale="1000" offset="0"/>
     <Unit name="ft" desc="foot" scale="3.28084" offset="0" B="0.3048">
       <Alias name="foot" desc="foot, spelt out"/>
-      <Alias name="FT" desc="foot in capitals"/>
     </Unit>
-    <Unit name="in" desc="inch" scale="39.3701" offset="0"/>
   </Dimension>
   <Dimension name="Temperature" baseUnit="K">
     <Measurement name="Ambient temperature" units="K degC degF"/>
@@ -49,219 +45,134 @@ const char* const kCatalogue = R"(<?xml version="1.0" encoding="UTF-8"?>
 </UnitCatalog>
 )";
 
-template <typename Record>
-std::vector<std::string> KeysOf(const std::vector<const Record*>& records) {
-    std::vector<std::string> keys;
-    for (const Record* record : records) {
-        keys.push_back(record->name);
+/// The problems that refuse `text`; empty when it is read.
+std::vector<CatalogueProblem> ProblemsOf(const std::string& text) {
+    try {
+        XmlUnitReader::FromText(text, "test.xml");
+    } catch (const CatalogueError& error) {
+        return error.Problems();
     }
-    return keys;
+    return {};
 }
 
-double ToBase(const Reader::UnitSpec* unit, double value) {
-    return unit->converter->Convert(value);
+/// Writes `text` to the file `name` in the running test's own directory; returns its path.
+std::string WriteFile(const std::string& name, const std::string& text) {
+    const auto directory =
+        std::filesystem::path(::testing::TempDir()) /
+        ("orv_reader_" +
+         std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::filesystem::create_directories(directory);
+    const std::string path = (directory / name).string();
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    return path;
 }
 
 } // namespace
 
-TEST(XmlUnitReader, ReadsEveryRecordOfACatalogueInFileOrder) {
+TEST(XmlUnitReader, ListsEveryRecordInFileOrderAndFindsItByItsExactKeyOnly) {
     const auto reader = XmlUnitReader::FromText(kCatalogue, "catalogue.xml");
 
-    EXPECT_EQ(KeysOf(reader->GetAllDimensionSpecs()),
-              (std::vector<std::string>{"Length", "Temperature"}));
-    std::vector<std::string> symbols;
-    for (const Reader::UnitSpec* unit : reader->GetAllUnitSpecs()) {
-        ASSERT_TRUE(unit->IsValid()) << unit->symbol;
-        symbols.push_back(unit->symbol);
+    std::string records;
+    for (const auto* dimension : reader->GetAllDimensionSpecs()) {
+        records +=
+            dimension->name + ">" + reader->GetDimensionSpec(dimension->name)->baseUnitSymbol + ";";
     }
-    EXPECT_EQ(symbols,
-              (std::vector<std::string>{"m", "mm", "ft", "foot", "FT", "in", "K", "degC", "degF"}));
-    EXPECT_EQ(KeysOf(reader->GetAllMeasurementSpecs()),
-              (std::vector<std::string>{"Depth", "Distance", "Ambient temperature"}));
-    EXPECT_EQ(KeysOf(reader->GetAllUnitSystemSpecs()),
-              (std::vector<std::string>{"Metric", "Field"}));
-}
-
-TEST(XmlUnitReader, FindsRecordsByTheirExactKeyOnly) {
-    const auto reader = XmlUnitReader::FromText(kCatalogue, "catalogue.xml");
-
-    const Reader::DimensionSpec* length = reader->GetDimensionSpec("Length");
-    ASSERT_NE(length, nullptr);
-    EXPECT_EQ(length->baseUnitSymbol, "m");
-    const Reader::UnitSpec* foot = reader->GetUnitSpec("ft");
-    ASSERT_NE(foot, nullptr);
-    EXPECT_EQ(foot->name, "foot");
-    EXPECT_EQ(foot->dimensionName, "Length");
-    EXPECT_EQ(foot->standardFormSymbol, "");
-    const Reader::MeasurementSpec* depth = reader->GetMeasurementSpec("Depth");
-    ASSERT_NE(depth, nullptr);
-    EXPECT_EQ(depth->dimensionName, "Length");
-    EXPECT_EQ(depth->unitSymbols, (std::vector<std::string>{"m", "ft", "mm"}));
-    EXPECT_TRUE(reader->GetMeasurementSpec("Distance")->unitSymbols.empty());
-
-    // Keys are compared byte for byte: no folding of case, no trimming.
-    EXPECT_EQ(reader->GetDimensionSpec("length"), nullptr);
-    EXPECT_EQ(reader->GetUnitSpec("Ft"), nullptr);
-    EXPECT_EQ(reader->GetUnitSpec("ft "), nullptr);
-    EXPECT_EQ(reader->GetMeasurementSpec("depth"), nullptr);
-    // "FT" is a unit of its own, an alias of "ft".
-    ASSERT_NE(reader->GetUnitSpec("FT"), nullptr);
-    EXPECT_EQ(reader->GetUnitSpec("FT")->symbol, "FT");
-}
-
-TEST(XmlUnitReader, TurnsTheFilesScaleAndOffsetRoundIntoAnEngineTowardsTheBaseUnit) {
-    const auto reader = XmlUnitReader::FromText(kCatalogue, "catalogue.xml");
-
-    // The file says mm = 1000 * m: 1000 mm is 1 m, not 1e6 m.
-    EXPECT_DOUBLE_EQ(ToBase(reader->GetUnitSpec("mm"), 1000.0), 1.0);
-    // degC = K - 273.15 and degF = 1.8 * K - 459.67.
-    EXPECT_DOUBLE_EQ(ToBase(reader->GetUnitSpec("degC"), 100.0), 373.15);
-    EXPECT_DOUBLE_EQ(ToBase(reader->GetUnitSpec("degF"), 32.0), 273.15);
-    EXPECT_DOUBLE_EQ(ToBase(reader->GetUnitSpec("degF"), -459.67), 0.0);
-    EXPECT_DOUBLE_EQ(ToBase(reader->GetUnitSpec("m"), 2.5), 2.5);
-    // Six significant digits are all an exported scale keeps.
-    EXPECT_NEAR(ToBase(reader->GetUnitSpec("in"), 1.0), 0.0254, 0.0254 * 1e-6);
-}
-
-TEST(XmlUnitReader, PrefersTheExactDefinitionOverTheRoundedScale) {
-    const auto reader = XmlUnitReader::FromText(kCatalogue, "catalogue.xml");
-
-    // 1 / 3.28084 is 0.3047999...; B = 0.3048 gives the foot exactly.
-    EXPECT_EQ(ToBase(reader->GetUnitSpec("ft"), 1.0), 0.3048);
-}
-
-TEST(XmlUnitReader, GivesAnAliasItsUnitAsStandardFormAndItsConversion) {
-    const auto reader = XmlUnitReader::FromText(kCatalogue, "catalogue.xml");
-
-    const Reader::UnitSpec* alias = reader->GetUnitSpec("foot");
-    ASSERT_NE(alias, nullptr);
-    ASSERT_TRUE(alias->IsValid());
-    EXPECT_EQ(alias->name, "foot, spelt out");
-    EXPECT_EQ(alias->dimensionName, "Length");
-    EXPECT_EQ(alias->standardFormSymbol, "ft");
-    EXPECT_EQ(ToBase(alias, 10.0), ToBase(reader->GetUnitSpec("ft"), 10.0));
-}
-
-TEST(XmlUnitReader, AnswersTheUnitThatASystemGivesAMeasurement) {
-    const auto reader = XmlUnitReader::FromText(kCatalogue, "catalogue.xml");
-
-    ASSERT_NE(reader->GetUnitSpecOfMeasurement("Metric", "Depth"), nullptr);
-    EXPECT_EQ(reader->GetUnitSpecOfMeasurement("Metric", "Depth")->symbol, "m");
-    EXPECT_EQ(reader->GetUnitSpecOfMeasurement("Field", "Depth")->symbol, "ft");
+    for (const auto* unit : reader->GetAllUnitSpecs()) {
+        EXPECT_EQ(reader->GetUnitSpec(unit->symbol), unit);
+        records += unit->symbol + "=" + unit->name + "@" + unit->dimensionName + ">" +
+                   unit->standardFormSymbol + ";";
+    }
+    for (const auto* measurement : reader->GetAllMeasurementSpecs()) {
+        records += measurement->name + "@" +
+                   reader->GetMeasurementSpec(measurement->name)->dimensionName + ":";
+        for (const std::string& symbol : measurement->unitSymbols) {
+            records += " " + symbol;
+        }
+        records += ";";
+    }
+    for (const auto* system : reader->GetAllUnitSystemSpecs()) {
+        records += system->name + ";";
+    }
+    EXPECT_EQ(
+        records,
+        "Length>m;Temperature>K;"
+        "m=metre@Length>;mm=millimetre@Length>;ft=foot@Length>;foot=foot, spelt out@Length>ft;"
+        "K=kelvin@Temperature>;degC=degree Celsius@Temperature>;degF=degree "
+        "Fahrenheit@Temperature>;"
+        "Depth@Length: m ft mm;Distance@Length:;Ambient temperature@Temperature: K degC degF;"
+        "Metric;Field;");
+    EXPECT_EQ(reader->GetUnitSpecOfMeasurement("Field", "Depth"), reader->GetUnitSpec("ft"));
     EXPECT_EQ(reader->GetUnitSpecOfMeasurement("Metric", "Ambient temperature")->symbol, "degC");
-    // A mapping without a unit, a measurement the system does not map, unknown names.
+    // Keys are compared byte for byte; a mapping without a unit maps nothing.
+    EXPECT_EQ(reader->GetDimensionSpec("length"), nullptr);
+    EXPECT_EQ(reader->GetUnitSpec("ft "), nullptr);
     EXPECT_EQ(reader->GetUnitSpecOfMeasurement("Metric", "Distance"), nullptr);
-    EXPECT_EQ(reader->GetUnitSpecOfMeasurement("Field", "Ambient temperature"), nullptr);
     EXPECT_EQ(reader->GetUnitSpecOfMeasurement("metric", "Depth"), nullptr);
-    EXPECT_EQ(reader->GetUnitSpecOfMeasurement("Metric", "Nothing"), nullptr);
 }
 
-TEST(XmlUnitReader, ReadsAFileAndNamesItsPathInProblems) {
-    const std::string directory = reader_testing::ScratchDirectory();
-    const std::string good = directory + "/good.xml";
-    reader_testing::WriteFile(good, kCatalogue);
-    const std::string bad = directory + "/bad.xml";
-    reader_testing::WriteFile(bad, "<UnitCatalog>\n  <Dimension name=\"Length\" baseUnit=\"m\"/>\n"
-                                   "</UnitCatalog>\n");
-
-    EXPECT_NE(XmlUnitReader::FromFile(good)->GetUnitSpec("ft"), nullptr);
-    EXPECT_TRUE(XmlUnitReader::Check(good).empty());
-
-    const std::vector<CatalogueProblem> problems = XmlUnitReader::Check(bad);
-    ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0].ToString(),
-              bad + ":2:3: the dimension \"Length\" has the base unit \"m\", which is not defined");
-    EXPECT_THROW(XmlUnitReader::FromFile(bad), CatalogueError);
+TEST(XmlUnitReader, InvertsTheFilesScaleAndOffsetButPrefersTheExactDefinition) {
+    const auto reader = XmlUnitReader::FromText(kCatalogue, "catalogue.xml");
+    const struct {
+        const char* symbol;
+        double value, base;
+    } cases[] = {{"mm", 1000.0, 1.0},
+                 {"degC", 100.0, 373.15},
+                 {"degF", 32.0, 273.15},
+                 {"degF", -459.67, 0.0},
+                 {"m", 2.5, 2.5}};
+    for (const auto& c : cases) {
+        EXPECT_DOUBLE_EQ(reader->GetUnitSpec(c.symbol)->converter->Convert(c.value), c.base)
+            << c.symbol;
+    }
+    // 1 / 3.28084 is 0.3047999...; B = 0.3048 gives the foot exactly, and its aliases with it.
+    EXPECT_EQ(reader->GetUnitSpec("ft")->converter->Convert(1.0), 0.3048);
+    EXPECT_EQ(reader->GetUnitSpec("foot")->converter->Convert(1.0), 0.3048);
 }
 
 TEST(XmlUnitReader, ReportsAFileThatCannotBeOpenedWithoutAPosition) {
-    const std::string missing = reader_testing::ScratchDirectory() + "/missing.xml";
-
+    const std::string missing = WriteFile("missing.xml", "") + ".not";
     const std::vector<CatalogueProblem> problems = XmlUnitReader::Check(missing);
     ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0].source, missing);
-    EXPECT_EQ(problems[0].line, 0);
     EXPECT_EQ(problems[0].ToString().rfind(missing + ": the file cannot be opened", 0), 0u)
         << problems[0].ToString();
+    EXPECT_THROW(XmlUnitReader::FromFile(missing), CatalogueError);
 }
 
-TEST(XmlUnitReader, RefusesACatalogueWholeAndListsEveryProblemInItsMessage) {
-    const std::string text = R"(<UnitCatalog>
-  <Dimension name="Length" baseUnit="m">
-    <Measurement name="Depth" units="m yd"/>
-    <Unit name="m" desc="metre" scale="1" offset="0"/>
-    <Unit name="ft" desc="foot" scale="0" offset="0"/>
-  </Dimension>
-  <UnitSystem name="Metric">
-    <UnitMapping measurement="Height" unit="m"/>
-  </UnitSystem>
-</UnitCatalog>
-)";
+TEST(XmlUnitReader, RefusesACatalogueWholeListingEveryProblemWithItsLineAndColumn) {
+    // Columns count characters, not bytes, and a tag is placed where it starts.
+    const std::string text = "<UnitCatalog>\n"
+                             "  <Dimension name=\"Length\" baseUnit=\"m\">\n"
+                             "    <Measurement name=\"Depth\" units=\"m yd\"/>\n"
+                             "    <Unit name=\"m\" desc=\"metre\" scale=\"1\" offset=\"0\"/>\n"
+                             "    <!-- \xC3\xA9\xE2\x82\xAC --><Unit name=\"ft\" desc=\"foot\"\n"
+                             "        scale=\"0\" offset=\"0\"/>\n"
+                             "  </Dimension>\n"
+                             "  <UnitSystem name=\"Metric\">\n"
+                             "    <UnitMapping measurement=\"Height\" unit=\"m\"/>\n"
+                             "    <UnitMapping measurement=\"Depth\" unit=\"fathom\"/>\n"
+                             "  </UnitSystem>\n"
+                             "</UnitCatalog>\n";
     try {
-        XmlUnitReader::FromText(text, "three.xml");
+        XmlUnitReader::FromText(text, "four.xml");
         FAIL() << "the catalogue was read";
     } catch (const CatalogueError& error) {
         const std::vector<CatalogueProblem>& problems = error.Problems();
-        ASSERT_EQ(problems.size(), 3u) << error.what();
-        EXPECT_EQ(problems[0].ToString(),
-                  "three.xml:3:5: the measurement \"Depth\" offers the unit \"yd\", which is not "
-                  "defined");
-        EXPECT_EQ(problems[1].line, 5);
-        EXPECT_EQ(problems[1].column, 5);
+        ASSERT_EQ(problems.size(), 4u) << error.what();
+        EXPECT_EQ(problems[0].ToString(), "four.xml:3:5: the measurement \"Depth\" offers the unit "
+                                          "\"yd\", which is not defined");
+        EXPECT_EQ(std::make_pair(problems[1].line, problems[1].column), std::make_pair(5, 16));
         EXPECT_NE(problems[1].message.find("\"ft\""), std::string::npos);
-        // A mapping to a measurement the file lacks is only a warning, listed with the errors.
+        // Mappings to what the file lacks are only warnings, listed with the errors.
         EXPECT_EQ(problems[2].ToString(),
-                  "three.xml:8:5: warning: the unit system \"Metric\" maps the measurement "
+                  "four.xml:9:5: warning: the unit system \"Metric\" maps the measurement "
                   "\"Height\", which is not defined; the mapping is ignored");
-        const std::string what = error.what();
+        EXPECT_EQ(problems[3].ToString(),
+                  "four.xml:10:5: warning: the unit system \"Metric\" gives the measurement "
+                  "\"Depth\" the unit \"fathom\", which is not defined; the mapping is ignored");
         for (const CatalogueProblem& problem : problems) {
-            EXPECT_NE(what.find(problem.ToString()), std::string::npos) << what;
+            EXPECT_NE(std::string(error.what()).find(problem.ToString()), std::string::npos);
         }
     }
-}
-
-TEST(XmlUnitReader, IgnoresMappingsToWhatTheFileLacksWithAWarning) {
-    const std::string text = R"(<UnitCatalog>
-  <Dimension name="Length" baseUnit="m">
-    <Measurement name="Depth"/>
-    <Unit name="m" desc="metre" scale="1" offset="0"/>
-  </Dimension>
-  <UnitSystem name="Field">
-    <UnitMapping measurement="Depth" unit="fathom"/>
-  </UnitSystem>
-</UnitCatalog>
-)";
-    const auto reader = XmlUnitReader::FromText(text, "field.xml");
-    ASSERT_EQ(reader->Warnings().size(), 1u);
-    EXPECT_EQ(reader->Warnings()[0].ToString(),
-              "field.xml:7:5: warning: the unit system \"Field\" gives the measurement \"Depth\" "
-              "the unit \"fathom\", which is not defined; the mapping is ignored");
-    EXPECT_EQ(reader->GetUnitSpecOfMeasurement("Field", "Depth"), nullptr);
-}
-
-TEST(XmlUnitReader, CountsColumnsInCharactersAndFindsTheStartOfEachTag) {
-    // Multi-byte characters before a tag, and a tag whose attributes span lines.
-    const std::string text = "<UnitCatalog>\n"
-                             "<!-- \xC3\xA9\xE2\x82\xAC --><Dimension name=\"L\xC3\xA9ngth\"\n"
-                             "   baseUnit=\"m\"/>\n"
-                             "</UnitCatalog>\n";
-    const std::vector<CatalogueProblem> problems = ProblemsOf(text, "text");
-    ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0].line, 2);
-    EXPECT_EQ(problems[0].column, 12);
-}
-
-TEST(XmlUnitReader, KeepsItsRecordsValidForItsWholeLife) {
-    std::unique_ptr<XmlUnitReader> reader = XmlUnitReader::FromText(kCatalogue, "catalogue.xml");
-    const Reader::UnitSpec* foot = reader->GetUnitSpec("ft");
-    // Listing and looking up again neither moves nor rebuilds a record.
-    EXPECT_EQ(reader->GetAllUnitSpecs()[2], foot);
-    EXPECT_EQ(reader->GetUnitSpec("ft"), foot);
-    EXPECT_EQ(reader->GetUnitSpecOfMeasurement("Field", "Depth"), foot);
-    // Two readers of one text share nothing.
-    const auto other = XmlUnitReader::FromText(kCatalogue, "catalogue.xml");
-    EXPECT_NE(other->GetUnitSpec("ft"), foot);
-    EXPECT_NE(other->GetUnitSpec("ft")->converter, foot->converter);
 }
 
 TEST(XmlUnitReader, ReadsCataloguesOnSeveralThreadsAtOnce) {
@@ -273,10 +184,8 @@ TEST(XmlUnitReader, ReadsCataloguesOnSeveralThreadsAtOnce) {
         threads.emplace_back([&read] {
             for (int j = 0; j < 3; ++j) {
                 const auto reader = XmlUnitReader::FromText(kCatalogue, "catalogue.xml");
-                if (reader->GetUnitSpec("ft") != nullptr &&
-                    ProblemsOf("<UnitCatalog>").size() == 1) {
-                    ++read;
-                }
+                read +=
+                    reader->GetUnitSpec("ft") != nullptr && ProblemsOf("<UnitCatalog>").size() == 1;
             }
         });
     }
@@ -284,4 +193,79 @@ TEST(XmlUnitReader, ReadsCataloguesOnSeveralThreadsAtOnce) {
         thread.join();
     }
     EXPECT_EQ(read.load(), 12);
+}
+
+// Catalogues written to attack the reader must be refused, quickly, without reading any other
+// file and without exhausting the stack or memory.
+TEST(HostileCatalogue, RefusesEveryDoctypeWithoutReadingTheFilesItNames) {
+    // The files next to the catalogues hold a secret: if it turns up in a message, or the
+    // catalogue is read, the reader has followed the declaration.
+    const std::string secret = "SECRET-5d1e0c";
+    WriteFile("secret.txt", secret);
+    WriteFile("secret.dtd", "<!ENTITY leak \"" + secret + "\">");
+    std::string utf16 = "\xFF\xFE"; // markup that is not ASCII: the parser itself must stop
+    for (const char c :
+         std::string("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n"
+                     "<!DOCTYPE UnitCatalog [<!ENTITY e \"x\">]>\n<UnitCatalog/>\n")) {
+        utf16 += std::string{c, '\0'};
+    }
+    const std::string body = "<UnitCatalog><UnitSystem name=\"&leak;\"/></UnitCatalog>\n";
+    const std::string catalogues[] = {
+        "<!DOCTYPE UnitCatalog [<!ENTITY leak SYSTEM \"secret.txt\">]>\n" + body,
+        "<!DOCTYPE UnitCatalog SYSTEM \"secret.dtd\">\n" + body,
+        "<!DOCTYPE UnitCatalog [<!ENTITY % p SYSTEM \"secret.dtd\"> %p;]>\n" + body,
+        utf16,
+    };
+    for (const std::string& text : catalogues) {
+        const std::string path = WriteFile("hostile.xml", text);
+        const std::vector<CatalogueProblem> problems = XmlUnitReader::Check(path);
+        ASSERT_EQ(problems.size(), 1u) << text;
+        EXPECT_NE(problems[0].message.find("DOCTYPE"), std::string::npos) << problems[0].message;
+        EXPECT_EQ(problems[0].message.find(secret), std::string::npos) << problems[0].message;
+    }
+}
+
+TEST(HostileCatalogue, IgnoresASchemaLocationThatWouldAllowMore) {
+    WriteFile("lax.xsd", "<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\">"
+                         "<xs:element name=\"UnitCatalog\"><xs:complexType><xs:sequence>"
+                         "<xs:any processContents=\"skip\" minOccurs=\"0\" "
+                         "maxOccurs=\"unbounded\"/></xs:sequence></xs:complexType>"
+                         "</xs:element></xs:schema>");
+    const std::string hint = WriteFile(
+        "hint.xml", "<UnitCatalog xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+                    "xsi:noNamespaceSchemaLocation=\"lax.xsd\"><Secret/></UnitCatalog>\n");
+    std::string problems;
+    for (const CatalogueProblem& problem : XmlUnitReader::Check(hint)) {
+        problems += problem.message + "\n";
+    }
+    EXPECT_NE(problems.find("Secret"), std::string::npos) << problems;
+}
+
+TEST(HostileCatalogue, RefusesHugeAttributesDeepNestingAndEndlessProblemsInBoundedReports) {
+    const std::string huge = "<UnitCatalog><Dimension name=\"Length\" baseUnit=\"m\">"
+                             "<Unit name=\"m\" desc=\"metre\" scale=\"" +
+                             std::string(10 * 1024 * 1024, '7') +
+                             "\" offset=\"0\"/></Dimension></UnitCatalog>";
+    try {
+        XmlUnitReader::FromText(huge, "huge.xml");
+        ADD_FAILURE() << "a 10 MB coefficient was read";
+    } catch (const CatalogueError& error) {
+        EXPECT_LT(std::string(error.what()).size(), 4096u);
+    }
+
+    std::string deep = "<UnitCatalog><Dimension name=\"Length\" baseUnit=\"m\">";
+    for (int i = 0; i < 200000; ++i) {
+        deep += i < 100000 ? "<Unit name=\"u\">" : "</Unit>";
+    }
+    EXPECT_FALSE(ProblemsOf(deep + "</Dimension></UnitCatalog>").empty());
+
+    std::string many = "<UnitCatalog><Dimension name=\"Length\" baseUnit=\"m\">"
+                       "<Unit name=\"m\" scale=\"1\" offset=\"0\"/></Dimension>"
+                       "<UnitSystem name=\"Metric\">";
+    for (int i = 0; i < 5000; ++i) {
+        many += "<UnitMapping measurement=\"M" + std::to_string(i) + "\"/>";
+    }
+    const auto problems = ProblemsOf(many + "</UnitSystem></UnitCatalog>");
+    ASSERT_EQ(problems.size(), 200u);
+    EXPECT_NE(problems.back().message.find("too many problems"), std::string::npos);
 }
