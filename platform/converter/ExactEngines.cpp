@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <stdexcept>
+#include <string>
 #include <utility>
 
 namespace Orv::Pim::Core::Service::Units::Converter {
@@ -60,6 +61,13 @@ std::unique_ptr<LinearUnitConverter> ExactAccess::MakeLinear(const ExactMap& map
     return engine;
 }
 
+std::unique_ptr<LinearUnitConverter> ExactAccess::MakeLinear(const ExactRef& ref) {
+    auto engine = std::make_unique<LinearUnitConverter>(0.0, 0.0);
+    engine->m_exact = ref;
+    RoundLinear(ref, engine->m_scale, engine->m_offset);
+    return engine;
+}
+
 std::optional<ExactMap> ExactAccess::ExactFormOf(IUnitConverterEngine& engine) {
     if (auto* linear = dynamic_cast<LinearUnitConverter*>(&engine)) {
         if (linear->m_exact.kind != ExactRef::e_None) {
@@ -101,6 +109,31 @@ std::unique_ptr<LinearUnitConverter> MakeExactLinear(const std::string& scale,
     const Detail::ExactMap map = Detail::ExactMap::FromDefinition(definition);
     CheckRange(definition, map);
     return Detail::ExactAccess::MakeLinear(map);
+}
+
+std::unique_ptr<LinearUnitConverter> MakeExactLinear(std::int64_t a, std::int64_t b,
+                                                     std::int64_t c) {
+    constexpr std::int64_t kLimit = std::int64_t{1} << 62;
+    const auto describe = [&] {
+        return "exact definition (A " + std::to_string(a) + ", B " + std::to_string(b) + ", C " +
+               std::to_string(c) + ")";
+    };
+    for (const std::int64_t value : {a, b, c}) {
+        if (value <= -kLimit || value >= kLimit) {
+            throw std::invalid_argument(describe() + ": an integer is 2^62 or more in magnitude");
+        }
+    }
+    if (b == 0 || c == 0) {
+        throw std::invalid_argument(describe() + ": B and C must not be 0");
+    }
+    // Integers this small give a scale and an offset well inside the range of double.
+    Detail::ExactRef ref;
+    ref.kind = Detail::ExactRef::e_Small;
+    ref.small[0] = a;
+    ref.small[1] = b;
+    ref.small[2] = c;
+    ref.small[3] = 0;
+    return Detail::ExactAccess::MakeLinear(ref);
 }
 
 bool IsExact(IUnitConverterEngine& engine) {

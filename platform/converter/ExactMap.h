@@ -139,6 +139,8 @@ struct ExactAccess {
     static std::unique_ptr<IUnitConverterEngine> MakeEngine(const ExactMap& map);
     /// The linear engine of a linear map, with coefficients rounded from it.
     static std::unique_ptr<LinearUnitConverter> MakeLinear(const ExactMap& map);
+    /// The linear engine of a small ref, with coefficients rounded from it.
+    static std::unique_ptr<LinearUnitConverter> MakeLinear(const ExactRef& ref);
     /// The exact form of `engine`, looking through composites; empty when it has none.
     static std::optional<ExactMap> ExactFormOf(IUnitConverterEngine& engine);
 };

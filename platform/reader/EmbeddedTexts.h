@@ -9,8 +9,4 @@ namespace Orv::Pim::Core::Service::Units::Reader::Detail {
 extern const char kCatalogueSchema[];
 extern const std::size_t kCatalogueSchemaSize;
 
-/// The default catalogue, data/DefaultCatalogue.xml.
-extern const char kDefaultCatalogue[];
-extern const std::size_t kDefaultCatalogueSize;
-
 } // namespace Orv::Pim::Core::Service::Units::Reader::Detail

@@ -1,5 +1,5 @@
+#include "CatalogueRecords.h"
 #include "CatalogueText.h"
-#include "EmbeddedTexts.h"
 
 #include <units/reader/XmlUnitReader.h>
 
@@ -43,40 +43,6 @@ std::string Describe(const std::vector<CatalogueProblem>& problems) {
 
 CatalogueError::CatalogueError(std::vector<CatalogueProblem> problems)
     : std::runtime_error(Describe(problems)), m_problems(std::move(problems)) {}
-
-/// The records of one catalogue, with the engines they point to.
-struct XmlUnitReader::Catalogue {
-    template <typename Record>
-    struct Table {
-        std::deque<Record> records;
-        std::map<std::string, const Record*> byKey;
-
-        void Add(const std::string& key, Record record) {
-            records.push_back(std::move(record));
-            byKey.emplace(key, &records.back());
-        }
-        const Record* Find(const std::string& key) const {
-            const auto found = byKey.find(key);
-            return found == byKey.end() ? nullptr : found->second;
-        }
-        std::vector<const Record*> List() const {
-            std::vector<const Record*> list;
-            list.reserve(records.size());
-            for (const Record& record : records) {
-                list.push_back(&record);
-            }
-            return list;
-        }
-    };
-
-    Table<DimensionSpec> dimensions;
-    Table<UnitSpec> units;
-    Table<MeasurementSpec> measurements;
-    Table<UnitSystemSpec> systems;
-    std::map<std::pair<std::string, std::string>, const UnitSpec*> mappings;
-    std::vector<std::unique_ptr<Converter::IUnitConverterEngine>> engines;
-    std::vector<CatalogueProblem> warnings;
-};
 
 namespace {
 
@@ -242,11 +208,6 @@ std::unique_ptr<XmlUnitReader> XmlUnitReader::FromFile(const std::string& path) 
 std::unique_ptr<XmlUnitReader> XmlUnitReader::FromText(const std::string& text,
                                                        const std::string& sourceName) {
     return std::unique_ptr<XmlUnitReader>(new XmlUnitReader(Build<Catalogue>(text, sourceName)));
-}
-
-std::unique_ptr<XmlUnitReader> XmlUnitReader::Default() {
-    return FromText(std::string(Detail::kDefaultCatalogue, Detail::kDefaultCatalogueSize),
-                    "DefaultCatalogue.xml");
 }
 
 std::vector<CatalogueProblem> XmlUnitReader::Check(const std::string& path) {

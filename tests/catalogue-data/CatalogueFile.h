@@ -2,7 +2,8 @@
 // checked without trusting the library's own reader.
 #pragma once
 
-#include <map>
+#include <algorithm>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,39 +15,29 @@ struct UnitEntry {
     std::string symbol;
     std::string desc;
     std::string dimension;
-    std::string standardForm; // the parent Unit's symbol for an alias, else the symbol itself
     bool isAlias = false;
     // The attributes as written; an alias carries its parent's A, B, C, D, scale and offset.
-    std::optional<std::string> A, B, C, D;
-    std::optional<std::string> scale, offset;
+    std::optional<std::string> A, B, C, D, scale, offset;
 
-    bool HasExactDefinition() const { return A || B || C || D; }
     // base = (A + B x) / (C + D x), with the defaults 0, 1, 1, 0.
     long double ToBase(long double x) const;
-    bool IsLinear() const;
-    bool IsIdentity() const;
+    bool IsLinear() const { return !D || std::strtold(D->c_str(), nullptr) == 0.0L; }
 };
 
 struct MeasurementEntry {
     std::string name;
     std::string dimension;
-    std::vector<std::string> units;
-    bool hasUnitsAttribute = false;
+    std::vector<std::string> units; // empty when the attribute is absent
 };
 
 struct DimensionEntry {
     std::string name;
-    std::optional<std::string> baseUnit;
-};
-
-struct UnitMappingEntry {
-    std::string measurement;
-    std::optional<std::string> unit;
+    std::string baseUnit; // empty when the attribute is absent
 };
 
 struct UnitSystemEntry {
     std::string name;
-    std::vector<UnitMappingEntry> mappings;
+    std::vector<std::pair<std::string, std::optional<std::string>>> mappings; // measurement, unit
 };
 
 struct CatalogueFile {
@@ -55,20 +46,29 @@ struct CatalogueFile {
     std::vector<UnitEntry> units; // units and aliases, in file order
     std::vector<UnitSystemEntry> systems;
 
-    // Reads a catalogue file; throws std::runtime_error with the parser's message when the file
-    // is not well-formed or holds an element this format does not have.
+    // Reads a catalogue file; throws std::runtime_error with the parser's first message when the
+    // file is not well-formed or not valid against the catalogue schema.
     static CatalogueFile Load(const std::string& path);
 
-    const UnitEntry* FindUnit(const std::string& symbol) const;
-    const MeasurementEntry* FindMeasurement(const std::string& name) const;
-    const DimensionEntry* FindDimension(const std::string& name) const;
-    const UnitSystemEntry* FindSystem(const std::string& name) const;
+    const UnitEntry* FindUnit(const std::string& symbol) const {
+        const auto found = std::find_if(units.begin(), units.end(), [&](const UnitEntry& unit) {
+            return unit.symbol == symbol;
+        });
+        return found == units.end() ? nullptr : &*found;
+    }
+    const MeasurementEntry* FindMeasurement(const std::string& name) const {
+        const auto found = std::find_if(
+            measurements.begin(), measurements.end(),
+            [&](const MeasurementEntry& measurement) { return measurement.name == name; });
+        return found == measurements.end() ? nullptr : &*found;
+    }
 };
 
 // The default catalogue, loaded once per process.
 const CatalogueFile& DefaultCatalogue();
 
-// Reads a plain decimal such as -0.0254; throws std::invalid_argument for anything else.
-long double ParseDecimal(const std::string& text);
+// The errors ("line:column: message") of parsing `path` and validating it against the catalogue
+// schema; empty when there are none.
+std::vector<std::string> SchemaErrors(const std::string& path);
 
 } // namespace CatalogueData

@@ -1,17 +1,17 @@
 // A small catalogue for the conversion and quantity tests, served by an in-memory reader that
 // also records which unit records and unit-system mappings the library asks for.
 //
-//   Dimensionless (1):  1, %            measurements Unitless, Ratio
-//   Length (m):         m, ft, km, zero measurements Length, Depth   (zero: scale 0, no inverse)
-//   Temperature (K):    K, degC, degF   measurement Temperature      (engines with an offset)
-//   Power (W):          W, kW, dBW      measurement Power            (dBW: a non-linear engine)
-//   Mass (kg):          kg, lb          measurement Mass
-//   Angle (rad):        rad, deg        measurement Azimuth          (none named like the
-//   dimension) Time (s):           s, min          no measurement Pressure (Pa):      Pa, bar
-//   measurement Pressure         (only for the call-order tests) Energy (J):         J, kWh
-//   measurement Energy           (only for the call-order tests) unit systems: Metric (Depth m,
-//   Length m, Temperature degC, Power kW, Pressure bar,
-//                 Energy kWh) and Imperial (Depth ft, Length ft, Temperature degF, Power W)
+//   Dimensionless (1): 1, %          measurements Unitless, Ratio
+//   Length (m):        m, ft, km, zero (scale 0: no inverse)   measurements Length, Depth
+//   Temperature (K):   K, degC, degF (offsets)                 measurement Temperature
+//   Power (W):         W, kW, dBW (a host engine, not linear)  measurement Power
+//   Mass (kg):         kg, lb                                  measurement Mass
+//   Angle (rad):       rad, deg       measurement Azimuth (none is named like the dimension)
+//   Time (s):          s, min         no measurement
+//   Pressure (Pa):     Pa, bar        measurement Pressure
+//   Energy (J):        J, kWh         measurement Energy
+// Unit systems: Metric (Depth m, Length m, Temperature degC, Power kW, Pressure bar, Energy kWh)
+// and Imperial (Depth ft, Length ft, Temperature degF, Power W).
 #pragma once
 
 #include <units/Measurement.h>
@@ -22,9 +22,11 @@
 #include <units/interfaces/ConverterEngine.h>
 #include <units/reader/InMemoryUnitReader.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace orv_testing {
@@ -34,29 +36,21 @@ namespace Units = Orv::Pim::Core::Service::Units;
 /// A host engine that is not linear: decibel-watts into watts, 10^(x/10), or back, 10*log10(x).
 class DecibelEngine final : public Units::Converter::IUnitConverterEngine {
 public:
-    static constexpr std::int32_t kType = 100;
-
-    explicit DecibelEngine(bool toWatts) : IUnitConverterEngine(kType), m_toWatts(toWatts) {}
+    explicit DecibelEngine(bool toWatts) : IUnitConverterEngine(100), m_toWatts(toWatts) {}
 
     std::unique_ptr<IUnitConverterEngine> Clone() override {
         return std::make_unique<DecibelEngine>(m_toWatts);
     }
-    void Convert(std::vector<double>& values) override {
-        for (double& value : values) {
-            value = Convert(value);
-        }
+    void Convert(std::vector<double>& v) override {
+        std::transform(v.begin(), v.end(), v.begin(), [this](double x) { return Convert(x); });
     }
-    void Convert(std::vector<float>& values) override {
-        for (float& value : values) {
-            value = Convert(value);
-        }
+    void Convert(std::vector<float>& v) override {
+        std::transform(v.begin(), v.end(), v.begin(), [this](float x) { return Convert(x); });
     }
-    double Convert(double value) override {
-        return m_toWatts ? std::pow(10.0, value / 10.0) : 10.0 * std::log10(value);
+    double Convert(double x) override {
+        return m_toWatts ? std::pow(10.0, x / 10) : 10 * std::log10(x);
     }
-    float Convert(float value) override {
-        return m_toWatts ? std::pow(10.0f, value / 10.0f) : 10.0f * std::log10(value);
-    }
+    float Convert(float x) override { return static_cast<float>(Convert(static_cast<double>(x))); }
     bool IsUnity() override { return false; }
     bool IsInvertible() override { return true; }
     std::unique_ptr<IUnitConverterEngine> GetInverse() override {
@@ -77,85 +71,62 @@ public:
         return InMemoryUnitReader::GetUnitSpec(symbol);
     }
     const Units::Reader::UnitSpec*
-    GetUnitSpecOfMeasurement(const std::string& unitSystemName,
-                             const std::string& measurementName) override {
-        log.push_back("mapping " + unitSystemName + "/" + measurementName);
-        return InMemoryUnitReader::GetUnitSpecOfMeasurement(unitSystemName, measurementName);
+    GetUnitSpecOfMeasurement(const std::string& system, const std::string& measurement) override {
+        log.push_back("mapping " + system + "/" + measurement);
+        return InMemoryUnitReader::GetUnitSpecOfMeasurement(system, measurement);
     }
 };
 
 /// The catalogue's reader, filled and registered on the first call; lives for the process.
 inline RecordingReader& QuantityCatalogue() {
-    static RecordingReader instance;
-    static RecordingReader* const reader = [] {
-        RecordingReader& r = instance;
-        r.AddDimension("Dimensionless", "1");
-        r.AddUnit("1", "one", "Dimensionless", 1.0);
-        r.AddUnit("%", "percent", "Dimensionless", 0.01);
-        r.AddMeasurement("Unitless", "Dimensionless");
-        r.AddMeasurement("Ratio", "Dimensionless");
-
-        r.AddDimension("Length", "m");
-        r.AddUnit("m", "metre", "Length", 1.0);
-        r.AddUnit("ft", "foot", "Length", 0.3048);
-        r.AddUnit("km", "kilometre", "Length", 1000.0);
-        r.AddUnit("zero", "collapsed length", "Length", 0.0);
-        r.AddMeasurement("Length", "Length");
-        r.AddMeasurement("Depth", "Length");
-
-        r.AddDimension("Temperature", "K");
-        r.AddUnit("K", "kelvin", "Temperature", 1.0);
-        r.AddUnit("degC", "degree Celsius", "Temperature", 1.0, 273.15);
-        r.AddUnit("degF", "degree Fahrenheit", "Temperature", 5.0 / 9.0, 459.67 * 5.0 / 9.0);
-        r.AddMeasurement("Temperature", "Temperature");
-
-        r.AddDimension("Power", "W");
-        r.AddUnit("W", "watt", "Power", 1.0);
-        r.AddUnit("kW", "kilowatt", "Power", 1000.0);
-        r.AddUnit("dBW", "decibel-watt", "Power", std::make_unique<DecibelEngine>(true));
-        r.AddMeasurement("Power", "Power");
-
-        r.AddDimension("Mass", "kg");
-        r.AddUnit("kg", "kilogram", "Mass", 1.0);
-        r.AddUnit("lb", "pound", "Mass", 0.45359237);
-        r.AddMeasurement("Mass", "Mass");
-
-        r.AddDimension("Angle", "rad");
-        r.AddUnit("rad", "radian", "Angle", 1.0);
-        r.AddUnit("deg", "degree", "Angle", 3.14159265358979323846 / 180.0);
-        r.AddMeasurement("Azimuth", "Angle");
-
-        r.AddDimension("Time", "s");
-        r.AddUnit("s", "second", "Time", 1.0);
-        r.AddUnit("min", "minute", "Time", 60.0);
-
-        r.AddDimension("Pressure", "Pa");
-        r.AddUnit("Pa", "pascal", "Pressure", 1.0);
-        r.AddUnit("bar", "bar", "Pressure", 1e5);
-        r.AddMeasurement("Pressure", "Pressure");
-
-        r.AddDimension("Energy", "J");
-        r.AddUnit("J", "joule", "Energy", 1.0);
-        r.AddUnit("kWh", "kilowatt hour", "Energy", 3.6e6);
-        r.AddMeasurement("Energy", "Energy");
-
-        r.AddUnitSystem("Metric");
-        r.AddUnitSystem("Imperial");
-        for (auto const& row :
-             std::vector<std::vector<std::string>>{{"Depth", "m", "ft"},
-                                                   {"Length", "m", "ft"},
-                                                   {"Temperature", "degC", "degF"},
-                                                   {"Power", "kW", "W"}}) {
-            r.SetUnitOfMeasurement("Metric", row[0], row[1]);
-            r.SetUnitOfMeasurement("Imperial", row[0], row[2]);
+    static RecordingReader reader;
+    static const bool registered = [] {
+        struct Row {
+            const char* dimension;
+            std::vector<std::pair<const char*, double>> units; // the base unit first
+            std::vector<const char*> measurements;
+        };
+        for (const Row& row : std::vector<Row>{
+                 {"Dimensionless", {{"1", 1.0}, {"%", 0.01}}, {"Unitless", "Ratio"}},
+                 {"Length",
+                  {{"m", 1.0}, {"ft", 0.3048}, {"km", 1000.0}, {"zero", 0.0}},
+                  {"Length", "Depth"}},
+                 {"Temperature", {{"K", 1.0}}, {"Temperature"}},
+                 {"Power", {{"W", 1.0}, {"kW", 1000.0}}, {"Power"}},
+                 {"Mass", {{"kg", 1.0}, {"lb", 0.45359237}}, {"Mass"}},
+                 {"Angle", {{"rad", 1.0}, {"deg", 3.14159265358979323846 / 180.0}}, {"Azimuth"}},
+                 {"Time", {{"s", 1.0}, {"min", 60.0}}, {}},
+                 {"Pressure", {{"Pa", 1.0}, {"bar", 1e5}}, {"Pressure"}},
+                 {"Energy", {{"J", 1.0}, {"kWh", 3.6e6}}, {"Energy"}}}) {
+            reader.AddDimension(row.dimension, row.units.front().first);
+            for (const auto& [symbol, scale] : row.units) {
+                reader.AddUnit(symbol, symbol, row.dimension, scale);
+            }
+            for (const char* measurement : row.measurements) {
+                reader.AddMeasurement(measurement, row.dimension);
+            }
         }
-        r.SetUnitOfMeasurement("Metric", "Pressure", "bar");
-        r.SetUnitOfMeasurement("Metric", "Energy", "kWh");
-
-        Units::UnitService::UnitReader(&r);
-        return &r;
+        reader.AddUnit("degC", "degree Celsius", "Temperature", 1.0, 273.15);
+        reader.AddUnit("degF", "degree Fahrenheit", "Temperature", 5.0 / 9.0, 459.67 * 5.0 / 9.0);
+        reader.AddUnit("dBW", "decibel-watt", "Power", std::make_unique<DecibelEngine>(true));
+        reader.AddUnitSystem("Metric");
+        reader.AddUnitSystem("Imperial");
+        for (const auto& [measurement, metric, imperial] :
+             std::vector<std::tuple<const char*, const char*, const char*>>{
+                 {"Depth", "m", "ft"},
+                 {"Length", "m", "ft"},
+                 {"Temperature", "degC", "degF"},
+                 {"Power", "kW", "W"},
+                 {"Pressure", "bar", ""},
+                 {"Energy", "kWh", ""}}) {
+            reader.SetUnitOfMeasurement("Metric", measurement, metric);
+            reader.SetUnitOfMeasurement("Imperial", measurement, imperial);
+        }
+        Units::UnitService::UnitReader(&reader);
+        return true;
     }();
-    return *reader;
+    (void)registered;
+    return reader;
 }
 
 /// The catalogue's measurement named `name`, the catalogue registered first.

@@ -1,15 +1,17 @@
-// Helpers of the orvunits tests: a run with captured streams, a small catalogue file, and a JSON
-// syntax check.
+// Helpers of the orvunits tests: a run with captured streams, scratch files, a small catalogue,
+// and a strict JSON syntax check.
 #pragma once
 
 #include "RunOrvUnits.h"
 
-#include <cstdio>
+#include <gtest/gtest.h>
+
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace orv_tool_testing {
@@ -24,44 +26,32 @@ struct RunResult {
 /// Runs orvunits with `args`, `input` on its standard input.
 inline RunResult RunTool(std::vector<std::string> args, const std::string& input = std::string()) {
     std::istringstream in(input);
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     const int status = Orv::UnitsTool::RunOrvUnits(std::move(args), in, out, err);
     return {status, out.str(), err.str()};
 }
 
-/// A folder of its own under the system's temporary folder, removed with its files at the end.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "orvunits-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) {
-            m_path = pattern;
-        }
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    /// The path of `name` in the folder.
-    std::string File(const std::string& name) const { return (m_path / name).string(); }
-    /// Writes `text` to `name` in the folder and returns its path.
-    std::string Write(const std::string& name, const std::string& text) const {
-        std::ofstream(File(name), std::ios::binary) << text;
-        return File(name);
-    }
+/// True when `err` is the one line that a refusal writes.
+inline bool IsOneErrorLine(const std::string& err) {
+    return err.rfind("orvunits: ", 0) == 0 && err.find('\n') == err.size() - 1;
+}
 
-private:
-    std::filesystem::path m_path;
-};
+/// The path of `name` in the running test's own scratch folder; writes `text` there if given.
+inline std::string ScratchFile(const std::string& name, const char* text = nullptr) {
+    const auto folder =
+        std::filesystem::path(::testing::TempDir()) /
+        ("orvunits_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::filesystem::create_directories(folder);
+    const std::string path = (folder / name).string();
+    if (text != nullptr) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    }
+    return path;
+}
 
 /// A small catalogue: lengths with an alias, temperatures with offsets, a unitless measurement,
 /// and two unit systems.
-inline const char* SmallCatalogue() {
-    return R"(<?xml version="1.0" encoding="UTF-8"?>
+constexpr const char* kSmallCatalogue = R"(<?xml version="1.0" encoding="UTF-8"?>
 <UnitCatalog>
   <Dimension name="Dimensionless" baseUnit="unitless">
     <Measurement name="Unitless"/>
@@ -95,9 +85,49 @@ inline const char* SmallCatalogue() {
   </UnitSystem>
 </UnitCatalog>
 )";
+
+/// Reads one JSON value of `s` from `i` on, with the blanks around it; false when there is none.
+inline bool JsonValue(const std::string& s, std::size_t& i, int depth = 0) {
+    const auto blank = [&] { i = std::min(s.find_first_not_of(" \t\r\n", i), s.size()); };
+    const auto take = [&](char c) { return i < s.size() && s[i] == c && (++i, true); };
+    blank();
+    if (depth > 100 || i >= s.size()) {
+        return false;
+    }
+    const char open = s[i];
+    if (take('{') || take('[')) {
+        const char close = open == '{' ? '}' : ']';
+        if (blank(), take(close)) {
+            return true;
+        }
+        do {
+            if (open == '{' && !(blank(), i < s.size() && s[i] == '"' &&
+                                              JsonValue(s, i, depth + 1) && take(':'))) {
+                return false;
+            }
+            if (!JsonValue(s, i, depth + 1)) {
+                return false;
+            }
+        } while (take(','));
+        return take(close) && (blank(), true);
+    }
+    static const std::regex token(
+        R"("([^"\\\x00-\x1f]|\\["\\/bfnrt]|\\u[0-9a-fA-F]{4})*"|true|false|null|)"
+        R"(-?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?)");
+    std::smatch match;
+    if (!std::regex_search(s.begin() + static_cast<std::ptrdiff_t>(i), s.end(), match, token,
+                           std::regex_constants::match_continuous)) {
+        return false;
+    }
+    i += static_cast<std::size_t>(match.length());
+    blank();
+    return true;
 }
 
 /// True when `text` is one JSON value, with white space around it at most.
-bool IsValidJson(const std::string& text);
+inline bool IsValidJson(const std::string& text) {
+    std::size_t i = 0;
+    return JsonValue(text, i) && i == text.size();
+}
 
 } // namespace orv_tool_testing

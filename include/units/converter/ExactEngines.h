@@ -5,6 +5,7 @@
 
 #include <units/interfaces/ConverterEngine.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -30,6 +31,12 @@ MakeExactEngine(const ExactDefinition& definition);
 /// MakeExactEngine does.
 ORV_UNITS_CONVERTER_API std::unique_ptr<LinearUnitConverter>
 MakeExactLinear(const std::string& scale, const std::string& offset = "0");
+
+/// The linear engine `(a + b*x) / c` of integers, as GetExactDefinition gives them, without
+/// parsing any text: for catalogues compiled into a program. Throws std::invalid_argument when b
+/// or c is 0 or an integer is 2^62 or more in magnitude.
+ORV_UNITS_CONVERTER_API std::unique_ptr<LinearUnitConverter>
+MakeExactLinear(std::int64_t a, std::int64_t b, std::int64_t c);
 
 /// True when `engine` has an exact definition: made by this header, or an inverse, clone or
 /// composition (linear or composite) of such engines only.
