@@ -14,6 +14,70 @@ IUnitConverterEngine::~IUnitConverterEngine() = default;
 // ---------------------------------------------------------------------------------------------
 // LinearUnitConverter
 
+namespace {
+
+// Freed blocks of linear engines, per thread. A converter made for one value allocates two
+// engines and frees both, so a handful of blocks spares the general allocator almost every call.
+// The cache is trivially destructible, so it stays usable while the thread ends; the first block
+// kept registers a thread-exit hook that frees what is left and sends later blocks back to the
+// general allocator.
+struct BlockCache {
+    static constexpr int kCapacity = 8;
+    void* blocks[kCapacity];
+    int count;
+    bool hooked;
+    bool closed;
+};
+
+// Reached at a fixed offset from the thread pointer: the cache is small enough for the static
+// TLS space that glibc keeps even for libraries loaded late.
+#if defined(__GNUC__) && defined(__ELF__)
+__attribute__((tls_model("initial-exec")))
+#endif
+thread_local BlockCache t_blockCache;
+
+struct BlockCacheHook {
+    ~BlockCacheHook() {
+        BlockCache& cache = t_blockCache;
+        while (cache.count > 0) {
+            ::operator delete(cache.blocks[--cache.count]);
+        }
+        cache.closed = true;
+    }
+};
+
+void HookBlockCache() {
+    static thread_local BlockCacheHook hook;
+    static_cast<void>(hook);
+}
+
+} // namespace
+
+void* LinearUnitConverter::operator new(std::size_t size) {
+    BlockCache& cache = t_blockCache;
+    if (size == sizeof(LinearUnitConverter) && cache.count > 0) {
+        return cache.blocks[--cache.count];
+    }
+    return ::operator new(size);
+}
+
+void LinearUnitConverter::operator delete(void* block, std::size_t size) noexcept {
+    if (block == nullptr) {
+        return;
+    }
+    BlockCache& cache = t_blockCache;
+    if (size == sizeof(LinearUnitConverter) && !cache.closed &&
+        cache.count < BlockCache::kCapacity) {
+        if (!cache.hooked) {
+            cache.hooked = true;
+            HookBlockCache();
+        }
+        cache.blocks[cache.count++] = block;
+        return;
+    }
+    ::operator delete(block);
+}
+
 LinearUnitConverter::LinearUnitConverter(double scale, double offset)
     : IUnitConverterEngine(e_LinearEngine), m_scale(scale), m_offset(offset) {}
 

@@ -4,6 +4,7 @@
 
 #include <units/Export.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -74,6 +75,11 @@ public:
     LinearUnitConverter(const LinearUnitConverter& other);
     LinearUnitConverter& operator=(const LinearUnitConverter& other);
     ~LinearUnitConverter() override;
+
+    /// Linear engines are made and destroyed in pairs for every value converted through a
+    /// temporary converter, so each thread keeps a few freed blocks for the next ones.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* block, std::size_t size) noexcept;
 
     /// Reports the two coefficients of `scale * x + offset`.
     void GetScaleAndOffset(double& scale, double& offset);
