@@ -21,9 +21,16 @@ function(orv_set_warnings target)
   endif()
 endfunction()
 
-# Sanitizer flags, chosen with ORV_UNITS_SANITIZE; the first finding stops the program.
+# Sanitizer flags, chosen with ORV_UNITS_SANITIZE; the first finding stops the program. A fuzz
+# build (ORV_UNITS_BUILD_FUZZERS) instruments every target for libFuzzer's coverage without
+# linking libFuzzer's own main, which only the fuzz targets link (orv_add_fuzz_target).
 function(orv_set_sanitizers target)
-  if(ORV_UNITS_SANITIZE STREQUAL "address")
+  if(ORV_UNITS_BUILD_FUZZERS)
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined
+                           -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+    return()
+  elseif(ORV_UNITS_SANITIZE STREQUAL "address")
     set(flags -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   elseif(ORV_UNITS_SANITIZE STREQUAL "thread")
     set(flags -fsanitize=thread -fno-omit-frame-pointer)

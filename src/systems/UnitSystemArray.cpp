@@ -4,28 +4,49 @@
 
 #include <algorithm>
 
+#if defined(_MSC_VER)
+#include <intrin.h>
+#endif
+
 namespace Orv::Pim::Core::Service::Units {
 
 std::vector<UnitSystem*> UnitSystemArray::m_unitSystemPtrCache;
 int UnitSystemArray::ref_count_ = 0;
 
+namespace {
+
+// Handles come and go in calls that only read the registry (UnitSystem::UnitSystems returns one),
+// so threads that share a warmed-up catalogue change the count at the same time: it is changed
+// atomically, which takes no lock. Returns the new count.
+int AddToCount(int& count, int delta) {
+#if defined(_MSC_VER)
+    static_assert(sizeof(long) == sizeof(int), "the count is changed as a long");
+    return static_cast<int>(
+        _InterlockedExchangeAdd(reinterpret_cast<long volatile*>(&count), delta) + delta);
+#else
+    return __atomic_add_fetch(&count, delta, __ATOMIC_ACQ_REL);
+#endif
+}
+
+} // namespace
+
 UnitSystemArray::UnitSystemArray() {
-    ++ref_count_;
+    AddToCount(ref_count_, 1);
 }
 
 UnitSystemArray::UnitSystemArray(const UnitSystemArray&) {
-    ++ref_count_;
+    AddToCount(ref_count_, 1);
 }
 
 UnitSystemArray& UnitSystemArray::operator=(const UnitSystemArray&) {
     // Counted like a new handle, and never given back: after an assignment the count cannot fall
     // to zero, so the registered systems stay alive until the process ends.
-    ++ref_count_;
+    AddToCount(ref_count_, 1);
     return *this;
 }
 
 UnitSystemArray::~UnitSystemArray() {
-    if (--ref_count_ != 0) {
+    if (AddToCount(ref_count_, -1) != 0) {
         return;
     }
     // Entries pushed by a host need not be well formed: a null entry is dropped without deleting

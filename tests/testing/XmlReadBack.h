@@ -7,10 +7,9 @@
 #include <xercesc/sax/HandlerBase.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/TransService.hpp>
-#include <xercesc/util/XMLString.hpp>
 
+#include <algorithm>
 #include <cstdlib>
-#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -19,7 +18,7 @@
 
 namespace orv_testing {
 
-/// One element: its name, its attributes by name and its child elements in document order.
+/// One element: its name, its attributes in document order and its child elements in order.
 struct XmlNode {
     std::string name;
     std::vector<std::pair<std::string, std::string>> attributes;
@@ -27,42 +26,9 @@ struct XmlNode {
 
     /// The value of attribute `attribute`, or nothing when the element lacks it.
     std::optional<std::string> Attribute(const std::string& attribute) const {
-        for (const auto& [key, value] : attributes) {
-            if (key == attribute) {
-                return value;
-            }
-        }
-        return std::nullopt;
-    }
-
-    /// The names of the child elements, in document order.
-    std::vector<std::string> ChildNames() const {
-        std::vector<std::string> names;
-        for (const XmlNode& child : children) {
-            names.push_back(child.name);
-        }
-        return names;
-    }
-
-    /// The children named `childName`, in document order.
-    std::vector<const XmlNode*> Children(const std::string& childName) const {
-        std::vector<const XmlNode*> found;
-        for (const XmlNode& child : children) {
-            if (child.name == childName) {
-                found.push_back(&child);
-            }
-        }
-        return found;
-    }
-
-    /// The first child named `childName` whose attribute "name" is `nameValue`, or null.
-    const XmlNode* Named(const std::string& childName, const std::string& nameValue) const {
-        for (const XmlNode& child : children) {
-            if (child.name == childName && child.Attribute("name") == nameValue) {
-                return &child;
-            }
-        }
-        return nullptr;
+        const auto found = std::find_if(attributes.begin(), attributes.end(),
+                                        [&](const auto& pair) { return pair.first == attribute; });
+        return found == attributes.end() ? std::nullopt : std::optional(found->second);
     }
 };
 
@@ -75,15 +41,13 @@ inline std::string Transcode(const XMLCh* text) {
 }
 
 inline XmlNode ToNode(const xercesc::DOMElement& element) {
-    XmlNode node;
-    node.name = Transcode(element.getTagName());
+    XmlNode node{Transcode(element.getTagName()), {}, {}};
     const xercesc::DOMNamedNodeMap* attributes = element.getAttributes();
     for (XMLSize_t i = 0; i < attributes->getLength(); ++i) {
-        const xercesc::DOMNode* attribute = attributes->item(i);
-        node.attributes.emplace_back(Transcode(attribute->getNodeName()),
-                                     Transcode(attribute->getNodeValue()));
+        node.attributes.emplace_back(Transcode(attributes->item(i)->getNodeName()),
+                                     Transcode(attributes->item(i)->getNodeValue()));
     }
-    for (const xercesc::DOMElement* child = element.getFirstElementChild(); child != nullptr;
+    for (auto* child = element.getFirstElementChild(); child;
          child = child->getNextElementSibling()) {
         node.children.push_back(ToNode(*child));
     }
@@ -100,21 +64,14 @@ inline XmlNode ReadXmlFile(const std::string& path) {
     std::string error;
     {
         xercesc::XercesDOMParser parser;
-        parser.setValidationScheme(xercesc::XercesDOMParser::Val_Never);
-        parser.setDoNamespaces(false);
-        xercesc::HandlerBase errors;
+        xercesc::HandlerBase errors; // throws on the first error
         parser.setErrorHandler(&errors);
         try {
             parser.parse(path.c_str());
-            const xercesc::DOMDocument* document = parser.getDocument();
-            if (document == nullptr || document->getDocumentElement() == nullptr) {
-                error = "no document element in " + path;
-            } else {
-                root = detail::ToNode(*document->getDocumentElement());
-            }
+            root = detail::ToNode(*parser.getDocument()->getDocumentElement());
         } catch (const xercesc::SAXParseException& e) {
-            error = path + ":" + std::to_string(e.getLineNumber()) + ":" +
-                    std::to_string(e.getColumnNumber()) + ": " + detail::Transcode(e.getMessage());
+            error = path + ":" + std::to_string(e.getLineNumber()) + ": " +
+                    detail::Transcode(e.getMessage());
         } catch (const xercesc::XMLException& e) {
             error = path + ": " + detail::Transcode(e.getMessage());
         }
@@ -133,8 +90,7 @@ inline bool HaveXmlLint() {
 
 /// True when `xmllint --noout` accepts the file at `path`.
 inline bool XmlLintAccepts(const std::string& path) {
-    const std::string command = "xmllint --noout '" + path + "' 2>/dev/null";
-    return std::system(command.c_str()) == 0;
+    return std::system(("xmllint --noout '" + path + "' 2>/dev/null").c_str()) == 0;
 }
 
 } // namespace orv_testing
