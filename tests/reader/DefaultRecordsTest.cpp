@@ -2,12 +2,16 @@
 // Whatever the compiled form, it must give exactly what reading that file gives.
 #include "ReaderRecords.h"
 
+#include <units/Unit.h>
+#include <units/UnitConverter.h>
+#include <units/UnitService.h>
 #include <units/reader/XmlUnitReader.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -30,4 +34,37 @@ TEST(DefaultReader, GivesANewReaderWithExactlyTheRecordsOfTheCatalogueFile) {
                   i < expected.size() ? expected[i] : "(none)")
             << "record " << i;
     }
+}
+
+// Xerces-C and the libraries it needs take a process several milliseconds to load, more than
+// the rest of start-up. The default reader, the catalogue built from it and its conversions need
+// no XML parser, which is then loaded only when a catalogue text is read. (Every test runs in a
+// process of its own, so no other test has loaded it.)
+TEST(DefaultReader, NeedsNoXmlParserUntilACatalogueTextIsRead) {
+#if defined(__linux__)
+    namespace Units = Orv::Pim::Core::Service::Units;
+    const auto parserLoaded = [] {
+        std::ifstream maps("/proc/self/maps");
+        std::string line;
+        while (std::getline(maps, line)) {
+            if (line.find("libxerces") != std::string::npos) {
+                return true;
+            }
+        }
+        return false;
+    };
+    const std::unique_ptr<XmlUnitReader> reader = XmlUnitReader::Default();
+    Units::UnitService::UnitReader(reader.get());
+    EXPECT_EQ(
+        Units::UnitConverter::Convert(12.5, Units::Unit::GetUnit("ft"), Units::Unit::GetUnit("m")),
+        3.81);
+    EXPECT_FALSE(parserLoaded());
+    std::ifstream file(ORV_DEFAULT_CATALOGUE_FILE, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    XmlUnitReader::FromText(text.str(), "DefaultCatalogue.xml");
+    EXPECT_TRUE(parserLoaded());
+#else
+    GTEST_SKIP() << "reads the process's memory map, which only Linux shows";
+#endif
 }
