@@ -128,11 +128,15 @@ def main():
     if have_peer:
         peer_start = run_startup(os.path.join(bench_dir, "peers", "orv_units_peer_coldstart"),
                                  args.startup_runs)
-    for name in ("first_conversion", "everything_built"):
+    for name in ("main_entered", "first_conversion", "everything_built"):
         if name in ours_start:
             ours[name] = ours_start[name][0] * 1e6
         if name in peer_start:
             peer[name] = peer_start[name][0] * 1e6
+    # Start-up split into loading the program and its libraries, and the work after main.
+    for side in (ours, peer):
+        if "main_entered" in side and "first_conversion" in side:
+            side["after_main"] = side["first_conversion"] - side["main_entered"]
 
     header = ("operation", "ours", "peer", "ratio", "target", "met")
     lines = []
@@ -169,6 +173,13 @@ def main():
             theirs /= count
         ratio = mine / theirs if mine is not None and theirs else None
         lines.append((label, show_time(mine, bool(count)), show_time(theirs, bool(count)),
+                      "%.3f" % ratio if ratio is not None else "-", "", ""))
+    for label, name in (("start-up: process start to main", "main_entered"),
+                        ("start-up: main to first conversion", "after_main")):
+        mine = ours.get(name)
+        theirs = peer.get(name)
+        ratio = mine / theirs if mine is not None and theirs else None
+        lines.append((label, show_time(mine, False), show_time(theirs, False),
                       "%.3f" % ratio if ratio is not None else "-", "", ""))
     everything = ours.get("everything_built")
     lines.append(("start-up to everything built", show_time(everything, False), "-", "-", "", ""))

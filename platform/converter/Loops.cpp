@@ -45,6 +45,9 @@ void ScaleAndOffset(double* values, std::size_t count, double scale, double offs
     for (std::size_t i = 0; i < head; ++i) {
         values[i] = scale * values[i] + offset;
     }
+    if (head == count) {
+        return; // all done; values + head need not be aligned
+    }
     double* const body = Aligned(values + head);
     for (std::size_t i = 0; i < count - head; ++i) {
         body[i] = scale * body[i] + offset;
@@ -56,6 +59,9 @@ void ScaleAndOffset(float* values, std::size_t count, float scale, float offset)
     const std::size_t head = HeadCount(values, count);
     for (std::size_t i = 0; i < head; ++i) {
         values[i] = scale * values[i] + offset;
+    }
+    if (head == count) {
+        return; // all done; values + head need not be aligned
     }
     float* const body = Aligned(values + head);
     for (std::size_t i = 0; i < count - head; ++i) {
@@ -69,6 +75,9 @@ void Reciprocal(double* values, std::size_t count, double p, double q, double r)
     for (std::size_t i = 0; i < head; ++i) {
         values[i] = p + q / (r + values[i]);
     }
+    if (head == count) {
+        return; // all done; values + head need not be aligned
+    }
     double* const body = Aligned(values + head);
     for (std::size_t i = 0; i < count - head; ++i) {
         body[i] = p + q / (r + body[i]);
@@ -80,6 +89,9 @@ void Reciprocal(float* values, std::size_t count, float p, float q, float r) {
     const std::size_t head = HeadCount(values, count);
     for (std::size_t i = 0; i < head; ++i) {
         values[i] = p + q / (r + values[i]);
+    }
+    if (head == count) {
+        return; // all done; values + head need not be aligned
     }
     float* const body = Aligned(values + head);
     for (std::size_t i = 0; i < count - head; ++i) {

@@ -90,8 +90,15 @@ std::optional<Definition> DefinitionOf(const CatalogueText& text, const UnitElem
 /// The most problems one catalogue reports; the last one then says that the check stopped.
 constexpr std::size_t kMaxProblems = 200;
 
-/// Parses `bytes` against the catalogue schema. `source` names the text in problems.
+/// Parses `bytes` against the catalogue schema. `source` names the text in problems. The reader
+/// library reaches the parser through its Xerces-C module (ParserLoader.cpp).
 ParsedCatalogue ParseCatalogue(const std::string& bytes, const std::string& source);
+
+/// The parser's type, and the module's entry point that gives it, exported with C linkage under
+/// the name kParserEntry.
+using ParserFunction = ParsedCatalogue(const std::string& bytes, const std::string& source);
+using ParserEntry = ParserFunction*();
+constexpr char kParserEntry[] = "orv_units_reader_parser";
 
 /// The consistency problems of a catalogue that followed the schema, ordered by position.
 std::vector<CatalogueProblem> CheckConsistency(const CatalogueText& text,

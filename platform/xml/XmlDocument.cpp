@@ -1,209 +1,62 @@
-#include "XmlSerialiser.h"
-#include "XmlText.h"
+// The XML library's public classes. Everything they do happens in the Xerces-C module, which is
+// loaded on first use, so that merely linking this library loads no XML parser.
+#include "../ModuleLoader.h"
+#include "XmlBackend.h"
 
 #include <units/interfaces/Xml.h>
-
-#include <xercesc/dom/DOM.hpp>
-#include <xercesc/util/PlatformUtils.hpp>
-#include <xercesc/util/XMLException.hpp>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <mutex>
-#include <stdexcept>
-#include <string>
-#include <system_error>
 
 namespace Orv::Pim::Core::Service::XML {
 
 namespace {
 
-using Detail::XmlString;
+// An address inside this library, to find the module beside it.
+const char kAnchor = 0;
 
-// When Xerces lives. It is initialised on first use and terminated during process exit, but
-// only once no document of ours is left: Terminate frees every DOM node and all memory that
-// Xerces manages, and documents may sit in objects of the host that are destroyed after our
-// exit handler has run (statics made before the first Init, whose destructors run after
-// handlers registered later). Each document therefore holds a count; the exit handler
-// terminates when the count is zero, and otherwise the last document to go does. Never
-// terminating would be safe too, but leak checkers would then report all that Xerces keeps.
-// Xerces counts its own initialisations, so other code of the process that uses Xerces keeps
-// it alive for itself.
-struct XercesLifetime {
-    std::mutex mutex;
-    bool initialised = false;
-    bool exitHandlerRegistered = false;
-    bool exiting = false;
-    std::size_t documents = 0;
-};
-
-// Constant-initialised, so it exists before any caller, and destroyed (if its destructor does
-// anything at all) only after the exit handler, which is registered later.
-XercesLifetime g_xerces;
-
-void TerminateIfUnusedLocked() {
-    if (g_xerces.initialised && g_xerces.exiting && g_xerces.documents == 0) {
-        xercesc::XMLPlatformUtils::Terminate();
-        g_xerces.initialised = false;
-    }
-}
-
-void OnExit() {
-    std::lock_guard<std::mutex> lock(g_xerces.mutex);
-    g_xerces.exiting = true;
-    TerminateIfUnusedLocked();
-}
-
-// Also after termination: a destructor that runs late in the exit may still need Xerces.
-void InitialiseLocked() {
-    if (g_xerces.initialised) {
-        return;
-    }
-    try {
-        xercesc::XMLPlatformUtils::Initialize();
-    } catch (const xercesc::XMLException& e) {
-        throw std::runtime_error("Cannot initialise the XML library: " + Detail::MessageOf(e));
-    }
-    g_xerces.initialised = true;
-    if (!g_xerces.exitHandlerRegistered) {
-        g_xerces.exitHandlerRegistered = std::atexit(OnExit) == 0;
-    }
-}
-
-// Initialises Xerces if needed and counts one more document, in one step so that the exit
-// handler cannot terminate in between.
-void AcquireForDocument() {
-    std::lock_guard<std::mutex> lock(g_xerces.mutex);
-    InitialiseLocked();
-    ++g_xerces.documents;
-}
-
-void ReleaseForDocument() {
-    std::lock_guard<std::mutex> lock(g_xerces.mutex);
-    --g_xerces.documents;
-    TerminateIfUnusedLocked();
-}
-
-// Runs `action`, turning the exceptions of the DOM into std::runtime_error with `context`.
-template <typename Action>
-auto Guarded(std::string const& context, Action&& action) -> decltype(action()) {
-    try {
-        return action();
-    } catch (const xercesc::DOMException& e) {
-        throw std::runtime_error(context + ": " + Detail::MessageOf(e));
-    } catch (const xercesc::XMLException& e) {
-        throw std::runtime_error(context + ": " + Detail::MessageOf(e));
-    }
-}
-
-std::string Quoted(char const* text) {
-    return text == nullptr ? std::string("(null)") : "'" + std::string(text) + "'";
-}
-
-std::string SystemError(int error) {
-    return std::error_code(error, std::generic_category()).message();
-}
-
-void WriteFile(char const* path, std::string const& bytes) {
-    const std::string where = "Cannot write the XML file " + Quoted(path);
-    std::FILE* file = std::fopen(path, "wb");
-    if (file == nullptr) {
-        throw std::runtime_error(where + ": " + SystemError(errno));
-    }
-    const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file);
-    const int writeError = written == bytes.size() ? 0 : errno;
-    // Closing flushes; a full disk may only show here.
-    const int closeResult = std::fclose(file);
-    const int closeError = closeResult == 0 ? 0 : errno;
-    if (writeError != 0 || written != bytes.size()) {
-        throw std::runtime_error(where + ": " + SystemError(writeError != 0 ? writeError : EIO));
-    }
-    if (closeError != 0) {
-        throw std::runtime_error(where + ": " + SystemError(closeError));
-    }
+Detail::Backend const& TheBackend() {
+    // Loaded once, by the first caller, even when several threads come at once.
+    static Detail::Backend const* const backend =
+        Service::Detail::LoadModuleEntry<Detail::BackendEntry>(&kAnchor, ORV_XML_BACKEND_FILE,
+                                                               Detail::kBackendEntry)();
+    return *backend;
 }
 
 } // namespace
 
 void Initialise::Init() {
-    std::lock_guard<std::mutex> lock(g_xerces.mutex);
-    InitialiseLocked();
+    TheBackend().initialise();
 }
 
-XMLElement::XMLElement(xercesc::DOMElement* element) : m_pElement(element) {}
+XMLElement::XMLElement(xercesc_3_2::DOMElement* element) : m_pElement(element) {}
 
-XMLElement::XMLElement(XMLElement& parent, char const* name) : m_pElement(nullptr) {
-    const XmlString elementName = Detail::NameFromUtf8(name, "element");
-    m_pElement = Guarded("Cannot add the XML element " + Quoted(name), [&] {
-        xercesc::DOMElement* child =
-            parent.m_pElement->getOwnerDocument()->createElement(elementName.c_str());
-        parent.m_pElement->appendChild(child);
-        return child;
-    });
-}
+XMLElement::XMLElement(XMLElement& parent, char const* name)
+    : m_pElement(TheBackend().appendElement(parent.m_pElement, name)) {}
 
 // The element belongs to its document; the handle only points at it.
 XMLElement::~XMLElement() = default;
 
 void XMLElement::setAttribute(char const* name, char const* value) {
-    const XmlString attributeName = Detail::NameFromUtf8(name, "attribute");
-    const XmlString attributeValue =
-        Detail::FromUtf8(value, "The value of the XML attribute " + Quoted(name));
-    // Refused here rather than when the document is written, so the caller learns which
-    // attribute is at fault.
-    const std::size_t bad = Detail::FindInvalidCharacter(attributeValue);
-    if (bad != XmlString::npos) {
-        throw std::runtime_error(
-            "The value of the XML attribute " + Quoted(name) + " holds the character " +
-            Detail::DescribeCharacter(attributeValue, bad) + ", which XML cannot carry");
-    }
-    Guarded("Cannot set the XML attribute " + Quoted(name),
-            [&] { m_pElement->setAttribute(attributeName.c_str(), attributeValue.c_str()); });
+    TheBackend().setAttribute(m_pElement, name, value);
 }
 
 XMLDocument::XMLDocument(char const* rootName) : m_pRoot(nullptr), m_pDocument(nullptr) {
-    // Xerces must be ready before the name can be transcoded.
-    AcquireForDocument();
+    xercesc_3_2::DOMElement* root = nullptr;
+    TheBackend().createDocument(rootName, m_pDocument, root);
     try {
-        const XmlString name = Detail::NameFromUtf8(rootName, "element");
-        m_pDocument = Guarded("Cannot create an XML document", [] {
-            return xercesc::DOMImplementation::getImplementation()->createDocument();
-        });
-        xercesc::DOMElement* root =
-            Guarded("Cannot create the XML element " + Quoted(rootName),
-                    [&] { return m_pDocument->createElement(name.c_str()); });
-        m_pDocument->appendChild(root);
         m_pRoot = new XMLElement(root);
     } catch (...) {
-        if (m_pDocument != nullptr) {
-            m_pDocument->release();
-        }
-        ReleaseForDocument();
+        TheBackend().releaseDocument(m_pDocument);
         throw;
     }
 }
 
 XMLDocument::~XMLDocument() {
     delete m_pRoot;
-    m_pDocument->release();
-    ReleaseForDocument();
+    TheBackend().releaseDocument(m_pDocument);
 }
 
-void XMLDocument::write(char const* path, xercesc::DOMDocument* document, char const* encoding) {
-    if (path == nullptr) {
-        throw std::runtime_error("Cannot write an XML file: the path is a null pointer");
-    }
-    xercesc::DOMDocument const& source = document != nullptr ? *document : *m_pDocument;
-    // The whole text is made before the file is opened, so a document that cannot be written
-    // leaves no file behind.
-    std::string bytes;
-    try {
-        bytes = Detail::Serialise(source, encoding != nullptr ? encoding : "UTF-8");
-    } catch (const std::runtime_error& e) {
-        throw std::runtime_error("Cannot write the XML file " + Quoted(path) + ": " + e.what());
-    }
-    WriteFile(path, bytes);
+void XMLDocument::write(char const* path, xercesc_3_2::DOMDocument* document,
+                        char const* encoding) {
+    TheBackend().write(path, document != nullptr ? document : m_pDocument, encoding);
 }
 
 } // namespace Orv::Pim::Core::Service::XML

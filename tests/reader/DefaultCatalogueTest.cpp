@@ -18,14 +18,6 @@
 using namespace Orv::Pim::Core::Service::Units;
 using Reader::XmlUnitReader;
 
-TEST(DefaultReader, GivesANewReaderOfTheBuiltInCatalogueOnEachCall) {
-    const auto reader = XmlUnitReader::Default();
-    EXPECT_NE(reader->GetUnitSpec("m"), XmlUnitReader::Default()->GetUnitSpec("m"));
-    // The names the library gives roles to.
-    EXPECT_EQ(reader->GetMeasurementSpec("Unitless")->dimensionName, "Dimensionless");
-    EXPECT_EQ(reader->GetUnitSpec("ft")->converter->Convert(1.0), 0.3048);
-}
-
 TEST(DefaultReader, BuildsTheWholeCatalogueThroughTheLibraryAndReadsBackItsExport) {
     const auto original = XmlUnitReader::Default();
     UnitService::UnitReader(original.get());

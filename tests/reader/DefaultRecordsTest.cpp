@@ -1,94 +1,33 @@
 // The default reader is built from records compiled from data/DefaultCatalogue.xml at build time.
 // Whatever the compiled form, it must give exactly what reading that file gives.
-#include <units/converter/ExactEngines.h>
+#include "ReaderRecords.h"
+
+#include <units/Unit.h>
+#include <units/UnitConverter.h>
+#include <units/UnitService.h>
 #include <units/reader/XmlUnitReader.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fstream>
-#include <map>
+#include <memory>
 #include <sstream>
 #include <string>
-#include <vector>
 
-namespace {
+using Orv::Pim::Core::Service::Units::Reader::XmlUnitReader;
+using reader_testing::Records;
 
-namespace Units = Orv::Pim::Core::Service::Units;
-namespace Converter = Units::Converter;
-using Units::Reader::XmlUnitReader;
-
-// Everything an engine is: its kind, its exact definition and the doubles it converts with.
-std::string Describe(Converter::IUnitConverterEngine& engine) {
-    std::ostringstream out;
-    out.precision(17);
-    out << "kind " << engine.m_eType;
-    Converter::ExactDefinition exact;
-    if (Converter::GetExactDefinition(engine, exact)) {
-        out << " exact " << exact.A << " " << exact.B << " " << exact.C << " " << exact.D;
-    }
-    double p = 0.0, q = 0.0, r = 0.0;
-    if (engine.m_eType == Converter::e_LinearEngine) {
-        static_cast<Converter::LinearUnitConverter&>(engine).GetScaleAndOffset(p, q);
-        out << " linear " << p << " " << q;
-    } else if (engine.m_eType == Converter::e_RationalEngine) {
-        static_cast<Converter::RationalUnitConverter&>(engine).GetCoefficients(p, q, r);
-        out << " rational " << p << " " << q << " " << r;
-    }
-    return out.str();
-}
-
-// Every record of `reader`, one a line, in its order, with where look-ups find them.
-std::vector<std::string> Records(XmlUnitReader& reader) {
-    std::vector<std::string> lines;
-    for (const auto* dimension : reader.GetAllDimensionSpecs()) {
-        lines.push_back("dimension " + dimension->name + " " + dimension->baseUnitSymbol +
-                        (reader.GetDimensionSpec(dimension->name) == dimension ? "" : " lost"));
-    }
-    const auto units = reader.GetAllUnitSpecs();
-    const auto indexOf = [&](const void* record) {
-        return std::to_string(std::find(units.begin(), units.end(), record) - units.begin());
-    };
-    // Aliases share their parent's engine: the same units must share engines in both.
-    std::map<const Converter::IUnitConverterEngine*, std::string> firstUser;
-    for (const auto* unit : units) {
-        lines.push_back("unit " + unit->symbol + " | " + unit->name + " | " + unit->dimensionName +
-                        " | " + unit->standardFormSymbol + " | " +
-                        (unit->IsValid() ? "" : "invalid ") + Describe(*unit->converter) +
-                        " | engine of #" +
-                        firstUser.emplace(unit->converter, indexOf(unit)).first->second +
-                        " | found at #" + indexOf(reader.GetUnitSpec(unit->symbol)));
-    }
-    const auto measurements = reader.GetAllMeasurementSpecs();
-    for (const auto* measurement : measurements) {
-        lines.push_back("measurement " + measurement->name + " " + measurement->dimensionName +
-                        ":");
-        for (const std::string& symbol : measurement->unitSymbols) {
-            lines.back() += " " + symbol;
-        }
-    }
-    for (const auto* system : reader.GetAllUnitSystemSpecs()) {
-        lines.push_back("system " + system->name);
-        for (const auto* measurement : measurements) {
-            if (const auto* unit =
-                    reader.GetUnitSpecOfMeasurement(system->name, measurement->name)) {
-                lines.push_back("  " + measurement->name + " " + unit->symbol);
-            }
-        }
-    }
-    for (const auto& warning : reader.Warnings()) {
-        lines.push_back("warning " + warning.ToString());
-    }
-    return lines;
-}
-
-TEST(DefaultReader, HasExactlyTheRecordsOfTheCatalogueFile) {
+TEST(DefaultReader, GivesANewReaderWithExactlyTheRecordsOfTheCatalogueFile) {
     std::ifstream file(ORV_DEFAULT_CATALOGUE_FILE, std::ios::binary);
     std::ostringstream text;
     text << file.rdbuf();
     // The name the compiled records carry in their warnings.
     const auto expected = Records(*XmlUnitReader::FromText(text.str(), "DefaultCatalogue.xml"));
     const auto compiled = Records(*XmlUnitReader::Default());
+    // Each call gives a new reader, sharing nothing with the others.
+    EXPECT_NE(XmlUnitReader::Default()->GetUnitSpec("m"),
+              XmlUnitReader::Default()->GetUnitSpec("m"));
     ASSERT_GT(expected.size(), 1000u);
     for (std::size_t i = 0; i < std::max(expected.size(), compiled.size()); ++i) {
         ASSERT_EQ(i < compiled.size() ? compiled[i] : "(none)",
@@ -97,4 +36,35 @@ TEST(DefaultReader, HasExactlyTheRecordsOfTheCatalogueFile) {
     }
 }
 
-} // namespace
+// Xerces-C and the libraries it needs take a process several milliseconds to load, more than
+// the rest of start-up. The default reader, the catalogue built from it and its conversions need
+// no XML parser, which is then loaded only when a catalogue text is read. (Every test runs in a
+// process of its own, so no other test has loaded it.)
+TEST(DefaultReader, NeedsNoXmlParserUntilACatalogueTextIsRead) {
+#if defined(__linux__)
+    namespace Units = Orv::Pim::Core::Service::Units;
+    const auto parserLoaded = [] {
+        std::ifstream maps("/proc/self/maps");
+        std::string line;
+        while (std::getline(maps, line)) {
+            if (line.find("libxerces") != std::string::npos) {
+                return true;
+            }
+        }
+        return false;
+    };
+    const std::unique_ptr<XmlUnitReader> reader = XmlUnitReader::Default();
+    Units::UnitService::UnitReader(reader.get());
+    EXPECT_EQ(
+        Units::UnitConverter::Convert(12.5, Units::Unit::GetUnit("ft"), Units::Unit::GetUnit("m")),
+        3.81);
+    EXPECT_FALSE(parserLoaded());
+    std::ifstream file(ORV_DEFAULT_CATALOGUE_FILE, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    XmlUnitReader::FromText(text.str(), "DefaultCatalogue.xml");
+    EXPECT_TRUE(parserLoaded());
+#else
+    GTEST_SKIP() << "reads the process's memory map, which only Linux shows";
+#endif
+}

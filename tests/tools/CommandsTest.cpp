@@ -21,11 +21,16 @@ protected:
     std::string m_catalogue = ScratchFile("small.xml", kSmallCatalogue);
 };
 
-TEST_F(OrvUnits, ParsesListsAndShowsInTheirDocumentedLayout) {
+TEST_F(OrvUnits, ConvertsParsesListsAndShowsInTheirDocumentedLayout) {
     const struct {
         std::vector<std::string> args;
         const char* out;
     } cases[] = {
+        {{"convert", "12.5", "ft", "m"}, "3.81\n"},
+        {{"convert", "-40", "degC", "K"}, "233.14999999999998\n"},
+        {{"convert", "1.5", "km", "m", "--json"},
+         "{\n  \"value\": 1.5,\n  \"from\": \"km\",\n  \"to\": \"m\",\n  \"result\": 1500\n}\n"},
+        {{"--json", "convert", "--from", "m", "--to", "m"}, "[\n  1,\n  2,\n  3\n]\n"},
         {{"parse", "12.5 ft"},
          "measurement:  Length\nbase value:   3.81 m\nin Metric:    3.81 m\n"},
         // Without a unit, the number is read in the unit the system gives the measurement.
@@ -56,9 +61,10 @@ TEST_F(OrvUnits, ParsesListsAndShowsInTheirDocumentedLayout) {
          "  Temperature  K\n  Unitless     unitless\n"},
     };
     for (const auto& c : cases) {
-        const auto result = RunSmall(c.args);
+        const auto result = RunSmall(c.args, "1 2\n3");
         EXPECT_EQ(result.status, 0) << result.err;
         EXPECT_EQ(result.out, c.out);
+        EXPECT_EQ(result.err, "");
     }
     EXPECT_NE(RunSmall({"show", "degC", "--json"}).out.find("\"offset\": 273.15"),
               std::string::npos);

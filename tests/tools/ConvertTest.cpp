@@ -1,4 +1,4 @@
-// orvunits convert: single values, and streams of numbers on standard input.
+// orvunits convert: streams of numbers on standard input.
 #include "ToolTesting.h"
 
 #include <units/Unit.h>
@@ -18,26 +18,6 @@ namespace {
 
 using namespace orv_tool_testing;
 namespace Units = Orv::Pim::Core::Service::Units;
-
-TEST(OrvUnitsConvert, ConvertsOneValueAsTextOrJson) {
-    const std::string catalogue = ScratchFile("small.xml", kSmallCatalogue);
-    const struct {
-        std::vector<std::string> args;
-        const char* out;
-    } cases[] = {
-        {{"convert", "12.5", "ft", "m"}, "3.81\n"}, // on the default catalogue
-        {{"--catalogue", catalogue, "convert", "-40", "degC", "K"}, "233.14999999999998\n"},
-        {{"convert", "1.5", "km", "m", "--json", "--catalogue", catalogue},
-         "{\n  \"value\": 1.5,\n  \"from\": \"km\",\n  \"to\": \"m\",\n  \"result\": 1500\n}\n"},
-        {{"--json", "convert", "--from", "m", "--to", "m"}, "[\n  1,\n  2,\n  3\n]\n"},
-    };
-    for (const auto& c : cases) {
-        const auto result = RunTool(c.args, "1 2\n3");
-        EXPECT_EQ(result.status, 0) << result.err;
-        EXPECT_EQ(result.out, c.out);
-        EXPECT_EQ(result.err, "");
-    }
-}
 
 // The stream goes through the same vector conversion as a host would use; a unity conversion
 // must give back every double bit for bit, subnormals and extremes included. (Not -0: the engine
