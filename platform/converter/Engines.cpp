@@ -7,6 +7,24 @@
 #include <cmath>
 #include <utility>
 
+// Under AddressSanitizer a block kept for reuse is marked unaddressable until it is handed out
+// again, so that a use of a freed engine is still caught.
+#if defined(__SANITIZE_ADDRESS__)
+#define ORV_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ORV_ADDRESS_SANITIZER 1
+#endif
+#endif
+#if defined(ORV_ADDRESS_SANITIZER)
+#include <sanitizer/asan_interface.h>
+#define ORV_KEEP_BLOCK(block) ASAN_POISON_MEMORY_REGION(block, sizeof(LinearUnitConverter))
+#define ORV_REUSE_BLOCK(block) ASAN_UNPOISON_MEMORY_REGION(block, sizeof(LinearUnitConverter))
+#else
+#define ORV_KEEP_BLOCK(block) static_cast<void>(block)
+#define ORV_REUSE_BLOCK(block) static_cast<void>(block)
+#endif
+
 namespace Orv::Pim::Core::Service::Units::Converter {
 
 IUnitConverterEngine::~IUnitConverterEngine() = default;
@@ -40,7 +58,9 @@ struct BlockCacheHook {
     ~BlockCacheHook() {
         BlockCache& cache = t_blockCache;
         while (cache.count > 0) {
-            ::operator delete(cache.blocks[--cache.count]);
+            void* block = cache.blocks[--cache.count];
+            ORV_REUSE_BLOCK(block);
+            ::operator delete(block);
         }
         cache.closed = true;
     }
@@ -56,7 +76,9 @@ void HookBlockCache() {
 void* LinearUnitConverter::operator new(std::size_t size) {
     BlockCache& cache = t_blockCache;
     if (size == sizeof(LinearUnitConverter) && cache.count > 0) {
-        return cache.blocks[--cache.count];
+        void* block = cache.blocks[--cache.count];
+        ORV_REUSE_BLOCK(block);
+        return block;
     }
     return ::operator new(size);
 }
@@ -72,6 +94,7 @@ void LinearUnitConverter::operator delete(void* block, std::size_t size) noexcep
             cache.hooked = true;
             HookBlockCache();
         }
+        ORV_KEEP_BLOCK(block);
         cache.blocks[cache.count++] = block;
         return;
     }

@@ -13,6 +13,7 @@
 #include <units/UnitSystemArray.h>
 #include <units/WarmUp.h>
 #include <units/reader/InMemoryUnitReader.h>
+#include <units/reader/XmlUnitReader.h>
 
 #include <gtest/gtest.h>
 
@@ -154,6 +155,21 @@ TEST(Refusals, LeaveEveryListingAndSettingAsTheyWere) {
         // Twice: a refusal that left something half-built would not refuse the second time.
         EXPECT_THROW(refusal.call(), UnitException);
         EXPECT_THROW(refusal.call(), UnitException);
+        EXPECT_EQ(State(site, eventsRaised), before);
+    }
+
+    // A catalogue that is refused leaves the registered reader and all built from it alone.
+    const std::string hostile[] = {
+        "<UnitCatalog><Dimension name=\"Length\" baseUnit=\"m\">",
+        "<!DOCTYPE UnitCatalog [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;\">]>"
+        "<UnitCatalog><UnitSystem name=\"&b;\"/></UnitCatalog>",
+        "<UnitCatalog><Dimension name=\"Length\" baseUnit=\"m\"><Unit name=\"m\" desc=\"metre\" "
+        "B=\"1\"/><Unit name=\"m\" desc=\"again\" B=\"NaN\"/></Dimension></UnitCatalog>",
+    };
+    for (const std::string& text : hostile) {
+        SCOPED_TRACE(text);
+        EXPECT_THROW(Units::Reader::XmlUnitReader::FromText(text, "hostile.xml"),
+                     Units::Reader::CatalogueError);
         EXPECT_EQ(State(site, eventsRaised), before);
     }
 }

@@ -3,6 +3,7 @@
 // what it has built); the second runs eight threads over it, which the ThreadSanitizer stage
 // checks for data races.
 #include <units/Dimension.h>
+#include <units/LocalUnitSystem.h>
 #include <units/Measurement.h>
 #include <units/UCDouble.h>
 #include <units/Unit.h>
@@ -32,6 +33,7 @@ namespace {
 namespace Units = Orv::Pim::Core::Service::Units;
 namespace Reader = Orv::Pim::Core::Service::Units::Reader;
 using Units::Dimension;
+using Units::LocalUnitSystem;
 using Units::Measurement;
 using Units::UCDouble;
 using Units::Unit;
@@ -130,6 +132,9 @@ std::vector<std::function<std::string()>> ReadOnlyOperations() {
     const std::vector<Unit*> units = Unit::GetAllUnits();
     const std::vector<Measurement*> measurements = Measurement::GetAllMeasurements();
     const std::vector<UnitSystem*> systems = RegisteredSystems();
+    // A local system that the threads share and nobody changes: one override over "Imperial".
+    static LocalUnitSystem site("Site", UnitSystem::GetUnitSystem("Imperial"));
+    site.SetUnitOfMeasurement(Measurement::GetMeasurement("Depth"), Unit::GetUnit("m"));
 
     for (std::size_t i = 0; i < units.size(); ++i) {
         Unit* unit = units[i];
@@ -169,7 +174,10 @@ std::vector<std::function<std::string()>> ReadOnlyOperations() {
         operations.push_back([measurement, system] {
             return Name(measurement->CurrentUnit()) + " " +
                    Name(system->GetUnitOfMeasurement(measurement)) + " " +
-                   Name(measurement->BaseUnit());
+                   Name(site.GetUnitOfMeasurement(measurement)) + " " +
+                   Name(measurement->BaseUnit()) + " " +
+                   Text(UnitConverter::ConvertToBase(2.0, measurement)) + " " +
+                   Text(UnitConverter::ConvertFromBase(2.0, measurement));
         });
         operations.push_back([measurement, system] {
             const std::unique_ptr<UCDouble> value(&UCDouble::Parse("12.5", measurement));
