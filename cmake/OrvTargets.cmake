@@ -74,8 +74,11 @@ function(orv_add_library target export_name output_name building_define)
   target_link_libraries(${target} PUBLIC Orv::UnitsExport)
   if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     # Keeps the standard library's template instantiations out of the dynamic symbol table.
+    # The version script keeps internals out of the dynamic symbol table; binding our own
+    # functions inside the library lets its calls to them skip the procedure linkage table.
     target_link_options(${target} PRIVATE
-                        "LINKER:--version-script=${PROJECT_SOURCE_DIR}/cmake/exports.map")
+                        "LINKER:--version-script=${PROJECT_SOURCE_DIR}/cmake/exports.map"
+                        "LINKER:-Bsymbolic-functions")
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
                  ${PROJECT_SOURCE_DIR}/cmake/exports.map)
   endif()
