@@ -15,8 +15,7 @@ namespace Converter = Orv::Pim::Core::Service::Units::Converter;
 namespace {
 
 std::unique_ptr<Converter::IUnitConverterEngine> Exact(const char* a, const char* b,
-                                                       const char* c = "1",
-                                                       const char* d = "0") {
+                                                       const char* c = "1", const char* d = "0") {
     return Converter::MakeExactEngine(Converter::ExactDefinition{a, b, c, d});
 }
 
