@@ -25,10 +25,12 @@ std::unique_ptr<XmlUnitReader> XmlUnitReader::Default() {
         catalogue->dimensions.Add(dimension.name,
                                   DimensionSpec{dimension.name, dimension.baseUnitSymbol});
     }
+    std::vector<const UnitSpec*> units(data.unitCount, nullptr);
     for (std::size_t i = 0; i < data.unitCount; ++i) {
         const Detail::StaticUnit& unit = data.units[i];
-        catalogue->units.Add(unit.symbol, UnitSpec{unit.symbol, unit.name, unit.dimensionName,
-                                                   unit.standardFormSymbol, engines[unit.engine]});
+        units[i] = &catalogue->units.Add(unit.symbol,
+                                         UnitSpec{unit.symbol, unit.name, unit.dimensionName,
+                                                  unit.standardFormSymbol, engines[unit.engine]});
     }
     for (std::size_t i = 0; i < data.measurementCount; ++i) {
         const Detail::StaticMeasurement& measurement = data.measurements[i];
@@ -46,7 +48,7 @@ std::unique_ptr<XmlUnitReader> XmlUnitReader::Default() {
         catalogue->mappings.emplace(
             std::make_pair(std::string(data.systems[mapping.system]),
                            std::string(data.measurements[mapping.measurement].name)),
-            &catalogue->units.records[mapping.unit]);
+            units[mapping.unit]);
     }
     for (std::size_t i = 0; i < data.warningCount; ++i) {
         const Detail::StaticProblem& problem = data.warnings[i];

@@ -6,12 +6,8 @@
 #include <units/interfaces/ConverterEngine.h>
 #include <units/interfaces/Reader.h>
 
-#include <cstddef>
-#include <deque>
-#include <map>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace Orv::Pim::Core::Service::Units::Reader {
@@ -57,18 +53,8 @@ public:
                                              const std::string& measurementName) override;
 
 private:
-    template <typename Record>
-    struct Table {
-        std::deque<Record> records;
-        std::map<std::string, const Record*> byKey;
-    };
-
-    Table<DimensionSpec> m_dimensions;
-    Table<UnitSpec> m_units;
-    Table<MeasurementSpec> m_measurements;
-    Table<UnitSystemSpec> m_unitSystems;
-    std::vector<std::unique_ptr<Converter::IUnitConverterEngine>> m_engines;
-    std::map<std::pair<std::string, std::string>, std::string> m_mappings;
+    struct Records;
+    std::unique_ptr<Records> m_records;
 };
 
 } // namespace Orv::Pim::Core::Service::Units::Reader
