@@ -2,8 +2,8 @@
 // converter between two units takes (the inverse of one engine, the exact composition of two).
 #include "BenchCommon.h"
 
+#include <units/converter/Engines.h>
 #include <units/converter/ExactEngines.h>
-#include <units/interfaces/ConverterEngine.h>
 
 #include <benchmark/benchmark.h>
 

@@ -1,5 +1,7 @@
 # Settings shared by every Orv target.
 
+include(GenerateExportHeader)
+
 # Compiler warnings for our own code. Hosts that add us as a subdirectory do not get them.
 function(orv_set_warnings target)
   if(NOT PROJECT_IS_TOP_LEVEL)
@@ -49,33 +51,39 @@ function(orv_configure_target target)
   orv_set_sanitizers(${target})
 endfunction()
 
-# A shared library of ours: hidden symbols unless exported by its macro, which `building_define`
-# switches to export while the library itself is compiled. Installed and exported as
-# Orv::<export_name>.
-function(orv_add_library target export_name output_name building_define)
+# A shared library of ours: hidden symbols unless exported by its macro `<MACRO>`, declared in a
+# header generated into the build tree (`units/<header>`), which switches to export while the
+# library itself is compiled (`building_define`). Installed and exported as Orv::<export_name>.
+function(orv_add_library target export_name output_name building_define macro header)
   add_library(${target} SHARED)
   add_library(Orv::${export_name} ALIAS ${target})
   orv_configure_target(${target})
   set_target_properties(${target} PROPERTIES
     EXPORT_NAME ${export_name}
     OUTPUT_NAME ${output_name}
+    DEFINE_SYMBOL ${building_define}
     CXX_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON
     VERSION ${PROJECT_VERSION}
     SOVERSION ${PROJECT_VERSION_MAJOR}
     # Installed side by side, the libraries find one another wherever the package is put.
     INSTALL_RPATH "$<$<PLATFORM_ID:Linux>:$ORIGIN>")
-  target_compile_definitions(${target} PRIVATE ${building_define})
+  set(generated ${PROJECT_BINARY_DIR}/include/units/${header})
+  generate_export_header(${target} BASE_NAME ${macro} EXPORT_MACRO_NAME ${macro}_API
+                         EXPORT_FILE_NAME ${generated})
+  target_sources(${target} PUBLIC FILE_SET HEADERS
+                 BASE_DIRS ${PROJECT_SOURCE_DIR}/include ${PROJECT_BINARY_DIR}/include
+                 FILES ${generated})
+  target_link_libraries(${target} PUBLIC Orv::UnitsInterfaces)
   if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     # Nobody replaces our functions from outside the library, so calls inside it may go straight
     # to them (and be inlined) rather than through the procedure linkage table.
     target_compile_options(${target} PRIVATE -fno-semantic-interposition)
   endif()
-  target_link_libraries(${target} PUBLIC Orv::UnitsExport)
   if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
-    # Keeps the standard library's template instantiations out of the dynamic symbol table.
-    # The version script keeps internals out of the dynamic symbol table; binding our own
-    # functions inside the library lets its calls to them skip the procedure linkage table.
+    # The version script keeps internals, and the standard library's template instantiations,
+    # out of the dynamic symbol table; binding our own functions inside the library lets its
+    # calls to them skip the procedure linkage table.
     target_link_options(${target} PRIVATE
                         "LINKER:--version-script=${PROJECT_SOURCE_DIR}/cmake/exports.map"
                         "LINKER:-Bsymbolic-functions")
@@ -94,11 +102,17 @@ function(orv_install_library target)
           FILE_SET HEADERS DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 endfunction()
 
-# The export macros shared by every library.
-add_library(orv_units_export INTERFACE)
-add_library(Orv::UnitsExport ALIAS orv_units_export)
-set_target_properties(orv_units_export PROPERTIES EXPORT_NAME UnitsExport)
-target_sources(orv_units_export INTERFACE FILE_SET HEADERS BASE_DIRS ${PROJECT_SOURCE_DIR}/include
-               FILES ${PROJECT_SOURCE_DIR}/include/units/Export.h)
-install(TARGETS orv_units_export EXPORT OrvUnitsTargets
+# The contracts between the libraries: abstract reader, engine, event and XML interfaces and the
+# reader's records, header-only and depending on nothing of ours.
+add_library(orv_units_interfaces INTERFACE)
+add_library(Orv::UnitsInterfaces ALIAS orv_units_interfaces)
+set_target_properties(orv_units_interfaces PROPERTIES EXPORT_NAME UnitsInterfaces)
+target_compile_features(orv_units_interfaces INTERFACE cxx_std_17)
+target_sources(orv_units_interfaces INTERFACE FILE_SET HEADERS
+               BASE_DIRS ${PROJECT_SOURCE_DIR}/include FILES
+               ${PROJECT_SOURCE_DIR}/include/units/interfaces/ConverterEngine.h
+               ${PROJECT_SOURCE_DIR}/include/units/interfaces/Events.h
+               ${PROJECT_SOURCE_DIR}/include/units/interfaces/Reader.h
+               ${PROJECT_SOURCE_DIR}/include/units/interfaces/Xml.h)
+install(TARGETS orv_units_interfaces EXPORT OrvUnitsTargets
         FILE_SET HEADERS DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})

@@ -1,7 +1,7 @@
 // The library's seven descriptive properties, the same pairs as its version resource.
 #pragma once
 
-#include <units/Export.h>
+#include <units/UnitsExport.h>
 
 namespace Orv::Pim::Core::Service::Units {
 

@@ -2,9 +2,9 @@
 // whatever unit system is current at the time of each look-up.
 #pragma once
 
-#include <units/Export.h>
 #include <units/UnitSystem.h>
-#include <units/interfaces/Events.h>
+#include <units/UnitsExport.h>
+#include <units/service/Event.h>
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // by the catalogue, on the first look-up of a name, from the registered reader's record.
 #pragma once
 
-#include <units/Export.h>
+#include <units/UnitsExport.h>
 
 #include <string>
 #include <vector>

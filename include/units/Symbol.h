@@ -1,7 +1,7 @@
 // A base class for host classes: a name bound to a measurement, "Unitless" when none is given.
 #pragma once
 
-#include <units/Export.h>
+#include <units/UnitsExport.h>
 
 #include <string>
 

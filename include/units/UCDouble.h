@@ -14,7 +14,7 @@
 // notation, 6 significant digits, "C" locale), then a blank and the unit's symbol.
 #pragma once
 
-#include <units/Export.h>
+#include <units/UnitsExport.h>
 
 #include <string>
 

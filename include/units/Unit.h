@@ -3,7 +3,7 @@
 // catalogue, on the first look-up of a symbol, from the registered reader's record.
 #pragma once
 
-#include <units/Export.h>
+#include <units/UnitsExport.h>
 #include <units/interfaces/ConverterEngine.h>
 
 #include <cstdint>

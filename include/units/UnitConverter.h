@@ -1,7 +1,7 @@
 // Conversion between two units of one dimension, through one composed engine.
 #pragma once
 
-#include <units/Export.h>
+#include <units/UnitsExport.h>
 #include <units/interfaces/ConverterEngine.h>
 
 #include <memory>

@@ -1,7 +1,7 @@
 // The exception every failing operation of the units library throws.
 #pragma once
 
-#include <units/Export.h>
+#include <units/UnitsExport.h>
 
 #include <exception>
 #include <stdexcept>

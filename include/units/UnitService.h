@@ -1,9 +1,9 @@
 // The library's process-wide settings: the registered readers and the current unit system.
 #pragma once
 
-#include <units/Export.h>
 #include <units/UnitSystem.h>
-#include <units/interfaces/Events.h>
+#include <units/UnitsExport.h>
+#include <units/service/Event.h>
 
 namespace Orv::Pim::Core::Service::Units {
 

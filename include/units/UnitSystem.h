@@ -2,8 +2,8 @@
 // process-wide registry (see UnitSystemArray).
 #pragma once
 
-#include <units/Export.h>
-#include <units/interfaces/Events.h>
+#include <units/UnitsExport.h>
+#include <units/service/Event.h>
 
 #include <cstdint>
 #include <map>

@@ -2,7 +2,7 @@
 // its unit systems and deletes them when the last handle goes.
 #pragma once
 
-#include <units/Export.h>
+#include <units/UnitsExport.h>
 
 #include <cstddef>
 #include <vector>

@@ -1,7 +1,7 @@
 // Building the whole catalogue ahead of use, so that many threads may then share it.
 #pragma once
 
-#include <units/Export.h>
+#include <units/UnitsExport.h>
 
 namespace Orv::Pim::Core::Service::Units {
 

@@ -1,7 +1,7 @@
 // Writes the catalogue, or one unit system, to an XML file with the root "UnitCatalog".
 #pragma once
 
-#include <units/Export.h>
+#include <units/UnitsExport.h>
 
 #include <string>
 

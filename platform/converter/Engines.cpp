@@ -2,7 +2,7 @@
 #include "ExactMap.h"
 #include "Loops.h"
 
-#include <units/interfaces/ConverterEngine.h>
+#include <units/converter/Engines.h>
 
 #include <cmath>
 #include <utility>
@@ -26,8 +26,6 @@
 #endif
 
 namespace Orv::Pim::Core::Service::Units::Converter {
-
-IUnitConverterEngine::~IUnitConverterEngine() = default;
 
 // ---------------------------------------------------------------------------------------------
 // LinearUnitConverter

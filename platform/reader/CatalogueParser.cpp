@@ -5,7 +5,7 @@
 #include "EmbeddedTexts.h"
 #include "XercesSupport.h"
 
-#include <units/interfaces/Xml.h>
+#include <units/xml/XmlDocument.h>
 
 #include <xercesc/framework/MemBufInputSource.hpp>
 #include <xercesc/sax/Locator.hpp>

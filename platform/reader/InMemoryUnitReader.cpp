@@ -1,5 +1,6 @@
 #include "RecordTable.h"
 
+#include <units/converter/Engines.h>
 #include <units/reader/InMemoryUnitReader.h>
 
 #include <map>

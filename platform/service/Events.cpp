@@ -1,7 +1,7 @@
 // Handler lists of events. A raise walks the list by index over the handlers present when it
 // started; removals during a raise only mark their entry (token 0), and the list is compacted
 // once the outermost raise has ended, so indices held by running raises stay valid.
-#include <units/interfaces/Events.h>
+#include <units/service/Event.h>
 
 #include <algorithm>
 #include <utility>
@@ -14,8 +14,6 @@ namespace {
 constexpr std::size_t kRemoved = 0;
 
 } // namespace
-
-DelegateArgs::~DelegateArgs() = default;
 
 DelegateBase::DelegateBase() : m_nextToken(1), m_raiseDepth(0), m_pendingRemoval(false) {}
 

@@ -3,7 +3,7 @@
 // the message that the public operation documents.
 #pragma once
 
-#include <units/interfaces/Xml.h>
+#include <units/xml/XmlDocument.h>
 
 namespace Orv::Pim::Core::Service::XML::Detail {
 

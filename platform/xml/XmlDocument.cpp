@@ -3,7 +3,7 @@
 #include "../ModuleLoader.h"
 #include "XmlBackend.h"
 
-#include <units/interfaces/Xml.h>
+#include <units/xml/XmlDocument.h>
 
 namespace Orv::Pim::Core::Service::XML {
 

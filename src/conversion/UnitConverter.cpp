@@ -4,6 +4,7 @@
 #include <units/Unit.h>
 #include <units/UnitConverter.h>
 #include <units/UnitException.h>
+#include <units/converter/Engines.h>
 
 #include <new>
 #include <utility>

@@ -6,8 +6,8 @@
 #include <units/UnitSystem.h>
 #include <units/UnitSystemArray.h>
 #include <units/XmlUnitWriter.h>
-#include <units/interfaces/ConverterEngine.h>
-#include <units/interfaces/Xml.h>
+#include <units/converter/Engines.h>
+#include <units/xml/XmlDocument.h>
 
 #include <exception>
 #include <locale>

@@ -2,6 +2,7 @@
 
 #include <units/UnitConverter.h>
 #include <units/UnitSystem.h>
+#include <units/converter/Engines.h>
 
 #include <gtest/gtest.h>
 

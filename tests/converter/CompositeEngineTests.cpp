@@ -1,4 +1,4 @@
-#include <units/interfaces/ConverterEngine.h>
+#include <units/converter/Engines.h>
 
 #include <gtest/gtest.h>
 

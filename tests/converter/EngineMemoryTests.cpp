@@ -1,8 +1,8 @@
 // Linear engines recycle their memory per thread. An engine may still be made on one thread and
 // destroyed on another, or destroyed after the thread that made it has ended; the sanitizer and
 // leak-checking runs of this test catch a block freed twice, lost, or used after it was freed.
+#include <units/converter/Engines.h>
 #include <units/converter/ExactEngines.h>
-#include <units/interfaces/ConverterEngine.h>
 
 #include <gtest/gtest.h>
 

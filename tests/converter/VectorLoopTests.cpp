@@ -2,8 +2,8 @@
 // processor picks one. Whichever it gets, each element must come out exactly as the single-value
 // form gives it: a fused multiply-add, or a different order of operations, would change the last
 // bit of some values.
+#include <units/converter/Engines.h>
 #include <units/converter/ExactEngines.h>
-#include <units/interfaces/ConverterEngine.h>
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <units/Unit.h>
 #include <units/UnitConverter.h>
 #include <units/UnitService.h>
-#include <units/interfaces/ConverterEngine.h>
+#include <units/converter/Engines.h>
 #include <units/reader/XmlUnitReader.h>
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include <units/interfaces/Events.h>
+#include <units/service/Event.h>
 
 #include <gtest/gtest.h>
 

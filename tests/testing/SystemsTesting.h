@@ -6,8 +6,8 @@
 
 #include <units/UnitService.h>
 #include <units/UnitSystem.h>
-#include <units/interfaces/Events.h>
 #include <units/reader/InMemoryUnitReader.h>
+#include <units/service/Event.h>
 
 #include <cstddef>
 #include <iostream>

@@ -1,6 +1,6 @@
 #include "XmlReadBack.h"
 
-#include <units/interfaces/Xml.h>
+#include <units/xml/XmlDocument.h>
 
 #include <gtest/gtest.h>
 #include <xercesc/framework/MemBufInputSource.hpp>

@@ -10,7 +10,7 @@
 #include <units/UnitException.h>
 #include <units/UnitSystem.h>
 #include <units/UnitSystemArray.h>
-#include <units/interfaces/ConverterEngine.h>
+#include <units/converter/Engines.h>
 
 #include <CLI/CLI.hpp>
 

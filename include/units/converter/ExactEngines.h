@@ -3,7 +3,7 @@
 // coefficients that `Convert` uses are rounded once, correctly, whenever an engine is made.
 #pragma once
 
-#include <units/interfaces/ConverterEngine.h>
+#include <units/converter/Engines.h>
 
 #include <cstdint>
 #include <memory>

@@ -3,7 +3,6 @@
 // record at a time on a cache miss, and for whole lists when it lists everything.
 #pragma once
 
-#include <units/Export.h>
 #include <units/interfaces/ConverterEngine.h>
 
 #include <string>
@@ -50,9 +49,9 @@ struct UnitSystemSpec {
 /// The source of catalogue records. Look-ups return null for an unknown key and otherwise a
 /// record whose own key equals the one asked for; records stay valid for the reader's life and
 /// remain the reader's. Lists are returned by value and may hold null or invalid entries.
-class ORV_UNITS_READER_API IUnitReader {
+class IUnitReader {
 public:
-    virtual ~IUnitReader();
+    virtual ~IUnitReader() = default;
     /// The dimension named `name`, or null.
     virtual const DimensionSpec* GetDimensionSpec(const std::string& name) = 0;
     /// The unit whose symbol is `symbol`, or null.
@@ -76,10 +75,12 @@ protected:
 };
 
 /// A second reader slot's type. The library only stores and hands back a registered one.
-class ORV_UNITS_READER_API SyPhysicalReader {
+class SyPhysicalReader {
 public:
-    SyPhysicalReader();
-    virtual ~SyPhysicalReader();
+    SyPhysicalReader() = default;
+    SyPhysicalReader(const SyPhysicalReader&) = default;
+    SyPhysicalReader& operator=(const SyPhysicalReader&) = default;
+    virtual ~SyPhysicalReader() = default;
 };
 
 } // namespace Orv::Pim::Core::Service::Units::Reader

@@ -2,9 +2,9 @@
 // each system gives each measurement. Records keep the order in which they were added.
 #pragma once
 
-#include <units/Export.h>
 #include <units/interfaces/ConverterEngine.h>
 #include <units/interfaces/Reader.h>
+#include <units/reader/ReaderExport.h>
 
 #include <memory>
 #include <string>

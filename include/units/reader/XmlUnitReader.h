@@ -3,9 +3,9 @@
 // the default catalogue that ships inside the reader library.
 #pragma once
 
-#include <units/Export.h>
 #include <units/interfaces/ConverterEngine.h>
 #include <units/interfaces/Reader.h>
+#include <units/reader/ReaderExport.h>
 
 #include <map>
 #include <memory>
