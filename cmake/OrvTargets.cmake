@@ -51,6 +51,33 @@ function(orv_configure_target target)
   orv_set_sanitizers(${target})
 endfunction()
 
+# Code that ends up in one of our shared libraries or modules: symbols hidden unless exported, and
+# calls inside the library straight to its own functions (nobody replaces them from outside), so
+# that they can be inlined rather than go through the procedure linkage table.
+function(orv_hide_internals target)
+  set_target_properties(${target} PROPERTIES
+    CXX_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON)
+  if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    target_compile_options(${target} PRIVATE -fno-semantic-interposition)
+  endif()
+endfunction()
+
+# A module that one of our libraries loads on first use (platform/ModuleLoader.h), built and
+# installed beside it as <output_name>. It sees the public headers and the generated export
+# headers.
+function(orv_add_module target output_name)
+  add_library(${target} MODULE ${ARGN})
+  orv_configure_target(${target})
+  orv_hide_internals(${target})
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME ${output_name})
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/include
+                                               ${PROJECT_BINARY_DIR}/include)
+  install(TARGETS ${target}
+          LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+          RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endfunction()
+
 # A shared library of ours: hidden symbols unless exported by its macro `<MACRO>`, declared in a
 # header generated into the build tree (`units/<header>`), which switches to export while the
 # library itself is compiled (`building_define`). Installed and exported as Orv::<export_name>.
@@ -58,12 +85,11 @@ function(orv_add_library target export_name output_name building_define macro he
   add_library(${target} SHARED)
   add_library(Orv::${export_name} ALIAS ${target})
   orv_configure_target(${target})
+  orv_hide_internals(${target})
   set_target_properties(${target} PROPERTIES
     EXPORT_NAME ${export_name}
     OUTPUT_NAME ${output_name}
     DEFINE_SYMBOL ${building_define}
-    CXX_VISIBILITY_PRESET hidden
-    VISIBILITY_INLINES_HIDDEN ON
     VERSION ${PROJECT_VERSION}
     SOVERSION ${PROJECT_VERSION_MAJOR}
     # Installed side by side, the libraries find one another wherever the package is put.
@@ -75,11 +101,6 @@ function(orv_add_library target export_name output_name building_define macro he
                  BASE_DIRS ${PROJECT_SOURCE_DIR}/include ${PROJECT_BINARY_DIR}/include
                  FILES ${generated})
   target_link_libraries(${target} PUBLIC Orv::UnitsInterfaces)
-  if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
-    # Nobody replaces our functions from outside the library, so calls inside it may go straight
-    # to them (and be inlined) rather than through the procedure linkage table.
-    target_compile_options(${target} PRIVATE -fno-semantic-interposition)
-  endif()
   if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     # The version script keeps internals, and the standard library's template instantiations,
     # out of the dynamic symbol table; binding our own functions inside the library lets its

@@ -9,6 +9,7 @@ packages=(
   libxerces-c-dev libcli11-dev
   libxml2-utils units libudunits2-dev locales
   valgrind clang libclang-rt-14-dev ccache
+  clang-format python3
 )
 
 missing=()

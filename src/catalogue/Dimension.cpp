@@ -1,9 +1,9 @@
 #include "catalogue/CacheMaps.h"
+#include "frame/RegisteredReader.h"
 
 #include <units/Dimension.h>
 #include <units/Unit.h>
 #include <units/UnitException.h>
-#include <units/UnitService.h>
 #include <units/interfaces/Reader.h>
 
 #include <memory>
@@ -19,7 +19,7 @@ Dimension* Dimension::GetDimension(const std::string& name) {
     if (Dimension* cached = GetDimensionCacheHashMap().Find(name.c_str())) {
         return cached;
     }
-    const Reader::DimensionSpec* record = UnitService::UnitReader().GetDimensionSpec(name);
+    const Reader::DimensionSpec* record = RegisteredReader().GetDimensionSpec(name);
     if (record != nullptr && record->IsValid()) {
         // The constructor files the new dimension under the record's own name.
         return new Dimension(record->name, record->baseUnitSymbol);

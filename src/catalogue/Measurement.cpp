@@ -1,12 +1,11 @@
 // The measurement catalogue: measurements are built from reader records on first look-up, filed
 // under their own names, and live until the library is unloaded.
 #include "catalogue/CacheMaps.h"
+#include "frame/RegisteredReader.h"
 
 #include <units/Dimension.h>
 #include <units/Measurement.h>
 #include <units/UnitException.h>
-#include <units/UnitService.h>
-#include <units/UnitSystem.h>
 #include <units/interfaces/Reader.h>
 
 namespace Orv::Pim::Core::Service::Units {
@@ -22,7 +21,7 @@ Measurement* Measurement::GetMeasurement(const std::string& name) {
     if (Measurement* cached = GetMeasurementCacheHashMap().Find(name.c_str())) {
         return cached;
     }
-    const Reader::MeasurementSpec* record = UnitService::UnitReader().GetMeasurementSpec(name);
+    const Reader::MeasurementSpec* record = RegisteredReader().GetMeasurementSpec(name);
     if (record != nullptr && record->IsValid()) {
         if (Measurement* measurement = CreateAndCache(record)) {
             return measurement;
@@ -35,7 +34,7 @@ std::vector<Measurement*> Measurement::GetAllMeasurements() {
     MeasurementCacheHashMap& map = GetMeasurementCacheHashMap();
     if (!m_bHasReadAll) {
         const std::vector<const Reader::MeasurementSpec*> records =
-            UnitService::UnitReader().GetAllMeasurementSpecs();
+            RegisteredReader().GetAllMeasurementSpecs();
         for (const Reader::MeasurementSpec* record : records) {
             if (record == nullptr || !record->IsValid()) {
                 continue;
@@ -102,10 +101,6 @@ Unit* Measurement::BaseUnit() const {
         throw UnitException("Null Dimension in Measurement" + m_name + ".");
     }
     return m_pDimension->BaseUnit();
-}
-
-Unit* Measurement::CurrentUnit() const {
-    return UnitService::GetUnitSystem()->GetUnitOfMeasurement(this);
 }
 
 int Measurement::CompareTo(void* other) const {

@@ -1,9 +1,9 @@
 #include "catalogue/CacheMaps.h"
+#include "frame/RegisteredReader.h"
 
 #include <units/Dimension.h>
 #include <units/Unit.h>
 #include <units/UnitException.h>
-#include <units/UnitService.h>
 #include <units/interfaces/Reader.h>
 
 #include <cmath>
@@ -32,7 +32,7 @@ Unit* Unit::GetUnit(const std::string& symbol) {
     if (Unit* cached = GetUnitCacheHashMap().Find(symbol.c_str())) {
         return cached;
     }
-    if (Unit* created = CreateAndCache(UnitService::UnitReader().GetUnitSpec(symbol))) {
+    if (Unit* created = CreateAndCache(RegisteredReader().GetUnitSpec(symbol))) {
         return created;
     }
     throw UnitException("Could not find a Unit with symbol '" + symbol + "'!");
@@ -149,7 +149,7 @@ std::string* Unit::GetDimensionNameOfUnit(const std::string& symbol) {
         }
         return new std::string(unit->m_pDimension->Name());
     }
-    const Reader::UnitSpec* record = UnitService::UnitReader().GetUnitSpec(symbol);
+    const Reader::UnitSpec* record = RegisteredReader().GetUnitSpec(symbol);
     if (record == nullptr || !record->IsValid()) {
         return nullptr;
     }

@@ -1,10 +1,10 @@
 // Listings of the unit catalogue (all units, or those of a dimension, a standard form or a
 // measurement) and the lazy resolution of a unit's standard form.
-#include "CacheMaps.h"
+#include "catalogue/CacheMaps.h"
+#include "frame/RegisteredReader.h"
 
 #include <units/Measurement.h>
 #include <units/Unit.h>
-#include <units/UnitService.h>
 #include <units/interfaces/Reader.h>
 
 #include <string>
@@ -29,7 +29,7 @@ std::vector<Unit*> Unit::GetAllUnits() {
         // Complete the measurements (and with them the dimensions) before the first unit
         // record is read.
         Measurement::GetAllMeasurements();
-        std::vector<const Reader::UnitSpec*> records = UnitService::UnitReader().GetAllUnitSpecs();
+        std::vector<const Reader::UnitSpec*> records = RegisteredReader().GetAllUnitSpecs();
         for (const Reader::UnitSpec* record : records) {
             if (record == nullptr || !record->IsValid()) {
                 continue;
@@ -82,7 +82,7 @@ std::vector<Unit*> Unit::GetAllUnits(const Measurement& measurement, bool withAl
     // Always asked of the reader, and used whatever its validity flag says: the list of offered
     // units is not cached with the measurement.
     const Reader::MeasurementSpec* record =
-        UnitService::UnitReader().GetMeasurementSpec(measurement.Name());
+        RegisteredReader().GetMeasurementSpec(measurement.Name());
     if (record == nullptr) {
         return {};
     }

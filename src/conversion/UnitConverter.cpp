@@ -1,59 +1,22 @@
-// Conversion between two units of one dimension. A value travels input unit -> base unit ->
-// output unit: the input unit's own engine first, then the inverse of the output unit's engine.
+// Conversion between two units of one dimension, through the engine that ComposeEngine makes:
+// the input unit's own engine first, then the inverse of the output unit's engine.
+#include "conversion/EngineComposition.h"
+
 #include <units/Measurement.h>
 #include <units/Unit.h>
 #include <units/UnitConverter.h>
 #include <units/UnitException.h>
-#include <units/converter/Engines.h>
 
 #include <new>
 #include <utility>
 
 namespace Orv::Pim::Core::Service::Units {
 
-using Converter::CompositeUnitConverter;
 using Converter::IUnitConverterEngine;
-using Converter::LinearUnitConverter;
-
-namespace {
-
-bool IsLinear(IUnitConverterEngine const* engine) {
-    return engine->m_eType == Converter::e_LinearEngine;
-}
-
-} // namespace
 
 UnitConverter::UnitConverter(Unit const* inputUnit, Unit const* outputUnit)
-    : m_pInputUnit(inputUnit), m_pOutputUnit(outputUnit), m_pConverter() {
-    if (inputUnit == nullptr || outputUnit == nullptr) {
-        throw UnitException("NULL arguments passed to UnitConverter");
-    }
-    IUnitConverterEngine* inputEngine = inputUnit->Converter();
-    IUnitConverterEngine* outputEngine = outputUnit->Converter();
-    // The input engine is never asked whether it inverts: only the output side is inverted.
-    bool const convertible = inputEngine != nullptr &&
-                             inputUnit->GetDimension() == outputUnit->GetDimension() &&
-                             outputEngine != nullptr && outputEngine->IsInvertible();
-    std::unique_ptr<IUnitConverterEngine> inverse;
-    if (convertible) {
-        inverse = outputEngine->GetInverse();
-    }
-    if (!inverse) {
-        throw UnitException("Cannot convert from " + inputUnit->Symbol() + " to " +
-                            outputUnit->Symbol());
-    }
-
-    if (IsLinear(inputEngine) && IsLinear(outputEngine) && IsLinear(inverse.get())) {
-        // Two linear steps fold into one; the folded engine keeps neither, so the inverse goes.
-        m_pConverter.reset(
-            new LinearUnitConverter(static_cast<LinearUnitConverter*>(inputEngine),
-                                    static_cast<LinearUnitConverter*>(inverse.get())));
-    } else {
-        // The composite borrows the input unit's engine, which the unit keeps for the process's
-        // life, and owns the inverse handed over here.
-        m_pConverter.reset(new CompositeUnitConverter(inputEngine, inverse.release()));
-    }
-}
+    : m_pInputUnit(inputUnit), m_pOutputUnit(outputUnit),
+      m_pConverter(ComposeEngine(inputUnit, outputUnit)) {}
 
 UnitConverter::UnitConverter(UnitConverter const& other)
     : m_pInputUnit(other.m_pInputUnit), m_pOutputUnit(other.m_pOutputUnit),
@@ -118,19 +81,19 @@ UnitConverter* UnitConverter::GetInverse() const {
     return inverse;
 }
 
+// The static conversions compose an engine for each value and drop it: nothing is cached.
 double UnitConverter::Convert(double value, Unit* from, Unit* to) {
-    UnitConverter const converter(from, to);
-    return converter.Convert(value);
+    return ConvertOnce(value, from, to);
 }
 
 double UnitConverter::ConvertToBase(double value, Measurement const* measurement) {
     if (measurement == nullptr) {
         return 0.0;
     }
+    // The base unit is asked first, then the current one; ConvertFromBase asks the other way.
     Unit* baseUnit = measurement->BaseUnit();
     Unit* currentUnit = measurement->CurrentUnit();
-    UnitConverter const converter(currentUnit, baseUnit);
-    return converter.Convert(value);
+    return ConvertOnce(value, currentUnit, baseUnit);
 }
 
 double UnitConverter::ConvertFromBase(double value, Measurement const* measurement) {
@@ -139,8 +102,7 @@ double UnitConverter::ConvertFromBase(double value, Measurement const* measureme
     }
     Unit* currentUnit = measurement->CurrentUnit();
     Unit* baseUnit = measurement->BaseUnit();
-    UnitConverter const converter(baseUnit, currentUnit);
-    return converter.Convert(value);
+    return ConvertOnce(value, baseUnit, currentUnit);
 }
 
 } // namespace Orv::Pim::Core::Service::Units

@@ -1,5 +1,5 @@
 // The library's property table: seven key/value pairs, the same as its version resource.
-#include "LibPropertyStrings.h"
+#include "frame/LibPropertyStrings.h"
 
 #include <units/LibProperties.h>
 

@@ -1,5 +1,7 @@
 // The unit-carrying double: construction, conversion, comparison and arithmetic. Parsing and
 // formatting live in UCDoubleText.cpp.
+#include "conversion/EngineComposition.h"
+
 #include <units/Dimension.h>
 #include <units/Measurement.h>
 #include <units/UCDouble.h>
@@ -69,15 +71,9 @@ Unit* UCDouble::BaseUnit() const {
 }
 
 double UCDouble::Convert(Unit const* unit) const {
-    if (unit == nullptr || unit->Converter() == nullptr) {
-        return 0.0;
-    }
-    // The unit's engine goes from the unit to the base unit; its inverse reads the value out.
-    std::unique_ptr<Converter::IUnitConverterEngine> inverse = unit->Converter()->GetInverse();
-    if (!inverse) {
-        return 0.0;
-    }
-    return inverse->Convert(m_baseValue);
+    // Not checked against the measurement's dimension: any unit with an inverse reads the value.
+    std::unique_ptr<Converter::IUnitConverterEngine> const fromBase = EngineFromBase(unit);
+    return fromBase ? fromBase->Convert(m_baseValue) : 0.0;
 }
 
 double UCDouble::Convert(UnitSystem* system) const {

@@ -1,11 +1,12 @@
 // The text form of a unit-carrying double: a number, optionally one blank and a unit symbol.
 // Numbers are read and written in the "C" locale whatever the host's locale is, so that a text
 // written on one machine reads the same on another.
+#include "conversion/EngineComposition.h"
+
 #include <units/Dimension.h>
 #include <units/Measurement.h>
 #include <units/UCDouble.h>
 #include <units/Unit.h>
-#include <units/UnitConverter.h>
 #include <units/UnitException.h>
 #include <units/UnitService.h>
 #include <units/UnitSystem.h>
@@ -113,7 +114,7 @@ UCDouble& UCDouble::Parse(std::string const& text) {
             measurement = all.front();
         }
     }
-    double const baseValue = UnitConverter::Convert(split.number, unit, measurement->BaseUnit());
+    double const baseValue = ConvertOnce(split.number, unit, measurement->BaseUnit());
     return *new UCDouble(baseValue, measurement);
 }
 
@@ -125,7 +126,7 @@ UCDouble& UCDouble::Parse(std::string const& text, Measurement* measurement, Uni
     if (split.hasUnit) {
         unit = Unit::GetUnit(split.unitPart);
     }
-    double const baseValue = UnitConverter::Convert(split.number, unit, measurement->BaseUnit());
+    double const baseValue = ConvertOnce(split.number, unit, measurement->BaseUnit());
     return *new UCDouble(baseValue, measurement);
 }
 

@@ -1,10 +1,11 @@
 // Unit systems: the registry is filled from the reader in one go, and each system works out the
 // unit of a measurement on first demand, falling back to the measurement's base unit.
+#include "frame/RegisteredReader.h"
+
 #include <units/Dimension.h>
 #include <units/Measurement.h>
 #include <units/Unit.h>
 #include <units/UnitException.h>
-#include <units/UnitService.h>
 #include <units/UnitSystem.h>
 #include <units/UnitSystemArray.h>
 #include <units/interfaces/Reader.h>
@@ -95,7 +96,7 @@ Unit* UnitSystem::GetUnitOfMeasurement(const Measurement* measurement) {
         }
     } else {
         const Reader::UnitSpec* record =
-            UnitService::UnitReader().GetUnitSpecOfMeasurement(m_name, measurement->Name());
+            RegisteredReader().GetUnitSpecOfMeasurement(m_name, measurement->Name());
         if (record == nullptr || !record->IsValid()) {
             // Diagnostics are left unflushed: they go out with the host's own output.
             std::cout << "Unit system " << m_name << " has no definition for "
@@ -148,7 +149,7 @@ void UnitSystem::EnsureUnitSystemCache() {
     // The reader is asked on every call, also when its list is not used: a missing reader is
     // reported the same way whatever the registry holds.
     const std::vector<const Reader::UnitSystemSpec*> records =
-        UnitService::UnitReader().GetAllUnitSystemSpecs();
+        RegisteredReader().GetAllUnitSystemSpecs();
     if (registry.size() != 0 || records.empty()) {
         return;
     }
