@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <xercesc/framework/MemBufInputSource.hpp>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -160,6 +161,7 @@ TEST(XmlDocument, ThrowsWhenTheTextCannotBeWrittenLeavingNothingBehind) {
         {::testing::TempDir() + "orv_xml_no_such_folder/out.xml", nullptr},
         {TempPath(), "NO-SUCH-ENCODING"}};
     for (const auto& [path, encoding] : cases) {
+        std::remove(path.c_str()); // what an earlier run may have left
         try {
             document.write(path.c_str(), nullptr, encoding);
             ADD_FAILURE() << "no exception for " << path;
