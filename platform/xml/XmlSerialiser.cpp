@@ -6,8 +6,9 @@
 #include <xercesc/framework/MemBufFormatTarget.hpp>
 #include <xercesc/framework/XMLFormatter.hpp>
 #include <xercesc/util/XMLException.hpp>
+#include <xercesc/util/XMLString.hpp>
+#include <xercesc/util/XMLUni.hpp>
 
-#include <cctype>
 #include <stdexcept>
 
 namespace Orv::Pim::Core::Service::XML::Detail {
@@ -238,17 +239,6 @@ private:
     XMLFormatter& m_formatter;
 };
 
-// "UTF-16" in any letter case; the labels that name a byte order take no mark.
-bool IsUtf16Label(char const* encoding) {
-    const char* label = "utf-16";
-    for (; *label != 0; ++label, ++encoding) {
-        if (std::tolower(static_cast<unsigned char>(*encoding)) != *label) {
-            return false;
-        }
-    }
-    return *encoding == 0;
-}
-
 } // namespace
 
 std::string Serialise(xercesc::DOMDocument const& document, char const* encoding) {
@@ -263,9 +253,12 @@ std::string Serialise(xercesc::DOMDocument const& document, char const* encoding
                                  MessageOf(e));
     }
     std::string bytes(reinterpret_cast<char const*>(target.getRawBuffer()), target.getLen());
-    // A file in UTF-16 must begin with a byte order mark; the declaration's first character
-    // shows which byte order the transcoder chose.
-    if (IsUtf16Label(encoding) && bytes.size() >= 2) {
+    // A file in UTF-16 ("UTF-16" in any letter case; labels that name a byte order take none)
+    // must begin with a byte order mark; the declaration's first character shows which byte
+    // order the transcoder chose.
+    if (xercesc::XMLString::compareIStringASCII(encodingName.c_str(),
+                                                xercesc::XMLUni::fgUTF16EncodingString) == 0 &&
+        bytes.size() >= 2) {
         if (bytes[0] == '<' && bytes[1] == '\0') {
             bytes.insert(0, "\xFF\xFE", 2);
         } else if (bytes[0] == '\0' && bytes[1] == '<') {
