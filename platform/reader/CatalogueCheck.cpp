@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <map>
 #include <set>
-#include <sstream>
 #include <utility>
 
 namespace Orv::Pim::Core::Service::Units::Reader::Detail {
@@ -19,17 +18,6 @@ std::string Quoted(const std::string& text) {
 
 std::string Where(const Position& at) {
     return "line " + std::to_string(at.line) + ", column " + std::to_string(at.column);
-}
-
-/// Splits a blank-separated list of symbols.
-std::vector<std::string> SplitSymbols(const std::string& list) {
-    std::vector<std::string> symbols;
-    std::istringstream stream(list);
-    std::string symbol;
-    while (stream >> symbol) {
-        symbols.push_back(symbol);
-    }
-    return symbols;
 }
 
 class Checker {
