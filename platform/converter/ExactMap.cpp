@@ -21,9 +21,12 @@ bool FitsSmall(const Integer& value) {
     return value > -kSmallLimit && value < kSmallLimit;
 }
 
-// Lowest terms as ExactMap keeps them, for a small map whose coefficients are below 2^62.
-SmallMap Normalised(std::int64_t a, std::int64_t b, std::int64_t c, std::int64_t d) {
-    const std::int64_t divisor = std::gcd(std::gcd(a, b), std::gcd(c, d));
+// Brings a map's coefficients to lowest terms as ExactMap keeps them; for 64-bit integers and for
+// Boost's alike.
+template <typename T>
+void ToLowestTerms(T& a, T& b, T& c, T& d) {
+    using std::gcd;
+    const T divisor = gcd(gcd(a, b), gcd(c, d));
     if (divisor > 1) {
         a /= divisor;
         b /= divisor;
@@ -31,9 +34,11 @@ SmallMap Normalised(std::int64_t a, std::int64_t b, std::int64_t c, std::int64_t
         d /= divisor;
     }
     if (c < 0 || (c == 0 && d < 0)) {
-        return {-a, -b, -c, -d};
+        a = -a;
+        b = -b;
+        c = -c;
+        d = -d;
     }
-    return {a, b, c, d};
 }
 
 #if defined(__SIZEOF_INT128__)
@@ -53,8 +58,10 @@ std::optional<SmallMap> ComposeSmall(const SmallMap& f, const SmallMap& g) {
     if (!(FitsSmall(a) && FitsSmall(b) && FitsSmall(c) && FitsSmall(d))) {
         return std::nullopt;
     }
-    return Normalised(static_cast<std::int64_t>(a), static_cast<std::int64_t>(b),
-                      static_cast<std::int64_t>(c), static_cast<std::int64_t>(d));
+    SmallMap composed{static_cast<std::int64_t>(a), static_cast<std::int64_t>(b),
+                      static_cast<std::int64_t>(c), static_cast<std::int64_t>(d)};
+    ToLowestTerms(composed.a, composed.b, composed.c, composed.d);
+    return composed;
 }
 #else
 std::optional<SmallMap> ComposeSmall(const SmallMap&, const SmallMap&) {
@@ -68,16 +75,7 @@ std::optional<SmallMap> ComposeSmall(const SmallMap&, const SmallMap&) {
 // Maps
 
 ExactMap ExactMap::Reduced(Integer a, Integer b, Integer c, Integer d) {
-    const Integer divisor = gcd(gcd(a, b), gcd(c, d));
-    if (divisor > 1) {
-        a /= divisor;
-        b /= divisor;
-        c /= divisor;
-        d /= divisor;
-    }
-    if (c < 0 || (c == 0 && d < 0)) {
-        return ExactMap{-a, -b, -c, -d};
-    }
+    ToLowestTerms(a, b, c, d);
     return ExactMap{std::move(a), std::move(b), std::move(c), std::move(d)};
 }
 
