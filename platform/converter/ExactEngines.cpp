@@ -164,8 +164,7 @@ std::unique_ptr<LinearUnitConverter> MakeExactLinear(std::int64_t a, std::int64_
         throw std::invalid_argument(describe() + ": B and C must not be 0");
     }
     // Integers this small give a scale and an offset well inside the range of double.
-    return EngineAccess::MakeLinear(Detail::RefOf(
-        ExactMap::Reduced(Detail::Integer(a), Detail::Integer(b), Detail::Integer(c), 0)));
+    return EngineAccess::MakeLinear(Detail::SmallRef(a, b, c, 0));
 }
 
 bool IsExact(IUnitConverterEngine& engine) {

@@ -232,6 +232,14 @@ ExactRef RefOf(const ExactMap& map) {
     return ref;
 }
 
+ExactRef SmallRef(std::int64_t a, std::int64_t b, std::int64_t c, std::int64_t d) {
+    ToLowestTerms(a, b, c, d);
+    ExactRef ref;
+    ref.kind = ExactRef::e_Small;
+    ref.small = {a, b, c, d};
+    return ref;
+}
+
 ExactMap MapOf(const ExactRef& ref) {
     if (ref.kind == ExactRef::e_Big) {
         return *ref.big;

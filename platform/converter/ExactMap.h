@@ -72,6 +72,8 @@ struct ExactRef {
 
 /// The ref of `map`: small when its coefficients are.
 ExactRef RefOf(const ExactMap& map);
+/// The small ref of these coefficients, each below 2^62 in magnitude, brought to lowest terms.
+ExactRef SmallRef(std::int64_t a, std::int64_t b, std::int64_t c, std::int64_t d);
 /// The map of a ref that has one.
 ExactMap MapOf(const ExactRef& ref);
 /// The exact form of `engine`, looking through composites; empty when it has none.
