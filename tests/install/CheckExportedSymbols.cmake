@@ -8,7 +8,7 @@ if(NOT status EQUAL 0)
 endif()
 string(REPLACE "\n" ";" lines "${symbols}")
 # Internals that live in the Orv namespaces all the same.
-string(CONCAT internals "anonymous namespace|CatalogueMap|CacheHashMap::|CStringLess|"
+string(CONCAT internals "anonymous namespace|::Detail::|CatalogueMap|CacheHashMap::|CStringLess|"
               "RegisteredReader|EngineFromBase|ComposeEngine|ConvertOnce")
 set(ours 0)
 foreach(line IN LISTS lines)
