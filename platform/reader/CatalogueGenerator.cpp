@@ -17,6 +17,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -136,8 +137,10 @@ std::string Generate(Reader::XmlUnitReader& reader) {
     const std::vector<const Reader::DimensionSpec*> dimensions = reader.GetAllDimensionSpecs();
     out << "const StaticDimension kDimensions[] = {\n";
     for (const Reader::DimensionSpec* dimension : dimensions) {
+        const std::optional<std::string> signature = reader.GetDimensionSignature(dimension->name);
         out << "    {" << Literal(dimension->name) << ", " << Literal(dimension->baseUnitSymbol)
-            << "},\n";
+            << ", " << (signature ? Literal(*signature) : "nullptr") << ", "
+            << (reader.IsPreferredDimension(dimension->name) ? "true" : "false") << "},\n";
     }
     out << "};\n\n";
 
@@ -148,7 +151,8 @@ std::string Generate(Reader::XmlUnitReader& reader) {
         unitIndex.emplace(unit, i);
         out << "    {" << Literal(unit->symbol) << ", " << Literal(unit->name) << ", "
             << Literal(unit->dimensionName) << ", " << Literal(unit->standardFormSymbol) << ", "
-            << unitEngine[i] << "},\n";
+            << unitEngine[i] << ", " << (reader.TakesPrefixes(unit->symbol) ? "true" : "false")
+            << "},\n";
     }
     out << "};\n\n";
 

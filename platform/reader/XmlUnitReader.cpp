@@ -1,4 +1,5 @@
 #include "CatalogueText.h"
+#include "ExpressionResolver.h"
 #include "RecordSet.h"
 
 #include <units/reader/XmlUnitReader.h>
@@ -138,6 +139,11 @@ std::vector<CatalogueProblem> Build(const std::string& bytes, const std::string&
 
     for (const auto& dimension : text.dimensions) {
         records.dimensions.Add({dimension.name, dimension.baseUnit.value_or("")});
+        if (dimension.signature) {
+            records.signatures.emplace(
+                dimension.name,
+                Detail::DimensionSignature{*dimension.signature, dimension.preferred});
+        }
     }
     for (std::size_t i = 0; i < text.units.size(); ++i) {
         const UnitElement& unit = text.units[i];
@@ -145,6 +151,24 @@ std::vector<CatalogueProblem> Build(const std::string& bytes, const std::string&
             unit.IsAlias() ? text.units[static_cast<std::size_t>(unit.parent)].symbol
                            : std::string();
         records.units.Add({unit.symbol, unit.desc, unit.dimension, standardForm, engines[i]});
+        if (unit.prefixes) {
+            records.prefixed.insert(unit.symbol);
+        }
+    }
+    // Symbols such as N/m2 must mean what they read as, or unit expressions would not agree
+    // with the catalogue.
+    if (!records.signatures.empty()) {
+        for (auto& [index, message] : Detail::ExpressionResolver(records).CheckCompoundSymbols()) {
+            const UnitElement& unit = text.units[index];
+            problems.push_back({source, unit.at.line, unit.at.column, std::move(message)});
+        }
+        if (std::any_of(problems.begin(), problems.end(), isError)) {
+            std::stable_sort(problems.begin(), problems.end(), [](const auto& a, const auto& b) {
+                return std::make_pair(a.line, a.column) < std::make_pair(b.line, b.column);
+            });
+            Limit(problems);
+            throw CatalogueError(std::move(problems));
+        }
     }
     for (const auto& measurement : text.measurements) {
         records.measurements.Add({measurement.name, measurement.dimension,

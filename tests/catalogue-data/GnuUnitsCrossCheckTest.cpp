@@ -2,23 +2,23 @@
 // database: each symbol has a hand-written GNU units expression in GnuUnitsExpressions.txt, and
 // the catalogue's exact definition must give the same base value at several points.
 #include "CatalogueFile.h"
+#include "GnuUnits.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
 #include <set>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
 using CatalogueData::DefaultCatalogue;
+using CatalogueData::ParseNumber;
 using CatalogueData::UnitEntry;
 
 // The values x at which each unit is evaluated; three points pin a linear unit's factor and
@@ -63,51 +63,8 @@ TEST(GnuUnitsTable, ListsEverySymbolOfTheCatalogueOnce) {
     }
 }
 
-// The lines that `command` writes on its standard output.
-std::vector<std::string> LinesOf(const std::string& command) {
-    std::vector<std::string> lines(1);
-    if (FILE* out = popen(command.c_str(), "r")) {
-        for (int c; (c = std::fgetc(out)) != EOF;) {
-            if (c == '\n') {
-                lines.emplace_back();
-            } else {
-                lines.back() += static_cast<char>(c);
-            }
-        }
-        pclose(out);
-    }
-    if (lines.back().empty()) {
-        lines.pop_back();
-    }
-    return lines;
-}
-
-bool ParseNumber(const std::string& text, double& value) {
-    char* end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    return !text.empty() && end == text.c_str() + text.size();
-}
-
-// Converts every pair (from, to) in one GNU units process fed through a file, one answer a line.
-std::vector<std::string> ConvertAll(const std::vector<std::pair<std::string, std::string>>& pairs) {
-    const std::string input =
-        ::testing::TempDir() + "orv_gnu_units_" + std::to_string(getpid()) + ".txt";
-    {
-        std::ofstream out(input);
-        for (const auto& [from, to] : pairs) {
-            out << from << '\n' << to << '\n';
-        }
-    }
-    // The default units file only (no personal one), U.S. gallons, C number format, 17 digits.
-    // An error message takes the place of an answer, and shifts the answers after it.
-    const auto answers =
-        LinesOf("LC_ALL=C UNITS_ENGLISH=US units -f '' -o %.17g -t < '" + input + "' 2>&1");
-    std::remove(input.c_str());
-    return answers;
-}
-
 TEST(GnuUnitsCrossCheck, AgreesWithEveryUnitOfTheCatalogue) {
-    if (LinesOf("command -v units").empty()) {
+    if (!CatalogueData::HaveGnuUnits()) {
         GTEST_SKIP() << "GNU units (the program 'units') is not installed, so the catalogue "
                         "cannot be cross-checked; scripts/setup.sh installs it";
     }
@@ -132,7 +89,7 @@ TEST(GnuUnitsCrossCheck, AgreesWithEveryUnitOfTheCatalogue) {
     }
     ASSERT_GE(pairs.size(), 3 * 600u);
 
-    const auto answers = ConvertAll(pairs);
+    const auto answers = CatalogueData::GnuConvertAll(pairs);
     double ignored = 0;
     const auto refused = std::find_if(answers.begin(), answers.end(), [&](const std::string& a) {
         return !ParseNumber(a, ignored);
