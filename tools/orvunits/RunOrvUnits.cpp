@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "Output.h"
 #include "Session.h"
+#include "UnitHint.h"
 
 #include <units/UnitException.h>
 #include <units/reader/XmlUnitReader.h>
@@ -118,7 +119,7 @@ int RunOrvUnits(std::vector<std::string> args, std::istream& in, std::ostream& o
         } catch (const InputError& error) {
             return Fail(err, e_ExitBadInput, error.what());
         } catch (const Orv::Pim::Core::Service::Units::UnitException& error) {
-            return Fail(err, e_ExitBadInput, error.what());
+            return Fail(err, e_ExitBadInput, WithUnitHint(session, error.what()));
         } catch (const Orv::Pim::Core::Service::Units::Reader::CatalogueError& error) {
             return Fail(err, e_ExitBadInput, error.what());
         }
