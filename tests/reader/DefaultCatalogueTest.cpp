@@ -1,6 +1,6 @@
 // The default catalogue built into the reader library: read, built whole by the library, and
 // read back from the library's export.
-#include "SystemsTesting.h"
+#include "OrvTesting.h"
 
 #include <units/Dimension.h>
 #include <units/Measurement.h>
@@ -22,7 +22,7 @@ TEST(DefaultReader, BuildsTheWholeCatalogueThroughTheLibraryAndReadsBackItsExpor
     const auto original = XmlUnitReader::Default();
     UnitService::UnitReader(original.get());
     // The library reports an inconsistent unit system on standard output; there must be none.
-    systems_testing::CoutCapture diagnostics;
+    orv_testing::CoutCapture diagnostics;
     const std::string path = ::testing::TempDir() + "/orv_reader_default_export.xml";
     XmlUnitWriter().SaveXmlFile(path);
     const auto copy = XmlUnitReader::FromFile(path);
