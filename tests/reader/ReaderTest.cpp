@@ -70,6 +70,8 @@ system Metric
   Ambient temperature degC
 system Field
   Depth ft
+warning catalogue.xml: warning: the catalogue has no dimension "Dimensionless": no value with a measurement (UCDouble) can be made; units, conversions and unit systems work
+warning catalogue.xml: warning: the catalogue has no measurement "Unitless": a number without a unit cannot be read as a value; units, conversions and unit systems work
 )");
     // Keys are compared byte for byte.
     EXPECT_EQ(reader->GetUnitSpec("ft "), nullptr);

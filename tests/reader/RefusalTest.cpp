@@ -63,6 +63,10 @@ TEST(BrokenCatalogue, IsRefusedWithEveryProblemInTheOrderOfTheText) {
                              "    <!-- \xC3\xA9\xE2\x82\xAC --><Unit name=\"ft\" desc=\"foot\"\n"
                              "        scale=\"0\" offset=\"0\"/>\n"
                              "  </Dimension>\n"
+                             "  <Dimension name=\"Dimensionless\" baseUnit=\"1\">\n"
+                             "    <Measurement name=\"Unitless\"/>\n"
+                             "    <Unit name=\"1\" desc=\"one\" scale=\"1\" offset=\"0\"/>\n"
+                             "  </Dimension>\n"
                              "  <UnitSystem name=\"Metric\">\n"
                              "    <UnitMapping measurement=\"Height\" unit=\"m\"/>\n"
                              "    <UnitMapping measurement=\"Depth\" unit=\"fathom\"/>\n"
@@ -81,9 +85,9 @@ TEST(BrokenCatalogue, IsRefusedWithEveryProblemInTheOrderOfTheText) {
                   "is not defined\n"
                   "four.xml:5:16: the unit \"ft\" has the scale 0, which maps every value "
                   "of the base unit to one value\n"
-                  "four.xml:9:5: warning: the unit system \"Metric\" maps the measurement "
+                  "four.xml:13:5: warning: the unit system \"Metric\" maps the measurement "
                   "\"Height\", which is not defined; the mapping is ignored\n"
-                  "four.xml:10:5: warning: the unit system \"Metric\" gives the measurement "
+                  "four.xml:14:5: warning: the unit system \"Metric\" gives the measurement "
                   "\"Depth\" the unit \"fathom\", which is not defined; the mapping is "
                   "ignored\n");
         EXPECT_EQ(error.what(), "The catalogue was refused (4 problems):\n" +
