@@ -1,6 +1,8 @@
 // The records the readers give: added in code, or read from a catalogue file.
 #include "ReaderRecords.h"
 
+#include <units/UnitService.h>
+#include <units/WarmUp.h>
 #include <units/reader/InMemoryUnitReader.h>
 #include <units/reader/XmlUnitReader.h>
 
@@ -97,5 +99,23 @@ TEST(XmlUnitReader, ReadsCataloguesOnSeveralThreadsAtOnce) {
     }
     EXPECT_EQ(read.load(), 12);
 }
+
+// What check passes, the library takes whole: registered, every object of the catalogue is
+// built without a refusal. (One catalogue per process: the library's catalogue is process-wide.)
+class AcceptedCatalogue : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(AcceptedCatalogue, WarmsUpWithoutARefusal) {
+    for (const CatalogueProblem& problem : XmlUnitReader::Check(GetParam())) {
+        EXPECT_TRUE(problem.warning) << problem.ToString();
+    }
+    static const std::unique_ptr<XmlUnitReader> reader = XmlUnitReader::FromFile(GetParam());
+    Orv::Pim::Core::Service::Units::UnitService::UnitReader(reader.get());
+    EXPECT_NO_THROW(Orv::Pim::Core::Service::Units::WarmUpCatalogue());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, AcceptedCatalogue,
+                         ::testing::Values(ORV_READER_TESTS_DIR "/catalogue.xml",
+                                           ORV_DEFAULT_CATALOGUE_FILE,
+                                           ORV_READER_TESTS_DIR "/../tools/small-catalogue.xml"));
 
 } // namespace
