@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -45,6 +47,17 @@ TEST(InMemoryUnitReader, FindsTheFirstRecordOfAnExactKeyNeverMovesItAndMapsOnlyK
     EXPECT_EQ(reader.GetUnitSpecOfMeasurement("Field", "Depth"), reader.GetUnitSpec("u7"));
     EXPECT_EQ(reader.GetUnitSpecOfMeasurement("Depth", "Field"), nullptr);
     EXPECT_EQ(reader.GetUnitSpecOfMeasurement("Field", "Height"), nullptr);
+}
+
+// A unit that the catalogue file reader would refuse is refused when it is added.
+TEST(InMemoryUnitReader, RefusesAUnitWithoutAFiniteInvertibleEngine) {
+    InMemoryUnitReader reader;
+    const double nan = std::nan(""), inf = HUGE_VAL;
+    for (const auto& [scale, offset] : {std::pair{0.0, 0.0}, {nan, 0.0}, {inf, 0.0}, {1.0, nan}}) {
+        EXPECT_THROW(reader.AddUnit("bad", "bad", "Length", scale, offset), std::invalid_argument);
+    }
+    EXPECT_THROW(reader.AddUnit("bad", "bad", "Length", nullptr), std::invalid_argument);
+    EXPECT_TRUE(reader.GetAllUnitSpecs().empty());
 }
 
 // The file's scale and offset describe the way from the base unit; the engines go the other way,
