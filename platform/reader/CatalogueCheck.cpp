@@ -266,15 +266,21 @@ private:
         return text.size() <= kLongest ? text : text.substr(0, kLongest) + "...";
     }
 
+    // Past the most a report holds, problems are only counted: the report says it stopped.
     void Add(const Position& at, std::string message) {
-        m_found.push_back({at, std::move(message), false});
+        if (m_found.size() <= kMostKept) {
+            m_found.push_back({at, std::move(message), false});
+        }
     }
     // What the library still works with is read, with a warning: a mapping to something the
     // file lacks (an export leaves out its non-linear units but keeps the mappings to them), or a
     // name with a role that is missing.
     void Warn(const Position& at, std::string message) {
-        m_found.push_back({at, std::move(message), true});
+        if (m_found.size() <= kMostKept) {
+            m_found.push_back({at, std::move(message), true});
+        }
     }
+    static constexpr std::size_t kMostKept = 100000;
 
     const CatalogueText& m_text;
     std::map<std::string, const DimensionElement*> m_dimensions;
