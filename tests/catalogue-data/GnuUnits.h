@@ -1,22 +1,48 @@
-// GNU units, the independent units database the catalogue and unit expressions are checked
-// against, run as a program.
+// GNU units, the independent units database that the catalogue and unit expressions are checked
+// against, run as a program on a file of questions.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <string>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
 namespace CatalogueData {
 
 /// True when the program `units` is installed.
-bool HaveGnuUnits();
+inline bool HaveGnuUnits() {
+    return std::system("command -v units > /dev/null") == 0;
+}
 
-/// GNU units' answer for each pair (from, to): the value of `from` in `to` as text with 17
-/// significant digits, or an error message in its place (which shifts the answers after it).
-std::vector<std::string>
-GnuConvertAll(const std::vector<std::pair<std::string, std::string>>& pairs);
-
-/// True when `text` is a number, whole; sets `value`.
-bool ParseNumber(const std::string& text, double& value);
+/// GNU units' answer to each question (an expression, and the unit to give it in), one a line:
+/// the value with 17 significant digits, or an error message in its place. The default units
+/// file only, U.S. gallons and the C number format.
+inline std::vector<std::string>
+AskGnuUnits(const std::vector<std::pair<std::string, std::string>>& questions) {
+    const std::string path = ::testing::TempDir() + "orv_gnu_units_" + std::to_string(getpid());
+    {
+        std::ofstream out(path + ".in");
+        for (const auto& [expression, unit] : questions) {
+            out << expression << "\n(" << unit << ")\n";
+        }
+    }
+    std::vector<std::string> answers;
+    if (std::system(("LC_ALL=C UNITS_ENGLISH=US units -f '' -o %.17g -t < '" + path + ".in' > '" +
+                     path + ".out' 2>&1")
+                        .c_str()) == 0) {
+        std::ifstream in(path + ".out");
+        for (std::string answer; std::getline(in, answer);) {
+            answers.push_back(answer);
+        }
+    }
+    std::remove((path + ".in").c_str());
+    std::remove((path + ".out").c_str());
+    return answers;
+}
 
 } // namespace CatalogueData

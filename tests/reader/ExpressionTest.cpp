@@ -145,23 +145,23 @@ TEST(UnitExpression, IsAUnitOfTheLibraryLikeAnyOther) {
 // A host's reader: signatures and prefixes as it sets them, and engines of plain doubles read as
 // the decimals they were written as.
 TEST(UnitExpression, ResolvesOverTheRecordsAHostAdded) {
+    // The shared test catalogue (Length, Mass, Time ...) with signatures where a host sets them,
+    // and three dimensions of one unit each, enough to read m/s and N*m.
     InMemoryUnitReader reader;
-    orv_testing::AddLengthUnits(reader);
-    EXPECT_TRUE(reader.SetSignature("Length", "L"));
-    // Dimensions of one unit each, their base unit: enough to read m/s and N*m.
+    orv_testing::AddTestCatalogue(reader);
     const struct {
         const char* dimension;
         const char* symbol;
         const char* signature;
-    } others[] = {{"Time", "s", "T"},
-                  {"Velocity", "m/s", "L T-1"},
-                  {"Energy", "J", "L2 M T-2"},
-                  {"Torque", "Nm", "M L2 T-2"}};
+    } others[] = {
+        {"Velocity", "m/s", "L T-1"}, {"Energy", "J", "L2 M T-2"}, {"Torque", "Nm", "M L2 T-2"}};
     for (const auto& other : others) {
         reader.AddDimension(other.dimension, other.symbol);
         reader.AddUnit(other.symbol, other.symbol, other.dimension, 1.0);
         EXPECT_TRUE(reader.SetSignature(other.dimension, other.signature));
     }
+    EXPECT_TRUE(reader.SetSignature("Length", "L"));
+    EXPECT_TRUE(reader.SetSignature("Time", "T"));
     for (const char* bad : {"L L", "L2x", "2L", "L-0", "L M-"}) {
         EXPECT_FALSE(reader.SetSignature("Length", bad)) << bad;
     }
@@ -175,11 +175,10 @@ TEST(UnitExpression, ResolvesOverTheRecordsAHostAdded) {
     EXPECT_EQ(reader.GetUnitSpec("kft"), nullptr);
     EXPECT_EQ(reader.ExplainMissingUnit("kft")->reason, "\"ft\" takes no prefix");
     EXPECT_EQ(reader.GetUnitSpec("m*s")->dimensionName, "L\xC2\xB7T");
-    // No dimension measures mass alone: the expression has no base unit, until one is added.
+    // No dimension measures mass alone: the expression has no base unit, until Mass says so.
     EXPECT_EQ(reader.ExplainMissingUnit("J*s")->reason,
               "no dimension of the catalogue has the signature M alone, so the expression has no "
               "base unit");
-    orv_testing::AddMassUnits(reader);
     EXPECT_TRUE(reader.SetSignature("Mass", "M"));
     EXPECT_EQ(reader.GetUnitSpec("J*s")->dimensionName,
               "L\xC2\xB2\xC2\xB7M\xC2\xB7T\xE2\x81\xBB\xC2\xB9");
