@@ -3,8 +3,10 @@
 #include <units/converter/ExactEngines.h>
 
 #include <algorithm>
+#include <boost/multiprecision/cpp_int.hpp>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <set>
 #include <stdexcept>
@@ -16,6 +18,9 @@ namespace Converter = Units::Converter;
 using Engine = Converter::IUnitConverterEngine;
 
 namespace {
+
+/// Exact factors: Boost.Multiprecision's integers, header-only.
+using Integer = boost::multiprecision::cpp_int;
 
 /// The most units an expression multiplies, each power counted as that many.
 constexpr std::size_t kMaxFactors = 60;
@@ -59,6 +64,9 @@ std::string Join(const std::vector<std::string>& names) {
     return text;
 }
 
+/// Integers below this in magnitude are small: MakeExactLinear takes them as they are.
+const Integer kSmall = Integer(1) << 62;
+
 } // namespace
 
 struct ExpressionResolver::Index {
@@ -83,18 +91,16 @@ struct ExpressionResolver::Atom {
     std::string problem;      ///< why it may not stand in a product; empty when it may
     Engine* factor = nullptr; ///< a value in the atom into the unit of its dimension
     std::size_t digits = 0;   ///< of the longer of the factor's numerator and denominator
+    Integer numerator = 0;    ///< the factor is numerator / denominator, prefix included
+    Integer denominator = 1;
+    // The signature of the atom's dimension, once looked up; null when it has none.
+    const Signature* signature = nullptr;
+    bool signatureKnown = false;
     std::unique_ptr<Engine> owned;
-    std::unique_ptr<Engine> inverse;
 
     std::string Written() const {
         return (prefix >= 0 ? Prefixes()[static_cast<std::size_t>(prefix)].symbol : "") +
                unit->symbol;
-    }
-    Engine& Inverse() {
-        if (!inverse) {
-            inverse = factor->GetInverse();
-        }
-        return *inverse;
     }
 };
 
@@ -215,7 +221,6 @@ ExpressionResolver::Atom& ExpressionResolver::AtomOf(const UnitSpec& unit, int p
             atom->problem = "has an offset";
         } else {
             atom->factor = &engine;
-            atom->digits = std::max(exact.B.size(), exact.C.size());
         }
     } else if (engine.m_eType == Converter::e_LinearEngine) {
         // A host's engine of plain doubles: its scale is taken as the decimal it was written as.
@@ -226,10 +231,8 @@ ExpressionResolver::Atom& ExpressionResolver::AtomOf(const UnitSpec& unit, int p
             atom->problem = "has an offset";
         } else {
             try {
-                const std::string decimal = ShortestDecimal(scale);
-                atom->owned = Converter::MakeExactLinear(decimal);
+                atom->owned = Converter::MakeExactLinear(ShortestDecimal(scale));
                 atom->factor = atom->owned.get();
-                atom->digits = decimal.size();
             } catch (const std::invalid_argument&) {
                 atom->problem = "has a scale that no exact factor gives";
             }
@@ -237,19 +240,16 @@ ExpressionResolver::Atom& ExpressionResolver::AtomOf(const UnitSpec& unit, int p
     } else {
         atom->problem = "has an engine of no exact definition";
     }
-    if (atom->factor != nullptr && prefix >= 0) {
-        if (m_prefixEngines.empty()) {
-            for (const Prefix& each : Prefixes()) {
-                m_prefixEngines.push_back(
-                    Converter::MakeExactLinear("1e" + std::to_string(each.power)));
-            }
-        }
-        std::unique_ptr<Engine> prefixed = Converter::ComposeExact(
-            *m_prefixEngines[static_cast<std::size_t>(prefix)], *atom->factor);
-        atom->owned = std::move(prefixed);
-        atom->factor = atom->owned.get();
-        atom->digits +=
-            static_cast<std::size_t>(std::abs(Prefixes()[static_cast<std::size_t>(prefix)].power));
+    // The exact factor as a rational, the prefix's power of ten included.
+    Converter::ExactDefinition factor;
+    if (atom->factor != nullptr && Converter::GetExactDefinition(*atom->factor, factor)) {
+        const int power = prefix >= 0 ? Prefixes()[static_cast<std::size_t>(prefix)].power : 0;
+        const Integer ten =
+            boost::multiprecision::pow(Integer(10), static_cast<unsigned>(std::abs(power)));
+        atom->numerator = power >= 0 ? Integer(factor.B) * ten : Integer(factor.B);
+        atom->denominator = power >= 0 ? Integer(factor.C) : Integer(factor.C) * ten;
+        atom->digits =
+            std::max(factor.B.size(), factor.C.size()) + static_cast<std::size_t>(std::abs(power));
     }
     slot = std::move(atom);
     return *slot;
@@ -307,18 +307,30 @@ bool ExpressionResolver::Evaluate(const ParsedExpression& parsed, Evaluated& eva
                  {}};
         return false;
     }
-    // The factor of the whole: a product of exact factors stays exact.
-    std::unique_ptr<Engine> product;
+    // The factor of the whole, a product of exact factors brought to lowest terms once.
+    Integer numerator = 1;
+    Integer denominator = 1;
     for (const auto& [atom, exponent] : evaluated.factors) {
-        Engine& step = exponent > 0 ? *atom->factor : atom->Inverse();
         for (int i = 0; i < std::abs(exponent); ++i) {
-            product = product ? Converter::ComposeExact(*product, step) : step.Clone();
+            numerator *= exponent > 0 ? atom->numerator : atom->denominator;
+            denominator *= exponent > 0 ? atom->denominator : atom->numerator;
         }
     }
-    if (!product) {
-        product = Converter::MakeExactLinear(0, 1, 1);
+    const Integer common = gcd(numerator, denominator);
+    numerator /= denominator < 0 ? -common : common;
+    denominator /= denominator < 0 ? -common : common;
+    std::unique_ptr<Engine> product;
+    try {
+        if (abs(numerator) < kSmall && denominator < kSmall) {
+            product = Converter::MakeExactLinear(0, static_cast<std::int64_t>(numerator),
+                                                 static_cast<std::int64_t>(denominator));
+        } else {
+            product = Converter::MakeExactEngine({"0", numerator.str(), denominator.str(), "0"});
+        }
+    } catch (const std::invalid_argument&) {
+        product.reset(); // beyond the range of double
     }
-    if (!product->IsInvertible()) {
+    if (!product || !product->IsInvertible()) {
         fault = {0, "the factor of the expression is beyond the range of double", {}};
         return false;
     }
@@ -331,8 +343,12 @@ std::optional<Signature> ExpressionResolver::SignatureOf(const Evaluated& evalua
     const Index& index = Indexed();
     Signature signature;
     for (const auto& [atom, exponent] : evaluated.factors) {
-        const auto found = index.byDimension.find(atom->unit->dimensionName);
-        if (found == index.byDimension.end()) {
+        if (!atom->signatureKnown) {
+            const auto found = index.byDimension.find(atom->unit->dimensionName);
+            atom->signature = found == index.byDimension.end() ? nullptr : &found->second;
+            atom->signatureKnown = true;
+        }
+        if (atom->signature == nullptr) {
             fault = {0,
                      "the dimension " + Quoted(atom->unit->dimensionName) + " of " +
                          Quoted(atom->unit->symbol) +
@@ -340,7 +356,7 @@ std::optional<Signature> ExpressionResolver::SignatureOf(const Evaluated& evalua
                      {}};
             return std::nullopt;
         }
-        signature.Add(found->second, exponent);
+        signature.Add(*atom->signature, exponent);
     }
     return signature;
 }
@@ -394,7 +410,6 @@ const UnitSpec* ExpressionResolver::Resolve(const std::string& text, ExpressionF
 const DimensionSpec* ExpressionResolver::SignatureDimension(const Signature& signature,
                                                             ExpressionFault& fault) {
     const Index& index = Indexed();
-    const std::string name = index.quantities.NameOf(signature);
     const auto candidates = index.dimensionsOf.find(signature);
     if (candidates != index.dimensionsOf.end()) {
         if (candidates->second.size() == 1) {
@@ -403,6 +418,7 @@ const DimensionSpec* ExpressionResolver::SignatureDimension(const Signature& sig
         if (const std::string* preferred = index.Preferred(signature)) {
             return m_records.dimensions.Find(*preferred);
         }
+        const std::string name = index.quantities.NameOf(signature);
         fault = {0,
                  "the expression is of the signature " + (name.empty() ? "1" : name) +
                      ", shared by the dimensions " + Join(candidates->second) +
@@ -414,10 +430,11 @@ const DimensionSpec* ExpressionResolver::SignatureDimension(const Signature& sig
         fault = {0, "the units cancel out, and no dimension of the catalogue is dimensionless", {}};
         return nullptr;
     }
-    const auto made = m_dimensionsByName.find(name);
-    if (made != m_dimensionsByName.end()) {
+    const auto made = m_dimensionsBySignature.find(signature);
+    if (made != m_dimensionsBySignature.end()) {
         return made->second;
     }
+    const std::string name = index.quantities.NameOf(signature);
     // The base unit: the SI expression of the signature, in the catalogue's coherent units.
     std::string base;
     for (std::size_t i = 0; i < index.quantities.Size(); ++i) {
@@ -444,6 +461,7 @@ const DimensionSpec* ExpressionResolver::SignatureDimension(const Signature& sig
     }
     m_dimensions.push_back({name, base});
     m_dimensionsByName.emplace(name, &m_dimensions.back());
+    m_dimensionsBySignature.emplace(signature, &m_dimensions.back());
     if (m_records.measurements.Find(name) == nullptr) {
         m_measurements.push_back({name, name, {}});
         m_measurementsByName.emplace(name, &m_measurements.back());

@@ -78,7 +78,6 @@ private:
     std::mutex m_mutex;
     std::unique_ptr<Index> m_index;
     std::map<std::pair<const UnitSpec*, int>, std::unique_ptr<Atom>> m_atoms;
-    std::vector<std::unique_ptr<Converter::IUnitConverterEngine>> m_prefixEngines;
     // What it made: records at fixed addresses, found by their keys.
     std::deque<UnitSpec> m_units;
     std::deque<DimensionSpec> m_dimensions;
@@ -86,6 +85,7 @@ private:
     std::vector<std::unique_ptr<Converter::IUnitConverterEngine>> m_engines;
     std::unordered_map<std::string, const UnitSpec*> m_unitsByText;
     std::map<std::string, const DimensionSpec*, std::less<>> m_dimensionsByName;
+    std::map<Signature, const DimensionSpec*> m_dimensionsBySignature;
     std::map<std::string, const MeasurementSpec*, std::less<>> m_measurementsByName;
 };
 

@@ -21,6 +21,10 @@ constexpr int kExponentCap = 1000000;
 
 /// The superscript digit at `at`, if there is one, and its length in bytes.
 std::optional<int> SuperscriptDigitAt(std::string_view text, std::size_t at, std::size_t& length) {
+    // Every superscript starts with one of these two bytes; most text has neither.
+    if (at >= text.size() || (text[at] != '\xC2' && text[at] != '\xE2')) {
+        return std::nullopt;
+    }
     for (int digit = 0; digit < 10; ++digit) {
         const std::string_view code = kSuperscriptDigits[digit];
         if (text.compare(at, code.size(), code) == 0) {
@@ -177,7 +181,7 @@ std::string Superscript(int value) {
     return text;
 }
 
-bool StartsSuperscript(std::string_view text, std::size_t at) {
+bool StartsSuperscriptBeyondAscii(std::string_view text, std::size_t at) {
     std::size_t length = 0;
     return text.compare(at, kSuperscriptMinus.size(), kSuperscriptMinus) == 0 ||
            SuperscriptDigitAt(text, at, length).has_value();

@@ -80,7 +80,12 @@ std::string Superscript(int value);
 /// moves `at` past them and sets `value`. Leaves both unchanged when no superscript digit is there.
 bool ReadSuperscript(std::string_view text, std::size_t& at, int& value);
 
-/// True when `text` at `at` starts with a superscript digit or minus.
-bool StartsSuperscript(std::string_view text, std::size_t at);
+/// True when `text` at `at` starts with a superscript digit or minus, all of which are beyond
+/// ASCII.
+bool StartsSuperscriptBeyondAscii(std::string_view text, std::size_t at);
+inline bool StartsSuperscript(std::string_view text, std::size_t at) {
+    return at < text.size() && static_cast<unsigned char>(text[at]) >= 0x80 &&
+           StartsSuperscriptBeyondAscii(text, at);
+}
 
 } // namespace Orv::Pim::Core::Service::Units::Reader::Detail

@@ -70,6 +70,9 @@ private:
         if (c == '*' || c == '.' || c == '/') {
             return 1;
         }
+        if (static_cast<unsigned char>(c) < 0x80) {
+            return 0;
+        }
         for (const std::string_view op : {kMiddleDot, kDotOperator}) {
             if (m_text.compare(at, op.size(), op) == 0) {
                 return op.size();
@@ -80,8 +83,10 @@ private:
 
     bool EndsAtom(std::size_t at) const {
         const char c = m_text[at];
-        return c == '(' || c == ')' || c == '^' || OperatorAt(at) != 0 ||
-               StartsSuperscript(m_text, at);
+        if (static_cast<unsigned char>(c) < 0x80) {
+            return c == '(' || c == ')' || c == '^' || c == '*' || c == '.' || c == '/';
+        }
+        return OperatorAt(at) != 0 || StartsSuperscript(m_text, at);
     }
 
     bool Term(std::vector<ExpressionFactor>& out) {
@@ -97,13 +102,12 @@ private:
             const std::string_view op = m_text.substr(m_at, length);
             m_at += length;
             m_compound = true;
-            std::vector<ExpressionFactor> next;
-            if (!Factor(next, op, false)) {
+            const std::size_t begin = out.size();
+            if (!Factor(out, op, false)) {
                 return false;
             }
-            for (ExpressionFactor& factor : next) {
-                factor.exponent = op == "/" ? -factor.exponent : factor.exponent;
-                out.push_back(factor);
+            for (std::size_t i = begin; op == "/" && i < out.size(); ++i) {
+                out[i].exponent = -out[i].exponent;
             }
         }
         return true;
@@ -129,11 +133,12 @@ private:
             return Fail(m_at, "a unit is missing before " +
                                   Quoted(m_text.substr(m_at, SymbolLength(m_at))));
         }
-        std::vector<ExpressionFactor> inner;
+        // The factor's units are appended to `out` from `begin` on; a power applies to them.
+        const std::size_t begin = out.size();
         bool powered = false; // a trailing exponent was read with the atom
         if (m_text[m_at] == '(') {
             const std::size_t open = m_at++;
-            if (!Term(inner)) {
+            if (!Term(out)) {
                 return false;
             }
             if (m_at == m_text.size()) {
@@ -149,20 +154,16 @@ private:
             if (run == "1" && first && m_at < m_text.size() && m_text[m_at] == '/') {
                 return true; // the numerator of 1/s
             }
-            if (!Atom(run, start, inner, powered)) {
+            if (!Atom(run, start, out, powered)) {
                 return false;
             }
         }
-        return Power(inner, powered) && Append(out, inner);
+        return Power(out, begin, powered);
     }
 
-    static bool Append(std::vector<ExpressionFactor>& out,
-                       const std::vector<ExpressionFactor>& inner) {
-        out.insert(out.end(), inner.begin(), inner.end());
-        return true;
-    }
-
-    bool Power(std::vector<ExpressionFactor>& factors, bool powered) {
+    /// Reads a power after a factor, and raises the factor's units, those of `factors` from
+    /// `begin` on, to it.
+    bool Power(std::vector<ExpressionFactor>& factors, std::size_t begin, bool powered) {
         const std::size_t at = m_at;
         int exponent = 0;
         if (m_at < m_text.size() && m_text[m_at] == '^') {
@@ -189,7 +190,8 @@ private:
                                 " is out of range: " + ExponentRange());
         }
         m_compound = true;
-        for (ExpressionFactor& factor : factors) {
+        for (std::size_t i = begin; i < factors.size(); ++i) {
+            ExpressionFactor& factor = factors[i];
             factor.exponent *= exponent;
             if (std::abs(factor.exponent) > kMaxExponent) {
                 return Fail(at, "the exponent of " + Quoted(Written(factor)) + " becomes " +
