@@ -5,7 +5,9 @@
 #include <units/converter/ExactEngines.h>
 
 #include <boost/multiprecision/cpp_int.hpp>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,9 +49,14 @@ enum class DecimalError { e_None, e_NotADecimal, e_TooLong };
 /// as `mantissa * 10^exponent`.
 DecimalError ParseDecimal(const std::string& text, Integer& mantissa, long& exponent);
 
-/// The double nearest numerator / denominator, ties to even, infinite beyond the largest double;
-/// the denominator is not 0. A zero quotient is +0.
-double NearestDouble(const Integer& numerator, const Integer& denominator);
+/// The T (double or float) nearest numerator / denominator, ties to even, infinite beyond the
+/// largest T; the denominator is not 0. A zero quotient is +0.
+template <typename T>
+T Nearest(const Integer& numerator, const Integer& denominator);
+/// Nearest<double>.
+inline double NearestDouble(const Integer& numerator, const Integer& denominator) {
+    return Nearest<double>(numerator, denominator);
+}
 
 /// A map whose four coefficients are below 2^62 in magnitude, in lowest terms as ExactMap keeps
 /// them: the products of two and their sums fit in 128 bits, so most compositions need no
@@ -61,8 +68,8 @@ struct SmallMap {
     std::int64_t d;
 };
 
-/// The exact form a linear engine keeps: none (an engine of plain doubles), a small map in place,
-/// or a shared map of any size.
+/// The exact form a linear engine keeps: none (an engine of plain doubles, whose doubles are its
+/// exact map), a small map in place, or a shared map of any size.
 struct ExactRef {
     enum Kind : std::uint8_t { e_None, e_Small, e_Big };
     Kind kind = e_None;
@@ -70,21 +77,90 @@ struct ExactRef {
     std::shared_ptr<const ExactMap> big; ///< when big
 };
 
+/// What a linear engine keeps beside its two doubles, in storage whose type only the library
+/// knows: its exact map, and the low parts that make its scale and offset each a sum of two
+/// doubles, so that a conversion can be worked out well beyond double precision.
+struct LinearState {
+    ExactRef exact;
+    double scaleLow = 0.0;  ///< the exact scale less the engine's double, to within 2^-51 of it
+    double offsetLow = 0.0; ///< the exact offset less the engine's double, likewise
+    bool defined = false;   ///< made from exact definitions only, as IsExact tells
+};
+
+/// A linear conversion as the loops see it: y = (scale + scaleLow) * x + offset + offsetLow.
+struct LinearParts {
+    double scale;
+    double scaleLow;
+    double offset;
+    double offsetLow;
+    const ExactRef* exact; ///< the exact map; none when scale and offset are exact
+};
+
+/// The correctly rounded conversion of `x` by `parts`, in exact arithmetic: what the quick
+/// evaluation of the loops leaves to be decided. Infinities and NaN convert as IEEE arithmetic
+/// does.
+double ConvertExactly(const LinearParts& parts, double x);
+float ConvertExactly(const LinearParts& parts, float x);
+/// 2^53 times half the gap from a finite `y` to its nearer neighbour: the power of two that starts
+/// the binade of `y`, or of the double below `y` when `y` is a power of two (where the gap below is
+/// half the gap above); 0 for a subnormal `y`.
+inline double NearerGap(double y) {
+    const double below = std::fabs(y) * (1.0 - 0x1p-53); // the neighbour below a power of two
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &below, sizeof bits);
+    bits &= 0x7FF0000000000000;
+    double gap = 0.0;
+    std::memcpy(&gap, &bits, sizeof gap);
+    return gap;
+}
+
+/// True when rounding `y` to a float gives the float nearest the exact value that `y` is the
+/// nearest double to: `y` is no float midpoint, which rounding to double could have reached from
+/// either side, and not among the subnormal floats, whose midpoints this does not look for.
+inline bool FloatSafe(double y) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &y, sizeof bits);
+    return (bits & 0x1FFFFFFF) != 0x10000000 && (std::fabs(y) >= 0x1p-126 || y == 0.0);
+}
+
+/// What a rational engine keeps beside its three doubles p, q and r of p + q / (r + x): its exact
+/// map, and their low parts.
+struct RationalForm {
+    ExactMap map;
+    double pLow = 0.0;
+    double qLow = 0.0;
+    double rLow = 0.0;
+};
+
+/// The form of a non-linear map, with the doubles nearest p = b/d, q = (a*d - b*c)/d^2 and
+/// r = c/d.
+std::shared_ptr<const RationalForm> RationalFormOf(const ExactMap& map, double& p, double& q,
+                                                   double& r);
+
+/// The value of `map` at a finite `x`, rounded once; NaN at a pole.
+double EvaluateExactly(const ExactMap& map, double x);
+float EvaluateExactly(const ExactMap& map, float x);
+
 /// The ref of `map`: small when its coefficients are.
 ExactRef RefOf(const ExactMap& map);
 /// The small ref of these coefficients, each below 2^62 in magnitude, brought to lowest terms.
 ExactRef SmallRef(std::int64_t a, std::int64_t b, std::int64_t c, std::int64_t d);
 /// The map of a ref that has one.
 ExactMap MapOf(const ExactRef& ref);
-/// The exact form of `engine`, looking through composites; empty when it has none.
-std::optional<ExactMap> ExactFormOf(IUnitConverterEngine& engine);
+/// The ref of the map x -> scale * x + offset of two finite doubles.
+ExactRef RefOfDoubles(double scale, double offset);
+/// The ref of the exact map of a linear engine whose coefficients are finite.
+ExactRef RefOfEngine(const ExactRef& exact, double scale, double offset);
+/// The exact form of `engine`, looking through composites; empty when it has none. With
+/// `definedOnly` false, the doubles of an engine of plain doubles count as its exact form.
+std::optional<ExactMap> ExactFormOf(IUnitConverterEngine& engine, bool definedOnly = true);
 /// The ref of applying `first`, then `second`, both linear refs that have maps.
 ExactRef Compose(const ExactRef& first, const ExactRef& second);
-/// NearestOfSmall for quotients whose operands are not both below 2^53.
-double NearestOfLarge(std::int64_t numerator, std::int64_t denominator);
+/// RoundSmall of operands that are not both below 2^53.
+void RoundLarge(std::int64_t numerator, std::int64_t denominator, double& high, double& low);
 /// InvertInto and RoundLinear of a ref that is big.
 void InvertBig(const ExactRef& ref, ExactRef& inverse);
-void RoundBig(const ExactRef& ref, double& scale, double& offset);
+void RoundBig(const ExactRef& ref, LinearState& state, double& scale, double& offset);
 
 // Converting a value through a temporary converter inverts one engine and composes two, so the
 // steps for small refs are inline.
@@ -109,28 +185,37 @@ inline void InvertInto(const ExactRef& ref, ExactRef& inverse) {
     inverse.small = flip ? SmallMap{m.a, -m.c, -m.b, m.d} : SmallMap{-m.a, m.c, m.b, -m.d};
 }
 
-/// The double nearest numerator / denominator (not 0), both below 2^62 in magnitude.
-inline double NearestOfSmall(std::int64_t numerator, std::int64_t denominator) {
+/// Sets `high` to the double nearest numerator / denominator (not 0), both below 2^62 in
+/// magnitude, and `low` to the rest of the quotient, to within 2^-51 of its size.
+inline void RoundSmall(std::int64_t numerator, std::int64_t denominator, double& high,
+                       double& low) {
     constexpr std::int64_t kExact = std::int64_t{1} << 53;
     if (numerator == 0) {
-        return 0.0;
+        high = 0.0;
+        low = 0.0;
+        return;
     }
     if (numerator > -kExact && numerator < kExact && denominator > -kExact &&
         denominator < kExact) {
-        // Both are doubles exactly, and one division rounds their quotient correctly.
-        return static_cast<double>(numerator) / static_cast<double>(denominator);
-    }
-    return NearestOfLarge(numerator, denominator);
-}
-
-/// Of a linear ref: the doubles nearest b/c and a/c.
-inline void RoundLinear(const ExactRef& ref, double& scale, double& offset) {
-    if (ref.kind != ExactRef::e_Small) {
-        RoundBig(ref, scale, offset);
+        // Both are doubles exactly: one division rounds their quotient correctly, and its
+        // remainder is a double too.
+        const auto n = static_cast<double>(numerator);
+        const auto d = static_cast<double>(denominator);
+        high = n / d;
+        low = std::fma(-high, d, n) / d;
         return;
     }
-    scale = NearestOfSmall(ref.small.b, ref.small.c);
-    offset = NearestOfSmall(ref.small.a, ref.small.c);
+    RoundLarge(numerator, denominator, high, low);
+}
+
+/// Of a linear ref: the doubles nearest b/c and a/c, and their low parts.
+inline void RoundLinear(const ExactRef& ref, LinearState& state, double& scale, double& offset) {
+    if (ref.kind != ExactRef::e_Small) {
+        RoundBig(ref, state, scale, offset);
+        return;
+    }
+    RoundSmall(ref.small.b, ref.small.c, scale, state.scaleLow);
+    RoundSmall(ref.small.a, ref.small.c, offset, state.offsetLow);
 }
 
 /// Names a definition in error messages: `exact definition (A "...", B "...", C "...", D "...")`.
@@ -138,15 +223,21 @@ std::string DescribeDefinition(const ExactDefinition& definition);
 
 /// What the engine classes keep private, for the library's own use.
 struct EngineAccess {
-    /// The exact form of a linear engine.
-    static ExactRef& Exact(LinearUnitConverter& engine);
-    static const ExactRef& Exact(const LinearUnitConverter& engine);
-    /// The linear engine of `ref`, with its coefficients rounded from it.
-    static std::unique_ptr<LinearUnitConverter> MakeLinear(const ExactRef& ref);
+    /// What a linear engine keeps beside its doubles.
+    static LinearState& State(LinearUnitConverter& engine);
+    static const LinearState& State(const LinearUnitConverter& engine);
+    /// A linear engine's conversion, for the loops.
+    static LinearParts PartsOf(const LinearUnitConverter& engine);
+    /// The linear engine of `ref`, with its coefficients rounded from it; `defined` as IsExact
+    /// should tell.
+    static std::unique_ptr<LinearUnitConverter> MakeLinear(const ExactRef& ref, bool defined);
     /// A linear engine when `map` is linear, else a rational one; no range checks.
     static std::unique_ptr<IUnitConverterEngine> MakeEngine(const ExactMap& map);
     /// The exact map of a rational engine.
     static const ExactMap& Exact(const RationalUnitConverter& engine);
+    /// Lets a composite convert with one engine composed exactly of its parts, when both have
+    /// exact maps (plain doubles count).
+    static void ComposeParts(CompositeUnitConverter& engine);
 };
 
 } // namespace Orv::Pim::Core::Service::Units::Converter::Detail

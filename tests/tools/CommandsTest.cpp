@@ -27,7 +27,7 @@ TEST_F(OrvUnits, ConvertsParsesListsAndShowsInTheirDocumentedLayout) {
         const char* out;
     } cases[] = {
         {{"convert", "12.5", "ft", "m"}, "3.81\n"},
-        {{"convert", "-40", "degC", "K"}, "233.14999999999998\n"},
+        {{"convert", "-40", "degC", "K"}, "233.15\n"},
         {{"convert", "1.5", "km", "m", "--json"},
          "{\n  \"value\": 1.5,\n  \"from\": \"km\",\n  \"to\": \"m\",\n  \"result\": 1500\n}\n"},
         {{"--json", "convert", "--from", "m", "--to", "m"}, "[\n  1,\n  2,\n  3\n]\n"},
