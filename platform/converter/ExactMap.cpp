@@ -299,9 +299,9 @@ void RoundLarge(std::int64_t numerator, std::int64_t denominator, double& high, 
     const Integer d(denominator);
     high = NearestDouble(n, d);
 #if defined(__SIZEOF_INT128__)
-    // high = m * 2^e, and n / d lies within half a place of it: the residual n * 2^-e - m * d is
-    // below |d| in magnitude, so 128-bit arithmetic that wraps round gives it exactly. A
-    // quotient of 62-bit integers has e between -115 and 10.
+    // high = m * 2^e, and n / d lies within half a place of it: the residual n - m * d * 2^e, or
+    // n * 2^-e - m * d when e < 0, is far below 2^127 in magnitude, so 128-bit arithmetic that
+    // wraps round gives it exactly. A quotient of 62-bit integers has e between -115 and 10.
     __extension__ typedef unsigned __int128 Bits;
     int exponent = 0;
     const std::int64_t mantissa = Split(high, exponent);
@@ -309,9 +309,10 @@ void RoundLarge(std::int64_t numerator, std::int64_t denominator, double& high, 
     const Bits residual =
         exponent >= 0 ? static_cast<Bits>(static_cast<Wide>(numerator)) - (product << exponent)
                       : (static_cast<Bits>(static_cast<Wide>(numerator)) << -exponent) - product;
+    // n / d - m * 2^e is the residual over d, scaled back by 2^e when it was scaled up.
     low = std::ldexp(static_cast<double>(static_cast<Wide>(residual)) /
                          static_cast<double>(denominator),
-                     exponent);
+                     std::min(exponent, 0));
 #else
     low = LowPart(n, d, high);
 #endif
@@ -395,7 +396,7 @@ void RoundBig(const ExactRef& ref, LinearState& state, double& scale, double& of
     scale = NearestDouble(map.b, map.c);
     offset = NearestDouble(map.a, map.c);
     state.scaleLow = LowPart(map.b, map.c, scale);
-    state.offsetLow = LowPart(map.a, map.c, offset);
+    state.offsetLow = BelowHalfAPlace(offset, LowPart(map.a, map.c, offset));
 }
 
 ExactRef Compose(const ExactRef& first, const ExactRef& second) {

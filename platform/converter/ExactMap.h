@@ -185,6 +185,15 @@ inline void InvertInto(const ExactRef& ref, ExactRef& inverse) {
     inverse.small = flip ? SmallMap{m.a, -m.c, -m.b, m.d} : SmallMap{-m.a, m.c, m.b, -m.d};
 }
 
+/// `low` made, by a place of its own at most, small enough that high + low rounds to high: then
+/// converting 0 gives the offset's own double without a test.
+inline double BelowHalfAPlace(double high, double low) {
+    while (high + low != high) {
+        low = std::nextafter(low, 0.0);
+    }
+    return low;
+}
+
 /// Sets `high` to the double nearest numerator / denominator (not 0), both below 2^62 in
 /// magnitude, and `low` to the rest of the quotient, to within 2^-51 of its size.
 inline void RoundSmall(std::int64_t numerator, std::int64_t denominator, double& high,
@@ -216,6 +225,7 @@ inline void RoundLinear(const ExactRef& ref, LinearState& state, double& scale, 
     }
     RoundSmall(ref.small.b, ref.small.c, scale, state.scaleLow);
     RoundSmall(ref.small.a, ref.small.c, offset, state.offsetLow);
+    state.offsetLow = BelowHalfAPlace(offset, state.offsetLow);
 }
 
 /// Names a definition in error messages: `exact definition (A "...", B "...", C "...", D "...")`.

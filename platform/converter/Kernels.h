@@ -12,6 +12,7 @@
 #include "ExactMap.h"
 #include "Loops.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -20,15 +21,21 @@
 namespace Orv::Pim::Core::Service::Units::Converter::Detail {
 namespace {
 
-// Half the gap from y to its nearer neighbour is 2^-53 times NearerGap(y) (below).
-constexpr double kHalfGap = 0x1p-53;
-// For a scale alone the result's error is below 2^-47.6 of that half gap; this leaves 2^-45.
+// Half the gap from y to its nearer neighbour is 2^-53 NearerGap(y). For a scale alone the
+// result's error is below 2^-47.7 of that half gap; the limit leaves 2^-45.
 constexpr double kScaleLimit = 0x1p-53 - 0x1p-98;
-// For a scale and an offset the error is below 2^-102.5 (|scale * x| + |offset|); 2^-98 leaves
-// a margin of sixteen.
-constexpr double kAffineError = 0x1p-98;
+// For a scale and an offset the error is below 2^-47.5 of that half gap plus 2^-101.5 |offset|;
+// the limit leaves 2^-44 of the one and 2^-97 |offset|.
+constexpr double kAffineLimit = 0x1p-53 - 0x1p-97;
+constexpr double kAffineOffsetError = 0x1p-97;
 // Covers every error of arithmetic among the subnormals, and keeps the limits away from them.
 constexpr double kFloor = 0x1p-1060;
+
+#if defined(__GNUC__)
+#define ORV_NO_INLINE __attribute__((noinline))
+#else
+#define ORV_NO_INLINE
+#endif
 
 enum class Mode { e_Ieee, e_Exact, e_Scale, e_Affine };
 
@@ -74,36 +81,35 @@ struct ScalarOps {
 template <typename Ops>
 struct Constants {
     using V = typename Ops::V;
-    V scale, scaleLow, offset, offsetLow, offsetError, zero, halfGap, scaleLimit, affineError,
-        floor;
+    V scale, scaleLow, offset, offsetLow, offsetError, limit, floor;
 
     explicit Constants(const LinearParts& parts)
         : scale(Ops::Set(parts.scale)), scaleLow(Ops::Set(parts.scaleLow)),
           offset(Ops::Set(parts.offset)), offsetLow(Ops::Set(parts.offsetLow)),
-          offsetError(Ops::Set(std::fabs(parts.offset) * kAffineError + kFloor)),
-          zero(Ops::Set(parts.offset + 0.0)), halfGap(Ops::Set(kHalfGap)),
-          scaleLimit(Ops::Set(kScaleLimit)), affineError(Ops::Set(kAffineError)),
+          offsetError(Ops::Set(std::fabs(parts.offset) * kAffineOffsetError + kFloor)),
+          limit(
+              Ops::Set(parts.offset == 0.0 && parts.offsetLow == 0.0 ? kScaleLimit : kAffineLimit)),
           floor(Ops::Set(kFloor)) {}
 };
 
 // y = (scale + scaleLow) * x: the candidate is the product rounded once with the low part's
-// share added in, and its residual is worked out to within 2^-48.6 of half a place.
+// share added in, and its residual is worked out to within 2^-47.7 of half a place.
 template <typename Ops>
 typename Ops::V QuickScale(typename Ops::V x, const Constants<Ops>& k, typename Ops::M& ok) {
     using V = typename Ops::V;
     const V lowShare = Ops::Mul(k.scaleLow, x);
     const V y = Ops::Fma(k.scale, x, lowShare);
     const V residual = Ops::Add(Ops::Fms(k.scale, x, y), lowShare);
-    const V limit = Ops::Fms(Ops::NearerGap(y), k.scaleLimit, k.floor);
+    const V limit = Ops::Fms(Ops::NearerGap(y), k.limit, k.floor);
     // 0 converts to a zero, exactly.
     ok = Ops::Or(Ops::Less(Ops::Abs(residual), limit), Ops::IsZero(x));
     return y;
 }
 
 // y = (scale + scaleLow) * x + offset + offsetLow: the product and its sum with the offset are
-// split exactly into doubles and their errors, which the small terms join; the bound on the error
-// grows with |scale * x| + |offset|, so results that cancel most of both are left to the exact
-// evaluation.
+// split exactly into doubles and their errors, which the small terms join. The bound on the error
+// grows with |offset|, so results that cancel most of it are left to the exact evaluation. 0
+// converts to the offset's double, since offset + offsetLow rounds to it.
 template <typename Ops>
 typename Ops::V QuickAffine(typename Ops::V x, const Constants<Ops>& k, typename Ops::M& ok) {
     using V = typename Ops::V;
@@ -116,12 +122,9 @@ typename Ops::V QuickAffine(typename Ops::V x, const Constants<Ops>& k, typename
     const V y = Ops::Add(sum, rest);
     // Exact when |sum| >= |rest|; when not, the sum cancelled so much that the limit is below 0.
     const V residual = Ops::Sub(rest, Ops::Sub(y, sum));
-    const V error = Ops::Fma(Ops::Abs(product), k.affineError, k.offsetError);
-    const V limit = Ops::Fms(Ops::NearerGap(y), k.halfGap, error);
-    // 0 converts to the offset, whose nearest double is at hand.
-    const auto zero = Ops::IsZero(x);
-    ok = Ops::Or(Ops::Less(Ops::Abs(residual), limit), zero);
-    return Ops::Select(zero, k.zero, y);
+    const V limit = Ops::Fms(Ops::NearerGap(y), k.limit, k.offsetError);
+    ok = Ops::Less(Ops::Abs(residual), limit);
+    return y;
 }
 
 template <typename Ops, bool kAffine>
@@ -158,6 +161,39 @@ T ConvertOne(const LinearParts& parts, T x) {
     return QuickOrExact<true>(parts, Constants<ScalarOps>(parts), x);
 }
 
+// A vector whose lanes the quick evaluation did not all decide: where, which, and its values.
+template <typename Ops>
+struct Undecided {
+    std::size_t at;
+    unsigned decided; // a bit per lane
+    alignas(64) double values[Ops::kLanes];
+};
+
+// Converts `vectors` vectors from `values` quickly, noting those not wholly decided, whose other
+// lanes it leaves as they were; returns how many it noted. Nothing here is a call, so the
+// compiler keeps the constants in registers.
+template <typename Ops, bool kAffine, typename T>
+ORV_NO_INLINE std::size_t ConvertChunk(const Constants<Ops>& k, T* values, std::size_t vectors,
+                                       Undecided<Ops>* undecided) {
+    std::size_t found = 0;
+    for (std::size_t n = 0; n < vectors; ++n, values += Ops::kLanes) {
+        const typename Ops::V x = Ops::Load(values);
+        typename Ops::M ok;
+        const typename Ops::V y = Quick<Ops, kAffine>(x, k, ok);
+        if constexpr (std::is_same_v<T, float>) {
+            ok = Ops::And(ok, Ops::FloatSafe(y));
+        }
+        Ops::Store(values, y);
+        if (!Ops::All(ok)) {
+            undecided[found].at = n * Ops::kLanes;
+            undecided[found].decided = Ops::Bits(ok);
+            Ops::Store(undecided[found].values, x);
+            ++found;
+        }
+    }
+    return found;
+}
+
 template <typename Ops, bool kAffine, typename T>
 void ConvertVector(const LinearParts& parts, T* values, std::size_t count) {
     const Constants<Ops> k(parts);
@@ -168,36 +204,21 @@ void ConvertVector(const LinearParts& parts, T* values, std::size_t count) {
     for (; i < count && reinterpret_cast<std::uintptr_t>(values + i) % 64 != 0; ++i) {
         values[i] = QuickOrExact<kAffine>(parts, one, values[i]);
     }
-    // In chunks: a vector whose lanes are not all decided keeps those lanes' values, and they are
-    // worked out exactly after the chunk, so that no call in the loop makes the compiler keep the
-    // constants out of registers.
+    // In chunks, after each of which the undecided lanes are worked out exactly.
     constexpr std::size_t kChunk = 64;
-    struct Undecided {
-        std::size_t at;
-        unsigned lanes; // one bit per decided lane
-    } undecided[kChunk];
-    while (i + Ops::kLanes <= count) {
-        std::size_t found = 0;
-        for (std::size_t n = 0; n < kChunk && i + Ops::kLanes <= count; ++n, i += Ops::kLanes) {
-            const typename Ops::V x = Ops::Load(values + i);
-            typename Ops::M ok;
-            const typename Ops::V y = Quick<Ops, kAffine>(x, k, ok);
-            if constexpr (std::is_same_v<T, float>) {
-                ok = Ops::And(ok, Ops::FloatSafe(y));
-            }
-            Ops::Store(values + i, Ops::Select(ok, y, x));
-            if (!Ops::All(ok)) {
-                undecided[found++] = {i, Ops::Bits(ok)};
-            }
-        }
+    Undecided<Ops> undecided[kChunk];
+    while (count - i >= Ops::kLanes) {
+        const std::size_t vectors = std::min(kChunk, (count - i) / Ops::kLanes);
+        const std::size_t found = ConvertChunk<Ops, kAffine>(k, values + i, vectors, undecided);
         for (std::size_t n = 0; n < found; ++n) {
             for (std::size_t lane = 0; lane < Ops::kLanes; ++lane) {
-                if (((undecided[n].lanes >> lane) & 1) == 0) {
-                    T& value = values[undecided[n].at + lane];
-                    value = ConvertExactly(parts, value);
+                if (((undecided[n].decided >> lane) & 1) == 0) {
+                    values[i + undecided[n].at + lane] =
+                        ConvertExactly(parts, static_cast<T>(undecided[n].values[lane]));
                 }
             }
         }
+        i += vectors * Ops::kLanes;
     }
     for (; i < count; ++i) {
         values[i] = QuickOrExact<kAffine>(parts, one, values[i]);
