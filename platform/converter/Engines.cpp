@@ -171,27 +171,35 @@ LinearUnitConverter::LinearUnitConverter(LinearUnitConverter* first, LinearUnitC
       // coefficients when either engine's are not finite numbers, which have no exact map.
       m_scale(second->m_scale * first->m_scale),
       m_offset(second->m_scale * first->m_offset + second->m_offset) {
-    LinearState& state = *new (m_state) LinearState();
-    if (!(std::isfinite(m_scale) && std::isfinite(m_offset))) {
-        return;
-    }
     const LinearState& before = EngineAccess::State(*first);
     const LinearState& after = EngineAccess::State(*second);
-    const ExactRef a = Detail::RefOfEngine(before.exact, first->m_scale, first->m_offset);
-    const ExactRef b = Detail::RefOfEngine(after.exact, second->m_scale, second->m_offset);
-    // Composing with the identity, such as a base unit's inverse, leaves the other engine, whose
-    // coefficients the lines above have already reproduced exactly.
-    if (Detail::IsIdentity(b)) {
-        state = before;
-    } else if (Detail::IsIdentity(a)) {
-        state = after;
-    } else {
-        LinearState composed;
-        composed.exact = Detail::Compose(a, b);
-        Detail::RoundLinear(composed.exact, composed, m_scale, m_offset);
-        state = std::move(composed);
+    if (!(std::isfinite(m_scale) && std::isfinite(m_offset))) {
+        new (m_state) LinearState();
+        return;
     }
-    state.defined = before.defined && after.defined;
+    const auto compose = [&](const ExactRef& a, const ExactRef& b) {
+        // Composing with the identity, such as a base unit's inverse, leaves the other engine,
+        // whose coefficients the lines above have already reproduced exactly.
+        LinearState* state = nullptr;
+        if (Detail::IsIdentity(b)) {
+            state = new (m_state) LinearState(before);
+        } else if (Detail::IsIdentity(a)) {
+            state = new (m_state) LinearState(after);
+        } else {
+            LinearState composed;
+            composed.exact = Detail::Compose(a, b);
+            Detail::RoundLinear(composed.exact, composed, m_scale, m_offset);
+            state = new (m_state) LinearState(std::move(composed));
+        }
+        state->defined = before.defined && after.defined;
+    };
+    // The exact map of an engine of plain doubles is made here; an exact engine's is at hand.
+    if (before.exact.kind != ExactRef::e_None && after.exact.kind != ExactRef::e_None) {
+        compose(before.exact, after.exact);
+    } else {
+        compose(Detail::RefOfEngine(before.exact, first->m_scale, first->m_offset),
+                Detail::RefOfEngine(after.exact, second->m_scale, second->m_offset));
+    }
 }
 
 LinearUnitConverter::LinearUnitConverter(const LinearUnitConverter& other)
@@ -255,7 +263,11 @@ std::unique_ptr<IUnitConverterEngine> LinearUnitConverter::GetInverse() {
     const LinearState& state = EngineAccess::State(*this);
     auto inverse = std::make_unique<LinearUnitConverter>(0.0, 0.0);
     LinearState& undo = EngineAccess::State(*inverse);
-    Detail::InvertInto(Detail::RefOfEngine(state.exact, m_scale, m_offset), undo.exact);
+    if (state.exact.kind != ExactRef::e_None) {
+        Detail::InvertInto(state.exact, undo.exact);
+    } else {
+        Detail::InvertInto(Detail::RefOfDoubles(m_scale, m_offset), undo.exact);
+    }
     Detail::RoundLinear(undo.exact, undo, inverse->m_scale, inverse->m_offset);
     undo.defined = state.defined;
     return inverse;

@@ -294,29 +294,15 @@ float EvaluateExactly(const ExactMap& map, float x) {
     return Evaluate(map, x);
 }
 
-void RoundLarge(std::int64_t numerator, std::int64_t denominator, double& high, double& low) {
-    const Integer n(numerator);
-    const Integer d(denominator);
-    high = NearestDouble(n, d);
-#if defined(__SIZEOF_INT128__)
-    // high = m * 2^e, and n / d lies within half a place of it: the residual n - m * d * 2^e, or
-    // n * 2^-e - m * d when e < 0, is far below 2^127 in magnitude, so 128-bit arithmetic that
-    // wraps round gives it exactly. A quotient of 62-bit integers has e between -115 and 10.
-    __extension__ typedef unsigned __int128 Bits;
-    int exponent = 0;
-    const std::int64_t mantissa = Split(high, exponent);
-    const Bits product = static_cast<Bits>(static_cast<Wide>(mantissa) * denominator);
-    const Bits residual =
-        exponent >= 0 ? static_cast<Bits>(static_cast<Wide>(numerator)) - (product << exponent)
-                      : (static_cast<Bits>(static_cast<Wide>(numerator)) << -exponent) - product;
-    // n / d - m * 2^e is the residual over d, scaled back by 2^e when it was scaled up.
-    low = std::ldexp(static_cast<double>(static_cast<Wide>(residual)) /
-                         static_cast<double>(denominator),
-                     std::min(exponent, 0));
-#else
-    low = LowPart(n, d, high);
-#endif
+double NearestOfLarge(std::int64_t numerator, std::int64_t denominator) {
+    return NearestDouble(Integer(numerator), Integer(denominator));
 }
+
+#if !defined(__SIZEOF_INT128__)
+double LowOfSmall(std::int64_t numerator, std::int64_t denominator, double high) {
+    return LowPart(Integer(numerator), Integer(denominator), high);
+}
+#endif
 
 std::shared_ptr<const RationalForm> RationalFormOf(const ExactMap& map, double& p, double& q,
                                                    double& r) {

@@ -156,8 +156,9 @@ ExactRef RefOfEngine(const ExactRef& exact, double scale, double offset);
 std::optional<ExactMap> ExactFormOf(IUnitConverterEngine& engine, bool definedOnly = true);
 /// The ref of applying `first`, then `second`, both linear refs that have maps.
 ExactRef Compose(const ExactRef& first, const ExactRef& second);
-/// RoundSmall of operands that are not both below 2^53.
-void RoundLarge(std::int64_t numerator, std::int64_t denominator, double& high, double& low);
+/// The double nearest numerator / denominator, for operands not both below 2^53.
+double NearestOfLarge(std::int64_t numerator, std::int64_t denominator);
+
 /// InvertInto and RoundLinear of a ref that is big.
 void InvertBig(const ExactRef& ref, ExactRef& inverse);
 void RoundBig(const ExactRef& ref, LinearState& state, double& scale, double& offset);
@@ -194,27 +195,55 @@ inline double BelowHalfAPlace(double high, double low) {
     return low;
 }
 
+#if defined(__SIZEOF_INT128__)
+/// numerator / denominator - high, for the double `high` nearest that quotient of integers below
+/// 2^62 in magnitude: its low part, to within 2^-51 of its size.
+inline double LowOfSmall(std::int64_t numerator, std::int64_t denominator, double high) {
+    __extension__ typedef __int128 Wide;
+    __extension__ typedef unsigned __int128 Bits;
+    // high = m * 2^e, a normal double since the quotient is at least 2^-62.
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &high, sizeof bits);
+    const int exponent = static_cast<int>((bits >> 52) & 0x7FF) - 1075;
+    const auto magnitude = static_cast<std::int64_t>((bits & 0xFFFFFFFFFFFFF) | (1ull << 52));
+    const std::int64_t mantissa = (bits >> 63) != 0 ? -magnitude : magnitude;
+    // The residual n - m * d * 2^e, or n * 2^-e - m * d when e < 0, is far below 2^127 in
+    // magnitude, so 128-bit arithmetic that wraps round gives it exactly; e lies between -115
+    // and 10.
+    const auto product = static_cast<Bits>(static_cast<Wide>(mantissa) * denominator);
+    const auto n = static_cast<Bits>(static_cast<Wide>(numerator));
+    const Bits residual = exponent >= 0 ? n - (product << exponent) : (n << -exponent) - product;
+    // Over d, and scaled back by 2^e when it was scaled up.
+    const double scaleBack = exponent >= 0 ? 1.0 : [&] {
+        const std::uint64_t power = static_cast<std::uint64_t>(exponent + 1023) << 52;
+        double value = 0.0;
+        std::memcpy(&value, &power, sizeof value);
+        return value;
+    }();
+    return static_cast<double>(static_cast<Wide>(residual)) / static_cast<double>(denominator) *
+           scaleBack;
+}
+#else
+/// numerator / denominator - high, for the double `high` nearest that quotient: its low part.
+double LowOfSmall(std::int64_t numerator, std::int64_t denominator, double high);
+#endif
+
 /// Sets `high` to the double nearest numerator / denominator (not 0), both below 2^62 in
 /// magnitude, and `low` to the rest of the quotient, to within 2^-51 of its size.
 inline void RoundSmall(std::int64_t numerator, std::int64_t denominator, double& high,
                        double& low) {
     constexpr std::int64_t kExact = std::int64_t{1} << 53;
-    if (numerator == 0) {
-        high = 0.0;
+    if (numerator == 0 || (denominator == 1 && numerator > -kExact && numerator < kExact)) {
+        high = static_cast<double>(numerator); // exact, as for base units and their multiples
         low = 0.0;
         return;
     }
-    if (numerator > -kExact && numerator < kExact && denominator > -kExact &&
-        denominator < kExact) {
-        // Both are doubles exactly: one division rounds their quotient correctly, and its
-        // remainder is a double too.
-        const auto n = static_cast<double>(numerator);
-        const auto d = static_cast<double>(denominator);
-        high = n / d;
-        low = std::fma(-high, d, n) / d;
-        return;
-    }
-    RoundLarge(numerator, denominator, high, low);
+    // Operands below 2^53 are doubles exactly, and one division rounds their quotient correctly.
+    high =
+        numerator > -kExact && numerator < kExact && denominator > -kExact && denominator < kExact
+            ? static_cast<double>(numerator) / static_cast<double>(denominator)
+            : NearestOfLarge(numerator, denominator);
+    low = LowOfSmall(numerator, denominator, high);
 }
 
 /// Of a linear ref: the doubles nearest b/c and a/c, and their low parts.

@@ -21,14 +21,15 @@
 namespace Orv::Pim::Core::Service::Units::Converter::Detail {
 namespace {
 
-// Half the gap from y to its nearer neighbour is 2^-53 NearerGap(y). For a scale alone the
-// result's error is below 2^-47.7 of that half gap; the limit leaves 2^-45.
-constexpr double kScaleLimit = 0x1p-53 - 0x1p-98;
-// For a scale and an offset the error is below 2^-47.5 of that half gap plus 2^-101.5 |offset|;
-// the limit leaves 2^-44 of the one and 2^-97 |offset|.
-constexpr double kAffineLimit = 0x1p-53 - 0x1p-97;
-constexpr double kAffineOffsetError = 0x1p-97;
-// Covers every error of arithmetic among the subnormals, and keeps the limits away from them.
+// The test of a candidate y with residual d, the exact result less y to within a bound on the
+// error: y is surely the nearest double when y + (d * kStretch + K) rounds to y, K having the
+// sign of d. Rounding to y means no more than half the gap to y's neighbour on that side; since
+// the error is below 2^-47.5 of that half gap plus 2^-101.5 |offset| (2^-47.7 of it for a scale
+// alone), stretching d by 2^-44 and adding K = 2^-97 |offset| covers it with room to spare.
+constexpr double kStretch = 1.0 + 0x1p-44;
+constexpr double kOffsetError = 0x1p-97;
+// K's least value: covers every error of arithmetic among the subnormals, and keeps the test
+// away from them.
 constexpr double kFloor = 0x1p-1060;
 
 #if defined(__GNUC__)
@@ -66,14 +67,14 @@ struct ScalarOps {
     static V Fma(V a, V b, V c) { return std::fma(a, b, c); }
     static V Fms(V a, V b, V c) { return std::fma(a, b, -c); }
     static V Abs(V a) { return std::fabs(a); }
-    static M Less(V a, V b) { return a < b; }
+    static M Equal(V a, V b) { return a == b; }
     static M IsZero(V a) { return a == 0.0; }
     static M Or(M a, M b) { return a || b; }
     static M And(M a, M b) { return a && b; }
     static V Select(M m, V a, V b) { return m ? a : b; }
     static bool All(M m) { return m; }
     static unsigned Bits(M m) { return m ? 1 : 0; }
-    static V NearerGap(V y) { return Detail::NearerGap(y); }
+    static V CopySign(V magnitude, V sign) { return std::copysign(magnitude, sign); }
     static M FloatSafe(V y) { return Detail::FloatSafe(y); }
 };
 
@@ -81,16 +82,21 @@ struct ScalarOps {
 template <typename Ops>
 struct Constants {
     using V = typename Ops::V;
-    V scale, scaleLow, offset, offsetLow, offsetError, limit, floor;
+    V scale, scaleLow, offset, offsetLow, stretch, error;
 
     explicit Constants(const LinearParts& parts)
         : scale(Ops::Set(parts.scale)), scaleLow(Ops::Set(parts.scaleLow)),
           offset(Ops::Set(parts.offset)), offsetLow(Ops::Set(parts.offsetLow)),
-          offsetError(Ops::Set(std::fabs(parts.offset) * kAffineOffsetError + kFloor)),
-          limit(
-              Ops::Set(parts.offset == 0.0 && parts.offsetLow == 0.0 ? kScaleLimit : kAffineLimit)),
-          floor(Ops::Set(kFloor)) {}
+          stretch(Ops::Set(kStretch)),
+          error(Ops::Set(std::fabs(parts.offset) * kOffsetError + kFloor)) {}
 };
+
+// True where y is surely the nearest double to y + residual (see kStretch).
+template <typename Ops>
+typename Ops::M Decided(typename Ops::V y, typename Ops::V residual, const Constants<Ops>& k) {
+    const typename Ops::V reach = Ops::Fma(residual, k.stretch, Ops::CopySign(k.error, residual));
+    return Ops::Equal(Ops::Add(y, reach), y);
+}
 
 // y = (scale + scaleLow) * x: the candidate is the product rounded once with the low part's
 // share added in, and its residual is worked out to within 2^-47.7 of half a place.
@@ -100,9 +106,8 @@ typename Ops::V QuickScale(typename Ops::V x, const Constants<Ops>& k, typename 
     const V lowShare = Ops::Mul(k.scaleLow, x);
     const V y = Ops::Fma(k.scale, x, lowShare);
     const V residual = Ops::Add(Ops::Fms(k.scale, x, y), lowShare);
-    const V limit = Ops::Fms(Ops::NearerGap(y), k.limit, k.floor);
     // 0 converts to a zero, exactly.
-    ok = Ops::Or(Ops::Less(Ops::Abs(residual), limit), Ops::IsZero(x));
+    ok = Ops::Or(Decided<Ops>(y, residual, k), Ops::IsZero(x));
     return y;
 }
 
@@ -118,12 +123,11 @@ typename Ops::V QuickAffine(typename Ops::V x, const Constants<Ops>& k, typename
     const V sum = Ops::Add(product, k.offset);
     const V back = Ops::Sub(sum, product);
     const V sumLow = Ops::Add(Ops::Sub(product, Ops::Sub(sum, back)), Ops::Sub(k.offset, back));
-    const V rest = Ops::Add(Ops::Fma(k.scaleLow, x, productLow), Ops::Add(k.offsetLow, sumLow));
+    const V rest = Ops::Add(Ops::Add(Ops::Fma(k.scaleLow, x, productLow), k.offsetLow), sumLow);
     const V y = Ops::Add(sum, rest);
-    // Exact when |sum| >= |rest|; when not, the sum cancelled so much that the limit is below 0.
+    // Exact when |sum| >= |rest|; when not, the sum cancelled so much that K alone fails the test.
     const V residual = Ops::Sub(rest, Ops::Sub(y, sum));
-    const V limit = Ops::Fms(Ops::NearerGap(y), k.limit, k.offsetError);
-    ok = Ops::Less(Ops::Abs(residual), limit);
+    ok = Decided<Ops>(y, residual, k);
     return y;
 }
 
@@ -176,20 +180,29 @@ template <typename Ops, bool kAffine, typename T>
 ORV_NO_INLINE std::size_t ConvertChunk(const Constants<Ops>& k, T* values, std::size_t vectors,
                                        Undecided<Ops>* undecided) {
     std::size_t found = 0;
-    for (std::size_t n = 0; n < vectors; ++n, values += Ops::kLanes) {
-        const typename Ops::V x = Ops::Load(values);
+    const auto convert = [&](std::size_t n) {
+        const typename Ops::V x = Ops::Load(values + n * Ops::kLanes);
         typename Ops::M ok;
         const typename Ops::V y = Quick<Ops, kAffine>(x, k, ok);
         if constexpr (std::is_same_v<T, float>) {
             ok = Ops::And(ok, Ops::FloatSafe(y));
         }
-        Ops::Store(values, y);
+        Ops::Store(values + n * Ops::kLanes, y);
         if (!Ops::All(ok)) {
             undecided[found].at = n * Ops::kLanes;
             undecided[found].decided = Ops::Bits(ok);
             Ops::Store(undecided[found].values, x);
             ++found;
         }
+    };
+    // Two vectors at a time, whose long chains of dependent operations overlap.
+    std::size_t n = 0;
+    for (; n + 2 <= vectors; n += 2) {
+        convert(n);
+        convert(n + 1);
+    }
+    if (n < vectors) {
+        convert(n);
     }
     return found;
 }

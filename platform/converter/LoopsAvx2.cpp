@@ -24,17 +24,16 @@ struct Avx2Ops {
     static V Fma(V a, V b, V c) { return _mm256_fmadd_pd(a, b, c); }
     static V Fms(V a, V b, V c) { return _mm256_fmsub_pd(a, b, c); }
     static V Abs(V a) { return _mm256_andnot_pd(_mm256_set1_pd(-0.0), a); }
-    static M Less(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
+    static M Equal(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
+    static V CopySign(V magnitude, V sign) {
+        return _mm256_or_pd(_mm256_and_pd(sign, _mm256_set1_pd(-0.0)), magnitude);
+    }
     static M IsZero(V a) { return _mm256_cmp_pd(a, _mm256_setzero_pd(), _CMP_EQ_OQ); }
     static M Or(M a, M b) { return _mm256_or_pd(a, b); }
     static M And(M a, M b) { return _mm256_and_pd(a, b); }
     static V Select(M m, V a, V b) { return _mm256_blendv_pd(b, a, m); }
     static bool All(M m) { return _mm256_movemask_pd(m) == 0xF; }
     static unsigned Bits(M m) { return static_cast<unsigned>(_mm256_movemask_pd(m)); }
-    static V NearerGap(V y) {
-        return _mm256_and_pd(Mul(Abs(y), Set(1.0 - 0x1p-53)),
-                             _mm256_castsi256_pd(_mm256_set1_epi64x(0x7FF0000000000000)));
-    }
     static M FloatSafe(V y) {
         const __m256i low =
             _mm256_and_si256(_mm256_castpd_si256(y), _mm256_set1_epi64x(0x1FFFFFFF));

@@ -28,18 +28,19 @@ struct Avx512Ops {
     static V Fma(V a, V b, V c) { return _mm512_fmadd_pd(a, b, c); }
     static V Fms(V a, V b, V c) { return _mm512_fmsub_pd(a, b, c); }
     static V Abs(V a) { return _mm512_abs_pd(a); }
-    static M Less(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_LT_OQ); }
+    static M Equal(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_EQ_OQ); }
+    // (sign & sign bit) | magnitude, for a magnitude without a sign, in one instruction.
+    static V CopySign(V magnitude, V sign) {
+        return _mm512_castsi512_pd(_mm512_ternarylogic_epi64(
+            _mm512_castpd_si512(sign), _mm512_set1_epi64(std::int64_t{1} << 63),
+            _mm512_castpd_si512(magnitude), 0xEA));
+    }
     static M IsZero(V a) { return _mm512_cmp_pd_mask(a, _mm512_setzero_pd(), _CMP_EQ_OQ); }
     static M Or(M a, M b) { return static_cast<M>(a | b); }
     static M And(M a, M b) { return static_cast<M>(a & b); }
     static V Select(M m, V a, V b) { return _mm512_mask_blend_pd(m, b, a); }
     static bool All(M m) { return m == 0xFF; }
     static unsigned Bits(M m) { return m; }
-    static V NearerGap(V y) {
-        return _mm512_castsi512_pd(
-            _mm512_and_si512(_mm512_castpd_si512(Mul(Abs(y), Set(1.0 - 0x1p-53))),
-                             _mm512_set1_epi64(0x7FF0000000000000)));
-    }
     static M FloatSafe(V y) {
         const __m512i low = _mm512_and_si512(_mm512_castpd_si512(y), _mm512_set1_epi64(0x1FFFFFFF));
         const M midpoint = _mm512_cmpeq_epi64_mask(low, _mm512_set1_epi64(0x10000000));
