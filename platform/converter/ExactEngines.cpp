@@ -124,12 +124,13 @@ double QuickRational(const RationalForm& form, double p, double q, double r, dou
     const double y = sum + rest;
     const double residual = rest - (y - sum);
     // The error is below 2^-100 (|p| + |z| (3 + 2 |r| / |d|)); this bound is 32 times that, and
-    // the terms that near a pole make it grow are counted in full.
+    // the terms that near a pole make it grow are counted in full. y is surely the nearest double
+    // when y + residual, widened by the bound, still rounds to y (as for linear engines).
     const double error =
         0x1p-95 *
             (std::fabs(p) + std::fabs(z) * (3.0 + (std::fabs(r) + std::fabs(x)) / std::fabs(d))) +
         0x1p-1060;
-    ok = std::fabs(residual) < Detail::NearerGap(y) * 0x1p-53 - error;
+    ok = y + (residual + std::copysign(error, residual)) == y;
     return y;
 }
 

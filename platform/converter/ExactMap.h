@@ -101,19 +101,6 @@ struct LinearParts {
 /// does.
 double ConvertExactly(const LinearParts& parts, double x);
 float ConvertExactly(const LinearParts& parts, float x);
-/// 2^53 times half the gap from a finite `y` to its nearer neighbour: the power of two that starts
-/// the binade of `y`, or of the double below `y` when `y` is a power of two (where the gap below is
-/// half the gap above); 0 for a subnormal `y`.
-inline double NearerGap(double y) {
-    const double below = std::fabs(y) * (1.0 - 0x1p-53); // the neighbour below a power of two
-    std::uint64_t bits = 0;
-    std::memcpy(&bits, &below, sizeof bits);
-    bits &= 0x7FF0000000000000;
-    double gap = 0.0;
-    std::memcpy(&gap, &bits, sizeof gap);
-    return gap;
-}
-
 /// True when rounding `y` to a float gives the float nearest the exact value that `y` is the
 /// nearest double to: `y` is no float midpoint, which rounding to double could have reached from
 /// either side, and not among the subnormal floats, whose midpoints this does not look for.
