@@ -21,7 +21,7 @@ TEST(OrvUnits, WritesEachResultInItsDocumentedLayout) {
         const char* out;
     } cases[] = {
         {{"convert", "12.5", "ft", "m"}, "3.81\n"},
-        {{"convert", "-40", "degC", "K"}, "233.14999999999998\n"},
+        {{"convert", "-40", "degC", "K"}, "233.15\n"},
         // Negative values need no "--"; -0 keeps its sign; infinity in is infinity out.
         {{"convert", "-.5", "km", "m"}, "-500\n"},
         {{"convert", "-0", "km", "m"}, "-0\n"},
