@@ -1,0 +1,160 @@
+// convert(value, from_unit, to_unit, out=None): one number, or every element of an array of
+// float64 or float32 values, through the library's converters.
+#include "Module.h"
+
+#include <units/Unit.h>
+#include <units/UnitConverter.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <pybind11/numpy.h>
+#include <vector>
+
+namespace OrvPython {
+
+namespace {
+
+// Arrays longer than this are converted without the GIL, so that other Python threads run.
+constexpr py::ssize_t kReleaseGilAbove = 4096;
+// The engines convert std::vector in place, so values pass through one in blocks this long, small
+// enough to stay in the cache: an array is read and written once, and never copied whole.
+constexpr std::size_t kBlock = 2048;
+
+template <typename T>
+void ConvertValues(const Units::UnitConverter& converter, const T* from, T* to, std::size_t count) {
+    std::vector<T> block;
+    block.reserve(std::min(count, kBlock));
+    for (std::size_t done = 0; done < count; done += kBlock) {
+        const std::size_t length = std::min(kBlock, count - done);
+        block.assign(from + done, from + done + length);
+        converter.Convert(block);
+        std::copy(block.begin(), block.end(), to + done);
+    }
+}
+
+// Converts `count` values laid out alike in memory at `from` and `to` (the same place or apart).
+void ConvertMemory(const Units::UnitConverter& converter, const py::array& from, py::array& to) {
+    const auto count = static_cast<std::size_t>(from.size());
+    std::optional<py::gil_scoped_release> unlocked;
+    if (from.size() > kReleaseGilAbove) {
+        unlocked.emplace();
+    }
+    if (from.itemsize() == sizeof(double)) {
+        ConvertValues(converter, static_cast<const double*>(from.data()),
+                      static_cast<double*>(to.mutable_data()), count);
+    } else {
+        ConvertValues(converter, static_cast<const float*>(from.data()),
+                      static_cast<float*>(to.mutable_data()), count);
+    }
+}
+
+bool IsContiguous(const py::array& array) {
+    return (array.flags() & (py::array::c_style | py::array::f_style)) != 0;
+}
+
+// The bytes an array's elements lie in, as [first, last).
+std::pair<std::uintptr_t, std::uintptr_t> Extent(const py::array& array) {
+    auto first = reinterpret_cast<std::uintptr_t>(array.data());
+    auto last = first;
+    for (py::ssize_t axis = 0; axis < array.ndim(); ++axis) {
+        const py::ssize_t reach = (array.shape(axis) - 1) * array.strides(axis);
+        (reach < 0 ? first : last) += reach;
+    }
+    return {first, last + array.itemsize()};
+}
+
+bool SameLayout(const py::array& a, const py::array& b) {
+    return std::equal(a.strides(), a.strides() + a.ndim(), b.strides(), b.strides() + b.ndim());
+}
+
+// `value` as an array of float64 or float32, converted to float64 when it is anything else.
+py::array FloatArray(py::handle value) {
+    if (py::isinstance<py::array>(value)) {
+        auto array = py::reinterpret_borrow<py::array>(value);
+        const char kind = array.dtype().kind();
+        if (kind == 'f' && (array.itemsize() == 8 || array.itemsize() == 4)) {
+            return array;
+        }
+    }
+    return py::array_t<double, py::array::forcecast>::ensure(value);
+}
+
+py::array CheckedOut(py::handle out, const py::array& input) {
+    if (!py::isinstance<py::array>(out)) {
+        throw py::type_error("out must be a numpy array");
+    }
+    auto array = py::reinterpret_borrow<py::array>(out);
+    if (!array.dtype().is(input.dtype()) && array.dtype().num() != input.dtype().num()) {
+        throw py::type_error("out must have the dtype of the values");
+    }
+    if (array.ndim() != input.ndim() ||
+        !std::equal(array.shape(), array.shape() + array.ndim(), input.shape())) {
+        throw py::value_error("out must have the shape of the values");
+    }
+    if (!array.writeable()) {
+        throw py::value_error("out is read-only");
+    }
+    return array;
+}
+
+py::object ConvertArray(py::handle value, Units::Unit* from, Units::Unit* to, py::handle out) {
+    py::array input = FloatArray(value);
+    // Made first, so that a refused pair of units leaves `out` as it was.
+    const Units::UnitConverter converter(from, to);
+    if (out.is_none()) {
+        if (IsContiguous(input)) {
+            py::array result(
+                input.dtype(),
+                std::vector<py::ssize_t>(input.shape(), input.shape() + input.ndim()),
+                std::vector<py::ssize_t>(input.strides(), input.strides() + input.ndim()));
+            ConvertMemory(converter, input, result);
+            return std::move(result);
+        }
+        py::array result =
+            py::module_::import("numpy").attr("array")(input, py::arg("order") = "C");
+        ConvertMemory(converter, result, result);
+        return std::move(result);
+    }
+    py::array output = CheckedOut(out, input);
+    const auto inputBytes = Extent(input);
+    const auto outputBytes = Extent(output);
+    const bool apart =
+        inputBytes.second <= outputBytes.first || outputBytes.second <= inputBytes.first;
+    const bool inPlace = input.data() == output.data();
+    if (IsContiguous(input) && SameLayout(input, output) && (apart || inPlace)) {
+        ConvertMemory(converter, input, output);
+        return std::move(output);
+    }
+    // Strided or overlapping: convert a contiguous copy, then let numpy put it in place.
+    py::array copy = py::module_::import("numpy").attr("array")(input, py::arg("order") = "C");
+    ConvertMemory(converter, copy, copy);
+    output[py::ellipsis()] = copy;
+    return std::move(output);
+}
+
+} // namespace
+
+void BindConvert(py::module_& module, const StatePtr& state) {
+    module.def(
+        "convert",
+        [state](py::handle value, py::handle fromUnit, py::handle toUnit,
+                py::handle out) -> py::object {
+            Units::Unit* from = ToUnit(fromUnit);
+            Units::Unit* to = ToUnit(toUnit);
+            if (!out.is_none() || py::isinstance<py::array>(value) || PyList_Check(value.ptr()) ||
+                PyTuple_Check(value.ptr())) {
+                return ConvertArray(value, from, to, out);
+            }
+            const double number = PyFloat_AsDouble(value.ptr());
+            if (number == -1.0 && PyErr_Occurred() != nullptr) {
+                throw py::error_already_set();
+            }
+            return py::float_(state->converters.Get(from, to).Convert(number));
+        },
+        py::arg("value"), py::arg("from_unit"), py::arg("to_unit"), py::arg("out") = py::none(),
+        "convert(value, from_unit, to_unit, out=None): a number as a float; an array of float64\n"
+        "or float32 (else converted to float64) as a new array of its dtype, or into out, which\n"
+        "may be the array itself. UnitError for units of different dimensions.");
+}
+
+} // namespace OrvPython
