@@ -1,0 +1,93 @@
+"""convert() of numbers and numpy arrays: the C++ library's results, bit for bit."""
+
+import os
+import subprocess
+
+import numpy as np
+import pytest
+
+import orvunits as ou
+
+
+def library_converts(values, from_unit, to_unit):
+    """What the C++ library alone makes of `values` (its vector form), through a helper program."""
+    kind = "float" if values.dtype == np.float32 else "double"
+    output = subprocess.run([os.environ["ORV_UNITS_REFERENCE"], from_unit, to_unit, kind],
+                            input=values.tobytes(), capture_output=True, check=True).stdout
+    return np.frombuffer(output, dtype=values.dtype)
+
+
+def random_values(count, dtype):
+    """Values of every magnitude and sign, with zeros, infinities and NaN."""
+    generator = np.random.default_rng(17)
+    values = generator.standard_normal(count) * 10.0 ** generator.integers(-30, 30, count)
+    values[:6] = [0.0, -0.0, np.inf, -np.inf, np.nan, 5e-324]
+    return values.astype(dtype)
+
+
+@pytest.mark.parametrize("from_unit, to_unit", [
+    ("ft", "m"), ("degF", "degC"), ("psi", "kPa"), ("API", "SG"), ("mpg", "km/L")])
+@pytest.mark.parametrize("dtype", [np.float64, np.float32])
+def test_arrays_and_numbers_convert_as_the_library_does_bit_for_bit(from_unit, to_unit, dtype):
+    values = random_values(1_000_000, dtype)
+    expected = library_converts(values, from_unit, to_unit)
+    bits = np.uint64 if dtype == np.float64 else np.uint32
+    assert np.array_equal(ou.convert(values, from_unit, to_unit).view(bits), expected.view(bits))
+    ou.convert(values, from_unit, to_unit, out=values)
+    assert np.array_equal(values.view(bits), expected.view(bits))
+    if dtype == np.float64:
+        sample = random_values(2000, dtype)
+        numbers = np.array([ou.convert(float(x), from_unit, to_unit) for x in sample])
+        assert np.array_equal(numbers.view(bits), library_converts(sample, from_unit, to_unit).view(bits))
+
+
+def test_a_number_gives_a_float_and_an_array_an_array_of_its_dtype():
+    assert ou.convert(100, ou.unit("degC"), "degF") == 212.0
+    assert type(ou.convert(np.float64(1.0), "ft", "in")) is float
+    values = np.array([1.0, 2.0], dtype=np.float32)
+    converted = ou.convert(values, "ft", "in")
+    assert converted.dtype == np.float32 and converted.tolist() == [12.0, 24.0]
+    assert values.tolist() == [1.0, 2.0]
+    assert ou.convert([1, 2], "ft", "in").tolist() == [12.0, 24.0]
+    assert ou.convert(np.arange(3), "ft", "in").dtype == np.float64
+    assert ou.convert(np.empty((0, 3)), "ft", "in").shape == (0, 3)
+    assert ou.convert(np.array(1.0), "ft", "in").shape == ()
+
+
+def test_out_receives_the_values_in_place_or_elsewhere():
+    values = np.array([1.0, 2.0, 3.0])
+    assert ou.convert(values, "ft", "in", out=values) is values
+    assert values.tolist() == [12.0, 24.0, 36.0]
+    target = np.zeros(3)
+    assert ou.convert(values, "in", "ft", out=target) is target
+    assert target.tolist() == [1.0, 2.0, 3.0] and values.tolist() == [12.0, 24.0, 36.0]
+
+
+def test_views_of_any_layout_convert_like_their_copies():
+    grid = np.arange(24.0).reshape(4, 6)
+    for view in (grid[::2, 1::3], grid.T, grid[::-1], np.asfortranarray(grid)):
+        assert np.array_equal(ou.convert(view, "ft", "in"), view * 12.0)
+    overlapping = np.arange(5.0)
+    ou.convert(overlapping[:-1], "ft", "in", out=overlapping[1:])
+    assert overlapping.tolist() == [0.0, 0.0, 12.0, 24.0, 36.0]
+    strided_out = np.zeros((4, 6))
+    ou.convert(grid[:, :3], "ft", "in", out=strided_out[:, ::2])
+    assert np.array_equal(strided_out[:, ::2], grid[:, :3] * 12.0)
+
+
+def test_refused_conversions_raise_and_leave_out_alone():
+    values = np.array([1.0, 2.0])
+    with pytest.raises(ou.UnitError, match="^Cannot convert from ft to s$"):
+        ou.convert(values, "ft", "s", out=values)
+    with pytest.raises(ou.UnitError, match="^Cannot convert from ft to s$"):
+        ou.convert(1.0, "ft", "s")
+    assert values.tolist() == [1.0, 2.0]
+    with pytest.raises(TypeError, match="dtype"):
+        ou.convert(values, "ft", "in", out=values.astype(np.float32))
+    with pytest.raises(ValueError, match="shape"):
+        ou.convert(values, "ft", "in", out=np.zeros(3))
+    values.flags.writeable = False
+    with pytest.raises(ValueError, match="read-only"):
+        ou.convert(values, "ft", "in", out=values)
+    with pytest.raises(TypeError):
+        ou.convert("12", "ft", "in")
