@@ -4,6 +4,7 @@
 
 #include <units/Unit.h>
 #include <units/UnitConverter.h>
+#include <units/converter/Engines.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -14,42 +15,49 @@ namespace OrvPython {
 
 namespace {
 
+using Engine = Units::Converter::IUnitConverterEngine;
+
 // Arrays longer than this are converted without the GIL, so that other Python threads run.
 constexpr py::ssize_t kReleaseGilAbove = 4096;
-// The engines convert std::vector in place, so values pass through one in blocks this long, small
-// enough to stay in the cache: an array is read and written once, and never copied whole.
+// Values converted into another array are copied there and converted in blocks this long, which
+// stay in the cache between the two steps: each array is then read or written once.
 constexpr std::size_t kBlock = 2048;
 
 template <typename T>
-void ConvertValues(const Units::UnitConverter& converter, const T* from, T* to, std::size_t count) {
-    std::vector<T> block;
-    block.reserve(std::min(count, kBlock));
+void ConvertInto(Engine& engine, const T* from, T* to, std::size_t count) {
+    if (from == to) {
+        Units::Converter::ConvertValues(engine, to, count);
+        return;
+    }
     for (std::size_t done = 0; done < count; done += kBlock) {
         const std::size_t length = std::min(kBlock, count - done);
-        block.assign(from + done, from + done + length);
-        converter.Convert(block);
-        std::copy(block.begin(), block.end(), to + done);
+        std::copy(from + done, from + done + length, to + done);
+        Units::Converter::ConvertValues(engine, to + done, length);
     }
 }
 
-// Converts `count` values laid out alike in memory at `from` and `to` (the same place or apart).
+// Converts the values of `from` into `to`, the same array or one laid out alike apart from it.
 void ConvertMemory(const Units::UnitConverter& converter, const py::array& from, py::array& to) {
     const auto count = static_cast<std::size_t>(from.size());
+    Engine& engine = *converter.Converter();
     std::optional<py::gil_scoped_release> unlocked;
     if (from.size() > kReleaseGilAbove) {
         unlocked.emplace();
     }
     if (from.itemsize() == sizeof(double)) {
-        ConvertValues(converter, static_cast<const double*>(from.data()),
-                      static_cast<double*>(to.mutable_data()), count);
+        ConvertInto(engine, static_cast<const double*>(from.data()),
+                    static_cast<double*>(to.mutable_data()), count);
     } else {
-        ConvertValues(converter, static_cast<const float*>(from.data()),
-                      static_cast<float*>(to.mutable_data()), count);
+        ConvertInto(engine, static_cast<const float*>(from.data()),
+                    static_cast<float*>(to.mutable_data()), count);
     }
 }
 
-bool IsContiguous(const py::array& array) {
-    return (array.flags() & (py::array::c_style | py::array::f_style)) != 0;
+// Whether the library can convert the array's memory as it is: all in one block, and each value
+// at an address that is a multiple of its size (its loops rely on that).
+bool IsDirect(const py::array& array) {
+    return (array.flags() & (py::array::c_style | py::array::f_style)) != 0 &&
+           reinterpret_cast<std::uintptr_t>(array.data()) % array.itemsize() == 0;
 }
 
 // The bytes an array's elements lie in, as [first, last).
@@ -102,7 +110,7 @@ py::object ConvertArray(py::handle value, Units::Unit* from, Units::Unit* to, py
     // Made first, so that a refused pair of units leaves `out` as it was.
     const Units::UnitConverter converter(from, to);
     if (out.is_none()) {
-        if (IsContiguous(input)) {
+        if (IsDirect(input)) {
             py::array result(
                 input.dtype(),
                 std::vector<py::ssize_t>(input.shape(), input.shape() + input.ndim()),
@@ -121,40 +129,44 @@ py::object ConvertArray(py::handle value, Units::Unit* from, Units::Unit* to, py
     const bool apart =
         inputBytes.second <= outputBytes.first || outputBytes.second <= inputBytes.first;
     const bool inPlace = input.data() == output.data();
-    if (IsContiguous(input) && SameLayout(input, output) && (apart || inPlace)) {
+    if (IsDirect(input) && IsDirect(output) && SameLayout(input, output) && (apart || inPlace)) {
         ConvertMemory(converter, input, output);
         return std::move(output);
     }
-    // Strided or overlapping: convert a contiguous copy, then let numpy put it in place.
+    // Strided, misaligned or overlapping: convert a copy, then let numpy put it in place.
     py::array copy = py::module_::import("numpy").attr("array")(input, py::arg("order") = "C");
     ConvertMemory(converter, copy, copy);
     output[py::ellipsis()] = copy;
     return std::move(output);
 }
 
+PyObject* Convert(PyObject* self, PyObject* const* arguments, Py_ssize_t count,
+                  PyObject* keywords) {
+    ModuleState& state = StateOf(self);
+    return Guarded(state, [&]() -> py::object {
+        const auto [value, fromUnit, toUnit, out] = FastArguments<4>(
+            arguments, count, keywords, {"value", "from_unit", "to_unit", "out"}, 3);
+        Units::Unit* from = ToUnit(fromUnit);
+        Units::Unit* to = ToUnit(toUnit);
+        if (!out.is_none() || py::isinstance<py::array>(value) || PyList_Check(value.ptr()) ||
+            PyTuple_Check(value.ptr())) {
+            return ConvertArray(value, from, to, out);
+        }
+        return py::float_(state.converters.Get(from, to).Convert(ToNumber(value)));
+    });
+}
+
+PyMethodDef convertDefinition = {
+    "convert", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&Convert)),
+    METH_FASTCALL | METH_KEYWORDS,
+    "convert(value, from_unit, to_unit, out=None): a number as a float; an array of float64\n"
+    "or float32 (else converted to float64) as a new array of its dtype, or into out, which\n"
+    "may be the array itself. UnitError for units of different dimensions."};
+
 } // namespace
 
-void BindConvert(py::module_& module, const StatePtr& state) {
-    module.def(
-        "convert",
-        [state](py::handle value, py::handle fromUnit, py::handle toUnit,
-                py::handle out) -> py::object {
-            Units::Unit* from = ToUnit(fromUnit);
-            Units::Unit* to = ToUnit(toUnit);
-            if (!out.is_none() || py::isinstance<py::array>(value) || PyList_Check(value.ptr()) ||
-                PyTuple_Check(value.ptr())) {
-                return ConvertArray(value, from, to, out);
-            }
-            const double number = PyFloat_AsDouble(value.ptr());
-            if (number == -1.0 && PyErr_Occurred() != nullptr) {
-                throw py::error_already_set();
-            }
-            return py::float_(state->converters.Get(from, to).Convert(number));
-        },
-        py::arg("value"), py::arg("from_unit"), py::arg("to_unit"), py::arg("out") = py::none(),
-        "convert(value, from_unit, to_unit, out=None): a number as a float; an array of float64\n"
-        "or float32 (else converted to float64) as a new array of its dtype, or into out, which\n"
-        "may be the array itself. UnitError for units of different dimensions.");
+void BindConvert(py::module_& module) {
+    module.attr("convert") = MakeFastFunction(convertDefinition, module);
 }
 
 } // namespace OrvPython

@@ -58,8 +58,10 @@ T* ToCatalogueObject(py::handle object, T* (*lookUp)(const std::string&), const 
     if (Utf8Of(object, key)) {
         return lookUp(key);
     }
-    if (py::isinstance<T>(object)) {
-        return object.cast<T*>();
+    // One attempt to load the object, rather than a type test and then a cast that repeats it.
+    py::detail::make_caster<T> caster;
+    if (caster.load(object, false)) {
+        return py::detail::cast_op<T*>(caster);
     }
     throw py::type_error(std::string("expected ") + what + ", not " +
                          py::str(py::type::handle_of(object).attr("__name__")).cast<std::string>());
@@ -78,6 +80,27 @@ std::unique_ptr<Reader::IUnitReader> MakeReader(const std::vector<std::string>& 
 }
 
 } // namespace
+
+double ToNumber(py::handle number) {
+    const double value = PyFloat_AsDouble(number.ptr());
+    if (value == -1.0 && PyErr_Occurred() != nullptr) {
+        throw py::error_already_set();
+    }
+    return value;
+}
+
+py::object MakeFastFunction(PyMethodDef& definition, const py::module_& module) {
+    PyObject* function =
+        PyCFunction_NewEx(&definition, module.attr("_state").ptr(), module.attr("__name__").ptr());
+    if (function == nullptr) {
+        throw py::error_already_set();
+    }
+    return py::reinterpret_steal<py::object>(function);
+}
+
+ModuleState& StateOf(PyObject* self) {
+    return **static_cast<StatePtr*>(PyCapsule_GetPointer(self, nullptr));
+}
 
 Units::Unit* ToUnit(py::handle unit) {
     return ToCatalogueObject<Units::Unit>(unit, &Units::Unit::GetUnit, "a Unit or a unit symbol");
@@ -108,6 +131,7 @@ PYBIND11_MODULE(_orvunits, module) {
 
     // The functions that need the state hold it; so does the module, which drops it last.
     auto state = std::make_shared<ModuleState>();
+    state->unitError = unitError;
     module.attr("_state") = py::capsule(
         new StatePtr(state), [](void* pointer) { delete static_cast<StatePtr*>(pointer); });
 
@@ -143,5 +167,5 @@ PYBIND11_MODULE(_orvunits, module) {
     BindCatalogue(module);
     BindSystems(module, state);
     BindQuantity(module);
-    BindConvert(module, state);
+    BindConvert(module);
 }

@@ -3,12 +3,17 @@
 #pragma once
 
 #include <units/UnitConverter.h>
+#include <units/UnitException.h>
 #include <units/interfaces/Reader.h>
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <new>
 #include <pybind11/pybind11.h>
+#include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -56,10 +61,14 @@ struct ModuleState {
     /// the library and outlives the interpreter, so they are removed when Python shuts down.
     std::vector<std::size_t> currentSystemHandlers;
     ConverterCache converters;
+    /// The Python exception for UnitException.
+    py::object unitError;
 };
 
 using StatePtr = std::shared_ptr<ModuleState>;
 
+/// The number `number` as a double. Throws TypeError.
+double ToNumber(py::handle number);
 /// The unit `unit` (a Unit) or whose symbol `unit` is (a str). Throws UnitException, TypeError.
 Units::Unit* ToUnit(py::handle unit);
 /// The measurement `measurement` or of that name. Throws UnitException, TypeError.
@@ -67,6 +76,71 @@ Units::Measurement* ToMeasurement(py::handle measurement);
 /// The unit system `system` or the registered one of that name; null for None. Throws
 /// UnitException, TypeError.
 Units::UnitSystem* ToUnitSystem(py::handle system);
+
+/// A function of CPython's fast calling convention; `self` is the module's state. The calls made
+/// most often, convert and Quantity.parse, are made so: pybind11's dispatch of a call costs more
+/// than what these do.
+using FastFunction = PyObject* (*)(PyObject* self, PyObject* const* arguments, Py_ssize_t count,
+                                   PyObject* keywords);
+
+/// A Python function running `definition`'s C function (METH_FASTCALL | METH_KEYWORDS) with the
+/// module's state.
+py::object MakeFastFunction(PyMethodDef& definition, const py::module_& module);
+/// The state that MakeFastFunction gives its functions as `self`.
+ModuleState& StateOf(PyObject* self);
+
+/// The arguments of a fast call in the order of `names`, given by position or by keyword, None
+/// for the optional ones not given. Throws TypeError for a missing, unknown or repeated argument.
+template <std::size_t N>
+std::array<py::handle, N> FastArguments(PyObject* const* arguments, Py_ssize_t count,
+                                        PyObject* keywords, const std::array<const char*, N>& names,
+                                        std::size_t required) {
+    std::array<py::handle, N> values{};
+    if (count > static_cast<Py_ssize_t>(N)) {
+        throw py::type_error("at most " + std::to_string(N) + " arguments are taken");
+    }
+    std::copy(arguments, arguments + count, values.begin());
+    const Py_ssize_t named = keywords == nullptr ? 0 : PyTuple_GET_SIZE(keywords);
+    for (Py_ssize_t k = 0; k < named; ++k) {
+        PyObject* keyword = PyTuple_GET_ITEM(keywords, k);
+        std::size_t i = 0;
+        while (i < N && PyUnicode_CompareWithASCIIString(keyword, names[i]) != 0) {
+            ++i;
+        }
+        if (i == N || values[i]) {
+            throw py::type_error("unexpected or repeated argument " +
+                                 py::repr(keyword).cast<std::string>());
+        }
+        values[i] = arguments[count + k];
+    }
+    for (std::size_t i = 0; i < N; ++i) {
+        if (!values[i] && i < required) {
+            throw py::type_error(std::string("missing argument '") + names[i] + "'");
+        }
+        values[i] = values[i] ? values[i] : py::none();
+    }
+    return values;
+}
+
+/// The result of `body`, or null with a Python exception set for what it throws, as pybind11
+/// would set it.
+template <typename Body>
+PyObject* Guarded(ModuleState& state, Body&& body) noexcept {
+    try {
+        return body().release().ptr();
+    } catch (py::error_already_set& error) {
+        error.restore();
+    } catch (const py::builtin_exception& error) {
+        error.set_error();
+    } catch (const Units::UnitException& error) {
+        PyErr_SetString(state.unitError.ptr(), error.what());
+    } catch (const std::bad_alloc&) {
+        PyErr_NoMemory();
+    } catch (const std::exception& error) {
+        PyErr_SetString(PyExc_RuntimeError, error.what());
+    }
+    return nullptr;
+}
 
 /// Catalogue objects and unit systems are one per key: equality is identity, and the order is
 /// the library's CompareTo.
@@ -87,6 +161,6 @@ void AddIdentityAndOrder(Binding& binding) {
 void BindCatalogue(py::module_& module);
 void BindSystems(py::module_& module, const StatePtr& state);
 void BindQuantity(py::module_& module);
-void BindConvert(py::module_& module, const StatePtr& state);
+void BindConvert(py::module_& module);
 
 } // namespace OrvPython

@@ -27,7 +27,8 @@ Owned Adopt(UCDouble& made) {
 
 // A value of `value` read in `unit`, of `measurement`: without a unit in the measurement's current
 // unit, without a measurement the one named like the unit's dimension, without either unitless.
-Owned Make(double value, py::handle unitArgument, py::handle measurementArgument) {
+Owned Make(py::handle number, py::handle unitArgument, py::handle measurementArgument) {
+    const double value = ToNumber(number);
     Units::Unit* unit = ToUnit(unitArgument);
     Units::Measurement* measurement = ToMeasurement(measurementArgument);
     if (unit == nullptr && measurement == nullptr) {
@@ -64,13 +65,31 @@ Owned Parse(const std::string& text, py::handle measurement, py::handle unit, py
     return Adopt(UCDouble::Parse(text, of));
 }
 
+PyObject* ParseCall(PyObject* self, PyObject* const* arguments, Py_ssize_t count,
+                    PyObject* keywords) {
+    return Guarded(StateOf(self), [&]() -> py::object {
+        const auto [text, measurement, unit, system] = FastArguments<4>(
+            arguments, count, keywords, {"text", "measurement", "unit", "system"}, 1);
+        if (!PyUnicode_Check(text.ptr())) {
+            throw py::type_error("text must be a str");
+        }
+        return py::cast(Parse(text.cast<std::string>(), measurement, unit, system));
+    });
+}
+
+PyMethodDef parseDefinition = {
+    "parse", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&ParseCall)),
+    METH_FASTCALL | METH_KEYWORDS,
+    "parse(text, measurement=None, unit=None, system=None): reads \"12.5 ft\"; a bare number\n"
+    "is read in unit, in system's unit or in the current system's."};
+
 // The other operand of an operator: a Quantity, or a number as a unitless value.
 std::optional<UCDouble> Operand(py::handle other) {
     if (py::isinstance<UCDouble>(other)) {
         return other.cast<const UCDouble&>();
     }
     if (PyFloat_Check(other.ptr()) || PyLong_Check(other.ptr())) {
-        return UCDouble(other.cast<double>());
+        return UCDouble(ToNumber(other));
     }
     return std::nullopt;
 }
@@ -124,11 +143,6 @@ void BindQuantity(py::module_& module) {
             },
             py::arg("base_value"), py::arg("measurement"),
             "from_base(base_value, measurement): a value already in base units")
-        .def_static(
-            "parse", &Parse, py::arg("text"), py::arg("measurement") = py::none(),
-            py::arg("unit") = py::none(), py::arg("system") = py::none(),
-            "parse(text, measurement=None, unit=None, system=None): reads \"12.5 ft\"; a bare\n"
-            "number is read in unit, in system's unit or in the current system's.")
         .def_property_readonly("base_value", py::overload_cast<>(&UCDouble::BaseValue, py::const_))
         .def_property_readonly("measurement", &UCDouble::GetMeasurement, kBorrowed)
         .def_property_readonly("base_unit", &UCDouble::BaseUnit, kBorrowed)
@@ -175,6 +189,11 @@ void BindQuantity(py::module_& module) {
              [](const UCDouble& s, py::handle o) { return Apply<Divide>(s, o, false); })
         .def("__rtruediv__",
              [](const UCDouble& s, py::handle o) { return Apply<Divide>(s, o, true); });
+    PyObject* parse = PyStaticMethod_New(MakeFastFunction(parseDefinition, module).ptr());
+    if (parse == nullptr) {
+        throw py::error_already_set();
+    }
+    quantity.attr("parse") = py::reinterpret_steal<py::object>(parse);
 }
 
 } // namespace OrvPython

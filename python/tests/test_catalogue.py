@@ -64,6 +64,10 @@ def test_arguments_of_another_type_raise_type_error():
         ou.convert(1.0, 3, "m")
     with pytest.raises(TypeError, match="a Measurement or a measurement name"):
         ou.Quantity.parse("1 m", measurement=ou.unit("m"))
+    with pytest.raises(TypeError, match="'measurment'"):
+        ou.Quantity.parse("1 m", measurment="Depth")
+    with pytest.raises(TypeError, match="real number"):
+        ou.Quantity("12.5")
 
 
 CATALOGUE = """<?xml version="1.0" encoding="UTF-8"?>

@@ -67,6 +67,9 @@ def test_views_of_any_layout_convert_like_their_copies():
     grid = np.arange(24.0).reshape(4, 6)
     for view in (grid[::2, 1::3], grid.T, grid[::-1], np.asfortranarray(grid)):
         assert np.array_equal(ou.convert(view, "ft", "in"), view * 12.0)
+    misaligned = np.frombuffer(bytearray(8 * 5 + 1), offset=1)
+    misaligned[:] = np.arange(5.0)
+    assert ou.convert(misaligned, "ft", "in", out=misaligned).tolist() == [0, 12, 24, 36, 48]
     overlapping = np.arange(5.0)
     ou.convert(overlapping[:-1], "ft", "in", out=overlapping[1:])
     assert overlapping.tolist() == [0.0, 0.0, 12.0, 24.0, 36.0]
