@@ -9,6 +9,9 @@ import sys
 import pytest
 
 import orvunits as ou
+from conftest import run_fresh
+
+ROOT = pathlib.Path(__file__).resolve().parents[2]
 
 
 def public(names):
@@ -23,6 +26,16 @@ def test_the_stubs_declare_exactly_what_the_package_offers():
     for node in classes:
         declared = public(item.name for item in node.body if isinstance(item, ast.FunctionDef))
         assert declared == public(vars(getattr(ou, node.name))), node.name
+
+
+def test_the_readme_shows_the_example_which_prints_what_it_says():
+    example = (ROOT / "python" / "examples" / "depths.py").read_text()
+    readme = (ROOT / "README.md").read_text()
+    section = readme[readme.index("## Using Orv Units from Python"):]
+    snippet = section[section.index("```python\n") + 10:]
+    assert snippet[:snippet.index("```")] == example
+    assert run_fresh(example).splitlines() == [
+        "3.81", "3.81 m 150.0", "now Site", "12.5 ft [365.76 381.15 399.29]"]
 
 
 @pytest.mark.skipif("ORV_UNITS_BUILD_DIR" not in os.environ, reason="needs the build tree")
