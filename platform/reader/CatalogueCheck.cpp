@@ -1,9 +1,9 @@
 // The consistency checks of a catalogue: what its schema cannot say, such as whether a symbol
 // that one element names is defined by another, and of the right dimension.
 #include "CatalogueText.h"
-#include "Decimal.h"
 
 #include <algorithm>
+#include <climits>
 #include <map>
 #include <set>
 #include <utility>
@@ -18,6 +18,17 @@ std::string Quoted(const std::string& text) {
 
 std::string Where(const Position& at) {
     return "line " + std::to_string(at.line) + ", column " + std::to_string(at.column);
+}
+
+/// `text` with its sign flipped ("1.5" gives "-1.5", "-2" gives "2", "+3" gives "-3").
+std::string NegatedText(const std::string& text) {
+    if (!text.empty() && text[0] == '-') {
+        return text.substr(1);
+    }
+    if (!text.empty() && text[0] == '+') {
+        return "-" + text.substr(1);
+    }
+    return "-" + text;
 }
 
 class Checker {
@@ -46,9 +57,13 @@ public:
         for (const MappingElement& mapping : m_text.mappings) {
             CheckMapping(mapping);
         }
-        std::stable_sort(m_found.begin(), m_found.end(), [](const auto& left, const auto& right) {
-            return std::make_pair(left.at.line, left.at.column) <
-                   std::make_pair(right.at.line, right.at.column);
+        CheckNamesWithRoles();
+        // Problems without a position, of the catalogue as a whole, come last.
+        const auto key = [](const Found& found) {
+            return std::make_pair(found.at.line > 0 ? found.at.line : INT_MAX, found.at.column);
+        };
+        std::stable_sort(m_found.begin(), m_found.end(), [&](const auto& left, const auto& right) {
+            return key(left) < key(right);
         });
         return std::move(m_found);
     }
@@ -57,6 +72,11 @@ private:
     template <typename Element>
     void Index(std::map<std::string, const Element*>& index, const Element& element,
                const std::string& key, const std::string& what) {
+        // The library refuses an empty name or symbol when it builds the object.
+        if (key.empty()) {
+            Add(element.at, what + " has an empty " + (what == "the unit" ? "symbol" : "name"));
+            return;
+        }
         const auto inserted = index.emplace(key, &element);
         if (!inserted.second) {
             Add(element.at, what + " " + Quoted(key) +
@@ -98,7 +118,7 @@ private:
 
     void CheckBaseUnit(const DimensionElement& dimension) {
         const std::string subject = "the dimension " + Quoted(dimension.name);
-        if (!dimension.baseUnit) {
+        if (!dimension.baseUnit || dimension.baseUnit->empty()) {
             Add(dimension.at, subject + " has no base unit");
             return;
         }
@@ -121,14 +141,9 @@ private:
         if (!definition) {
             return true; // reported as a unit without definition
         }
-        const auto A = ParseDecimal(definition->A);
-        const auto B = ParseDecimal(definition->B);
-        const auto C = ParseDecimal(definition->C);
-        const auto D = ParseDecimal(definition->D);
-        if (!A || !B || !C || !D) {
-            return true; // reported as a bad coefficient
-        }
-        return A->IsZero() && D->IsZero() && !B->IsZero() && *B == *C;
+        const auto kind = Converter::ClassifyExactDefinition(*definition);
+        // A definition with a bad coefficient is reported as such.
+        return !kind || *kind == Converter::ExactMapKind::e_Identity;
     }
 
     void CheckDefinition(const UnitElement& unit) {
@@ -141,12 +156,12 @@ private:
         }
         bool numbers = true;
         const auto check = [&](const std::optional<std::string>& text, const char* name) {
-            if (text && !ParseDecimal(*text)) {
+            if (text && !Converter::IsExactDecimal(*text)) {
                 Add(unit.at, subject + " has the " + name + " " + Quoted(Shortened(*text)) +
                                  ", which is not a decimal number of at most " +
-                                 std::to_string(kMaxDecimalDigits) +
+                                 std::to_string(Converter::kMaxExactDigits) +
                                  " digits and an exponent of at most " +
-                                 std::to_string(kMaxDecimalExponent));
+                                 std::to_string(Converter::kMaxExactExponent));
                 numbers = false;
             }
         };
@@ -158,21 +173,19 @@ private:
         } else {
             check(unit.scale, "scale");
             check(unit.offset, "offset");
-            if (numbers && ParseDecimal(*unit.scale)->IsZero()) {
-                Add(unit.at, subject + " has the scale 0, which maps every value of the base "
-                                       "unit to one value");
-                return;
-            }
         }
         if (!numbers) {
             return;
         }
-        const Decimal A = *ParseDecimal(definition->A);
-        const Decimal B = *ParseDecimal(definition->B);
-        const Decimal C = *ParseDecimal(definition->C);
-        const Decimal D = *ParseDecimal(definition->D);
-        // The map x -> (A + B*x) / (C + D*x) has an inverse exactly when B*C - A*D is not 0.
-        if (Multiply(B, C) == Multiply(A, D)) {
+        // The map x -> (A + B*x) / (C + D*x) has an inverse exactly when B*C - A*D is not 0,
+        // which for a scale and an offset is when the scale is not 0.
+        if (Converter::ClassifyExactDefinition(*definition) ==
+            Converter::ExactMapKind::e_Constant) {
+            if (!unit.HasExactDefinition()) {
+                Add(unit.at, subject + " has the scale 0, which maps every value of the base "
+                                       "unit to one value");
+                return;
+            }
             Add(unit.at,
                 subject + " has the definition (A + B*x) / (C + D*x) with A = " + definition->A +
                     ", B = " + definition->B + ", C = " + definition->C + ", D = " + definition->D +
@@ -227,20 +240,47 @@ private:
         }
     }
 
+    /// The names the library gives a role: without "Metric" the library has no current unit
+    /// system, so its warm-up and every use of the current system fail; without "Dimensionless"
+    /// no value with a measurement (UCDouble) can be made, and without "Unitless" no number
+    /// without a unit can be read, while units, conversions and unit systems still work.
+    void CheckNamesWithRoles() {
+        if (m_systems.count("Metric") == 0) {
+            Add({}, "the catalogue has no unit system \"Metric\", which the library makes the "
+                    "current unit system: its warm-up and every use of the current system fail");
+        }
+        if (m_dimensions.count("Dimensionless") == 0) {
+            Warn({}, "the catalogue has no dimension \"Dimensionless\": no value with a "
+                     "measurement (UCDouble) can be made; units, conversions and unit systems "
+                     "work");
+        }
+        if (m_measurements.count("Unitless") == 0) {
+            Warn({}, "the catalogue has no measurement \"Unitless\": a number without a unit "
+                     "cannot be read as a value; units, conversions and unit systems work");
+        }
+    }
+
     /// A long text cut down for a message, so that a huge attribute does not make a huge message.
     static std::string Shortened(const std::string& text) {
         constexpr std::size_t kLongest = 40;
         return text.size() <= kLongest ? text : text.substr(0, kLongest) + "...";
     }
 
+    // Past the most a report holds, problems are only counted: the report says it stopped.
     void Add(const Position& at, std::string message) {
-        m_found.push_back({at, std::move(message), false});
+        if (m_found.size() <= kMostKept) {
+            m_found.push_back({at, std::move(message), false});
+        }
     }
-    // A mapping to something the file lacks is what an export writes for the non-linear units
-    // it leaves out, so it is read without the mapping rather than refused.
+    // What the library still works with is read, with a warning: a mapping to something the
+    // file lacks (an export leaves out its non-linear units but keeps the mappings to them), or a
+    // name with a role that is missing.
     void Warn(const Position& at, std::string message) {
-        m_found.push_back({at, std::move(message), true});
+        if (m_found.size() <= kMostKept) {
+            m_found.push_back({at, std::move(message), true});
+        }
     }
+    static constexpr std::size_t kMostKept = 100000;
 
     const CatalogueText& m_text;
     std::map<std::string, const DimensionElement*> m_dimensions;

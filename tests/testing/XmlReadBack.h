@@ -54,24 +54,40 @@ inline XmlNode ToNode(const xercesc::DOMElement& element) {
     return node;
 }
 
+// Stops the parse at the first error, a schema violation included.
+struct ThrowOnError : xercesc::HandlerBase {
+    void error(const xercesc::SAXParseException& e) override { throw e; }
+};
+
 } // namespace detail
 
-/// Parses the file at `path` (well-formedness only, no schema) and returns its root element.
-/// Throws std::runtime_error when the file is missing or not well-formed.
-inline XmlNode ReadXmlFile(const std::string& path) {
+/// Parses the file at `path` and returns its root element; with a `schema` path, validates the
+/// file against that XML schema too. Throws std::runtime_error ("path:line:column: message")
+/// when the file is missing, not well-formed or not valid.
+inline XmlNode ReadXmlFile(const std::string& path, const std::string& schema = "") {
     xercesc::XMLPlatformUtils::Initialize();
     XmlNode root;
     std::string error;
     {
         xercesc::XercesDOMParser parser;
-        xercesc::HandlerBase errors; // throws on the first error
+        detail::ThrowOnError errors;
         parser.setErrorHandler(&errors);
+        if (!schema.empty()) {
+            parser.setValidationScheme(xercesc::XercesDOMParser::Val_Always);
+            parser.setDoNamespaces(true);
+            parser.setDoSchema(true);
+            parser.setValidationSchemaFullChecking(true);
+            xercesc::TranscodeFromStr wide(reinterpret_cast<const XMLByte*>(schema.data()),
+                                           schema.size(), "UTF-8");
+            const std::basic_string<XMLCh> location(wide.str(), wide.length());
+            parser.setExternalNoNamespaceSchemaLocation(location.c_str());
+        }
         try {
             parser.parse(path.c_str());
             root = detail::ToNode(*parser.getDocument()->getDocumentElement());
         } catch (const xercesc::SAXParseException& e) {
-            error = path + ":" + std::to_string(e.getLineNumber()) + ": " +
-                    detail::Transcode(e.getMessage());
+            error = path + ":" + std::to_string(e.getLineNumber()) + ":" +
+                    std::to_string(e.getColumnNumber()) + ": " + detail::Transcode(e.getMessage());
         } catch (const xercesc::XMLException& e) {
             error = path + ": " + detail::Transcode(e.getMessage());
         }
