@@ -2,6 +2,9 @@
 
 import os
 import subprocess
+import sys
+import threading
+import time
 
 import numpy as np
 import pytest
@@ -94,3 +97,28 @@ def test_refused_conversions_raise_and_leave_out_alone():
         ou.convert(values, "ft", "in", out=values)
     with pytest.raises(TypeError):
         ou.convert("12", "ft", "in")
+
+
+def steps_taken_while_converting(values):
+    """How often this thread ran while another converted `values`: never, if the GIL is held."""
+    done = threading.Event()
+    worker = threading.Thread(
+        target=lambda: (ou.convert(values, "ft", "m", out=values), done.set()))
+    interval = sys.getswitchinterval()
+    sys.setswitchinterval(1000)  # threads now change only where one gives the GIL up
+    try:
+        worker.start()  # returns once the worker gives the GIL up
+        steps = 0
+        while not done.is_set():
+            steps += 1
+            time.sleep(0)
+        worker.join()
+    finally:
+        sys.setswitchinterval(interval)
+    return steps
+
+
+def test_large_arrays_convert_without_holding_the_gil():
+    # A loaded machine may not run this thread before a conversion ends: a few tries suffice.
+    values = np.ones(2_000_000)
+    assert any(steps_taken_while_converting(values) > 0 for _ in range(5))
