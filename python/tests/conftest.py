@@ -1,7 +1,7 @@
 """Shared helpers of the orvunits tests. The library's catalogue and current unit system are
 process-wide: tests that need a fresh catalogue run code in a fresh interpreter."""
 
-import os
+import pathlib
 import subprocess
 import sys
 import textwrap
@@ -9,6 +9,8 @@ import textwrap
 import pytest
 
 import orvunits as ou
+
+ROOT = pathlib.Path(__file__).resolve().parents[2]
 
 
 @pytest.fixture(autouse=True)
@@ -18,9 +20,9 @@ def default_current_system():
     ou.set_current_system(None)
 
 
-def run_fresh(code, cwd=None):
-    """Runs `code` in a fresh interpreter with the same path; returns what it printed."""
-    result = subprocess.run([sys.executable, "-c", textwrap.dedent(code)], cwd=cwd,
-                            capture_output=True, text=True, env=dict(os.environ))
+def run_fresh(code, *arguments):
+    """Runs `code` with `arguments` in a fresh interpreter; returns the lines it printed."""
+    result = subprocess.run([sys.executable, "-c", textwrap.dedent(code), *arguments],
+                            capture_output=True, text=True)
     assert result.returncode == 0, result.stderr
-    return result.stdout
+    return result.stdout.splitlines()

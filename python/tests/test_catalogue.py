@@ -3,48 +3,31 @@
 import pytest
 
 import orvunits as ou
-from conftest import run_fresh
+from conftest import ROOT, run_fresh
 
 
 def test_look_ups_give_catalogue_objects_that_know_one_another():
     ft = ou.unit("ft")
-    assert (ft.symbol, ft.name, str(ft), repr(ft)) == ("ft", "foot", "ft", "<Unit ft: foot (Length)>")
+    assert (ft.symbol, ft.name, repr(ft)) == ("ft", "foot", "<Unit ft: foot (Length)>")
     assert ft.dimension == ou.dimension("Length") == ou.measurement("Depth").dimension
     assert ou.measurement("Depth").base_unit == ft.dimension.base_unit == ou.unit("m")
-    assert ft.standard_form == ft and ou.unit("foot").standard_form == ft
-    assert {u.symbol for u in ft.aliases} >= {"ft", "foot"}
-    assert ou.unit_system("Metric") == ou.current_system()
-
-
-def test_catalogue_objects_are_equal_and_hash_alike_by_identity_not_by_wrapper():
-    first = hash(ou.unit("ft"))  # the wrapper dies here; the next look-up makes a new one
-    assert hash(ou.unit("ft")) == first
-    assert ou.unit("ft") != ou.unit("m") and ou.unit("ft") != "ft"
-    assert len({ou.measurement("Depth"), ou.measurement("Depth"), ou.measurement("Length")}) == 2
+    assert ou.unit("foot").standard_form == ft and ou.unit("foot") in ft.aliases
+    first = hash(ou.unit("ft"))  # that wrapper is gone before the next look-up makes another
+    assert hash(ou.unit("ft")) == first and ou.unit("ft") != "ft"
 
 
 def test_listings_come_in_the_library_order():
-    def byte_order(names):
-        return sorted(names, key=lambda name: name.encode())
+    def in_byte_order(names):
+        return names == sorted(names, key=lambda name: name.encode())
 
-    symbols = [u.symbol for u in ou.units()]
-    assert symbols == byte_order(symbols) and "ft" in symbols
-    names = [m.name for m in ou.measurements()]
-    assert names == byte_order(names) and "Depth" in names
+    assert in_byte_order([u.symbol for u in ou.units()])
+    assert in_byte_order([m.name for m in ou.measurements()])
     dimensions = [d.name for d in ou.dimensions()]
-    assert dimensions == byte_order(dimensions)
-    assert set(dimensions) == {u.dimension.name for u in ou.units()}
-    assert [s.name for s in ou.unit_systems()][0] == "Metric"
-    assert all(u.dimension.name == "Length" for u in ou.dimension("Length").units)
+    assert in_byte_order(dimensions) and set(dimensions) == {u.dimension.name for u in ou.units()}
+    assert ou.unit_systems()[0].name == "Metric"
+    assert ou.measurement("Depth").units()[:2] == [ou.unit("m"), ou.unit("ft")]
     # The catalogue's order of units: scale 1 first, then by the leading digits of the scale.
-    assert sorted([ou.unit("ft"), ou.unit("in"), ou.unit("m")]) == [ou.unit(s) for s in ("m", "in", "ft")]
-
-
-def test_a_measurement_lists_the_units_it_offers():
-    depth = ou.measurement("Depth")
-    offered = depth.units()
-    assert offered[:2] == [ou.unit("m"), ou.unit("ft")]
-    assert set(depth.units(aliases=True)) > set(offered)
+    assert sorted(ou.unit(s) for s in ("ft", "in", "m")) == [ou.unit(s) for s in ("m", "in", "ft")]
 
 
 @pytest.mark.parametrize("look_up, message", [
@@ -70,58 +53,33 @@ def test_arguments_of_another_type_raise_type_error():
         ou.Quantity("12.5")
 
 
-CATALOGUE = """<?xml version="1.0" encoding="UTF-8"?>
-<UnitCatalog>
-  <Dimension name="Dimensionless" baseUnit="unitless">
-    <Measurement name="Unitless" units="unitless"/>
-    <Unit name="unitless" desc="unitless" scale="1" offset="0"/>
-  </Dimension>
-  <Dimension name="Length" baseUnit="m">
-    <Measurement name="Depth" units="m fathom"/>
-    <Unit name="m" desc="metre" scale="1" offset="0"/>
-    <Unit name="fathom" desc="fathom" scale="0.546807" offset="0" B="1.8288"/>
-  </Dimension>
-  <UnitSystem name="Metric">
-    <UnitMapping measurement="Depth" unit="m"/>
-  </UnitSystem>
-  <UnitSystem name="Nautical">
-    <UnitMapping measurement="Depth" unit="fathom"/>
-    <UnitMapping measurement="Unitless" unit="percent"/>
-  </UnitSystem>
-</UnitCatalog>
-"""
-
-
-def test_a_catalogue_file_replaces_the_default_one(tmp_path):
-    (tmp_path / "site.xml").write_text(CATALOGUE)
-    printed = run_fresh("""
-        import warnings
+def test_a_catalogue_file_replaces_the_default_one_and_warns_of_its_doubts():
+    assert run_fresh("""
+        import sys, warnings
         import orvunits as ou
         with warnings.catch_warnings(record=True) as caught:
             warnings.simplefilter("always")
-            ou.register("site.xml")
-        print(len(caught), caught[0].category.__name__)
-        print(ou.convert(2.0, "fathom", "m"), [s.name for s in ou.unit_systems()])
+            ou.register(sys.argv[1])
+        print({w.category.__name__ for w in caught}, [s.name for s in ou.unit_systems()])
         try:
-            ou.unit("ft")
+            ou.unit("in")
         except ou.UnitError as error:
             print(error)
-    """, cwd=tmp_path)
-    assert printed.splitlines() == ["1 CatalogueWarning", "3.6576 ['Metric', 'Nautical']",
-                                    "Could not find a Unit with symbol 'ft'!"]
+    """, str(ROOT / "tests" / "reader" / "catalogue.xml")) == [
+        "{'CatalogueWarning'} ['Metric', 'Field']", "Could not find a Unit with symbol 'in'!"]
 
 
-def test_a_refused_file_raises_catalogue_error_and_keeps_the_catalogue(tmp_path):
-    (tmp_path / "broken.xml").write_text(CATALOGUE.replace('baseUnit="m"', 'baseUnit="yd"'))
+def test_a_refused_file_raises_catalogue_error_and_keeps_the_catalogue():
+    broken = ROOT / "tests" / "reader" / "broken" / "base-unit-undefined.xml"
     with pytest.raises(ou.CatalogueError) as raised:
-        ou.register(tmp_path / "broken.xml")
+        ou.register(broken)
     assert isinstance(raised.value, ou.UnitError)
-    assert str(tmp_path / "broken.xml") + ":7:3:" in str(raised.value)
+    assert f'{broken}:2:3: the dimension "Length" has the base unit "metre"' in str(raised.value)
     assert ou.convert(1.0, "ft", "in") == 12.0
 
 
-def test_stacked_catalogues_are_not_available_yet(tmp_path):
+def test_stacked_catalogues_are_not_available_yet():
     with pytest.raises(NotImplementedError):
-        ou.register(tmp_path / "a.xml", over_default=True)
+        ou.register("a.xml", over_default=True)
     with pytest.raises(NotImplementedError):
-        ou.register(tmp_path / "a.xml", tmp_path / "b.xml")
+        ou.register("a.xml", "b.xml")

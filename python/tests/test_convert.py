@@ -33,37 +33,29 @@ def random_values(count, dtype):
 @pytest.mark.parametrize("dtype", [np.float64, np.float32])
 def test_arrays_and_numbers_convert_as_the_library_does_bit_for_bit(from_unit, to_unit, dtype):
     values = random_values(1_000_000, dtype)
-    expected = library_converts(values, from_unit, to_unit)
-    bits = np.uint64 if dtype == np.float64 else np.uint32
-    assert np.array_equal(ou.convert(values, from_unit, to_unit).view(bits), expected.view(bits))
+    expected = library_converts(values, from_unit, to_unit).tobytes()
+    assert ou.convert(values, from_unit, to_unit).tobytes() == expected
     ou.convert(values, from_unit, to_unit, out=values)
-    assert np.array_equal(values.view(bits), expected.view(bits))
-    if dtype == np.float64:
-        sample = random_values(2000, dtype)
-        numbers = np.array([ou.convert(float(x), from_unit, to_unit) for x in sample])
-        assert np.array_equal(numbers.view(bits), library_converts(sample, from_unit, to_unit).view(bits))
+    assert values.tobytes() == expected
+    sample = random_values(2000, np.float64)
+    numbers = np.array([ou.convert(float(x), from_unit, to_unit) for x in sample])
+    assert numbers.tobytes() == library_converts(sample, from_unit, to_unit).tobytes()
 
 
-def test_a_number_gives_a_float_and_an_array_an_array_of_its_dtype():
+def test_results_have_the_type_dtype_shape_and_place_asked_for():
     assert ou.convert(100, ou.unit("degC"), "degF") == 212.0
     assert type(ou.convert(np.float64(1.0), "ft", "in")) is float
     values = np.array([1.0, 2.0], dtype=np.float32)
     converted = ou.convert(values, "ft", "in")
-    assert converted.dtype == np.float32 and converted.tolist() == [12.0, 24.0]
-    assert values.tolist() == [1.0, 2.0]
-    assert ou.convert([1, 2], "ft", "in").tolist() == [12.0, 24.0]
-    assert ou.convert(np.arange(3), "ft", "in").dtype == np.float64
+    assert converted.dtype == np.float32 and (converted.tolist(), values.tolist()) == (
+        [12.0, 24.0], [1.0, 2.0])
+    assert ou.convert([1, 2], "ft", "in").dtype == ou.convert(np.arange(2), "ft", "in").dtype == \
+        np.float64
     assert ou.convert(np.empty((0, 3)), "ft", "in").shape == (0, 3)
     assert ou.convert(np.array(1.0), "ft", "in").shape == ()
-
-
-def test_out_receives_the_values_in_place_or_elsewhere():
-    values = np.array([1.0, 2.0, 3.0])
-    assert ou.convert(values, "ft", "in", out=values) is values
-    assert values.tolist() == [12.0, 24.0, 36.0]
-    target = np.zeros(3)
-    assert ou.convert(values, "in", "ft", out=target) is target
-    assert target.tolist() == [1.0, 2.0, 3.0] and values.tolist() == [12.0, 24.0, 36.0]
+    assert ou.convert(values, "ft", "in", out=values) is values and values.tolist() == [12.0, 24.0]
+    target = np.zeros(2, dtype=np.float32)
+    assert ou.convert(values, "in", "ft", out=target) is target and target.tolist() == [1.0, 2.0]
 
 
 def test_views_of_any_layout_convert_like_their_copies():

@@ -9,9 +9,7 @@ import sys
 import pytest
 
 import orvunits as ou
-from conftest import run_fresh
-
-ROOT = pathlib.Path(__file__).resolve().parents[2]
+from conftest import ROOT, run_fresh
 
 
 def public(names):
@@ -34,7 +32,7 @@ def test_the_readme_shows_the_example_which_prints_what_it_says():
     section = readme[readme.index("## Using Orv Units from Python"):]
     snippet = section[section.index("```python\n") + 10:]
     assert snippet[:snippet.index("```")] == example
-    assert run_fresh(example).splitlines() == [
+    assert run_fresh(example) == [
         "3.81", "3.81 m 150.0", "now Site", "12.5 ft [365.76 381.15 399.29]"]
 
 

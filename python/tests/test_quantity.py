@@ -15,10 +15,8 @@ def test_parse_reads_a_number_and_a_unit_into_base_units():
     assert ou.Quantity.parse("12.5 ft").measurement == ou.measurement("Length")
     assert ou.Quantity.parse("5").measurement == ou.measurement("Unitless")
     # A bare number is read in the unit given, the unit system's, or the current system's.
-    assert ou.Quantity.parse("2", measurement="Depth", unit="ft").base_value == pytest.approx(0.6096)
-    assert ou.Quantity.parse("2", measurement="Depth", system="Imperial").base_value == \
-        pytest.approx(0.6096)
-    assert ou.Quantity.parse("2", measurement="Depth").base_value == 2.0
+    assert [ou.Quantity.parse("2", measurement="Depth", **where).base_value for where in (
+        {"unit": "ft"}, {"system": "Imperial"}, {})] == [pytest.approx(0.6096)] * 2 + [2.0]
 
 
 @pytest.mark.parametrize("text, message", [
@@ -32,11 +30,11 @@ def test_parse_raises_the_library_message(text, message):
     assert str(raised.value) == message
 
 
-def test_parse_needs_a_measurement_for_a_unit_or_system():
+@pytest.mark.parametrize("where", [{"unit": "ft"}, {"measurement": "Depth", "unit": "ft",
+                                                  "system": "Metric"}])
+def test_parse_takes_a_unit_or_a_system_and_then_a_measurement(where):
     with pytest.raises(TypeError):
-        ou.Quantity.parse("5", unit="ft")
-    with pytest.raises(TypeError):
-        ou.Quantity.parse("5", measurement="Depth", unit="ft", system="Metric")
+        ou.Quantity.parse("5", **where)
 
 
 def test_a_quantity_reads_out_and_formats_in_any_unit_or_system():
