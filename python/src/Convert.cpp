@@ -75,26 +75,24 @@ bool SameLayout(const py::array& a, const py::array& b) {
     return std::equal(a.strides(), a.strides() + a.ndim(), b.strides(), b.strides() + b.ndim());
 }
 
+// Whether `value` is a numpy array of float32 (`single`) or float64 in the machine's byte order.
+bool IsFloatArray(py::handle value, bool single) {
+    return single ? py::array_t<float>::check_(value) : py::array_t<double>::check_(value);
+}
+
 // `value` as an array of float64 or float32, converted to float64 when it is anything else.
 py::array FloatArray(py::handle value) {
-    if (py::isinstance<py::array>(value)) {
-        auto array = py::reinterpret_borrow<py::array>(value);
-        const char kind = array.dtype().kind();
-        if (kind == 'f' && (array.itemsize() == 8 || array.itemsize() == 4)) {
-            return array;
-        }
+    if (IsFloatArray(value, false) || IsFloatArray(value, true)) {
+        return py::reinterpret_borrow<py::array>(value);
     }
     return py::array_t<double, py::array::forcecast>::ensure(value);
 }
 
 py::array CheckedOut(py::handle out, const py::array& input) {
-    if (!py::isinstance<py::array>(out)) {
-        throw py::type_error("out must be a numpy array");
+    if (!IsFloatArray(out, input.itemsize() == sizeof(float))) {
+        throw py::type_error("out must be a numpy array of the values' dtype");
     }
     auto array = py::reinterpret_borrow<py::array>(out);
-    if (!array.dtype().is(input.dtype()) && array.dtype().num() != input.dtype().num()) {
-        throw py::type_error("out must have the dtype of the values");
-    }
     if (array.ndim() != input.ndim() ||
         !std::equal(array.shape(), array.shape() + array.ndim(), input.shape())) {
         throw py::value_error("out must have the shape of the values");

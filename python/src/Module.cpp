@@ -35,7 +35,7 @@ const Units::UnitConverter& ConverterCache::Get(const Units::Unit* from, const U
 
 namespace {
 
-// The text of a str without copying it out of the object.
+// Copies the UTF-8 text of a str into `out`; false for anything else.
 bool Utf8Of(py::handle text, std::string& out) {
     if (!PyUnicode_Check(text.ptr())) {
         return false;

@@ -11,7 +11,6 @@
 #include <units/UnitSystemArray.h>
 
 #include <algorithm>
-#include <pybind11/functional.h>
 #include <pybind11/stl.h>
 #include <string>
 
@@ -30,7 +29,8 @@ using Units::UnitSystem;
 // handler stays subscribed whether or not its caller keeps the subscription.
 class Subscription {
 public:
-    // `owner` keeps the event alive; `tokens`, when given, lists the event's Python handlers.
+    // `owner` keeps the event alive; `state`, given for the current-unit-system event, lists the
+    // tokens of that event's Python handlers.
     Subscription(DelegateBase& event, std::size_t token, py::object owner, StatePtr state)
         : m_event(&event), m_token(token), m_owner(std::move(owner)), m_state(std::move(state)) {}
 

@@ -51,6 +51,7 @@ def test_results_have_the_type_dtype_shape_and_place_asked_for():
         [12.0, 24.0], [1.0, 2.0])
     assert ou.convert([1, 2], "ft", "in").dtype == ou.convert(np.arange(2), "ft", "in").dtype == \
         np.float64
+    assert ou.convert(np.array([1.0], dtype=">f8"), "ft", "in").tolist() == [12.0]
     assert ou.convert(np.empty((0, 3)), "ft", "in").shape == (0, 3)
     assert ou.convert(np.array(1.0), "ft", "in").shape == ()
     assert ou.convert(values, "ft", "in", out=values) is values and values.tolist() == [12.0, 24.0]
