@@ -1,6 +1,9 @@
 #!/usr/bin/env python3
 """Runs our benchmarks and the peer's side by side and prints one table.
 
+The table ends with the Python package beside Pint (bench/python_bench.py, run by the interpreter
+the package was built for), when the bench build has the package.
+
 Each round runs our benchmark program, then the peer's, so that both see the same machine load;
 every figure is the median over the rounds. Start-up is measured by separate programs that spawn
 fresh processes (their own medians). Usage:
@@ -85,6 +88,25 @@ def run_startup(program, runs):
         name, value, unit = line.split()
         values[name] = (float(value), unit)
     return values
+
+
+def run_python_rows(build_dir, rounds, bench_filter):
+    """The rows of bench/python_bench.py: (label, ours, Pint's, ratio, target) in nanoseconds."""
+    package = os.path.join(build_dir, "python", "orvunits")
+    if not os.path.isdir(package):
+        print("note: the bench build has no Python package; its rows are left out", file=sys.stderr)
+        return []
+    interpreter = sys.executable
+    with open(os.path.join(build_dir, "CMakeCache.txt")) as cache:
+        for line in cache:
+            if line.startswith("Python3_EXECUTABLE:"):
+                interpreter = line.split("=", 1)[1].strip()
+    script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "python_bench.py")
+    output = subprocess.run([interpreter, script, "--build-dir", build_dir, "--rounds",
+                             str(rounds), "--filter", bench_filter, "--json"], check=True,
+                            capture_output=True, text=True).stdout
+    return [("Python beside Pint: %s" % row["label"], row["ours"], row["pint"], row["ratio"],
+             row["target"]) for row in json.loads(output).values()]
 
 
 def median(samples):
@@ -215,6 +237,14 @@ def main():
         lines.append((label, "%d kB" % mine[0] if mine else "-",
                       "%d kB" % theirs[0] if theirs else "-",
                       "%.3f" % (mine[0] / theirs[0]) if mine and theirs else "-", "", ""))
+
+    for label, mine, theirs, ratio, target in run_python_rows(args.build_dir, args.rounds,
+                                                              args.filter):
+        met = target is None or ratio <= target
+        all_met = all_met and met
+        verdict = ("yes" if met else "NO") if target else ""
+        lines.append((label, show_time(mine, False), show_time(theirs, False), "%.3f" % ratio,
+                      "<= %gx" % target if target else "", verdict))
 
     widths = [max(len(row[i]) for row in [header] + lines) for i in range(len(header))]
     def show(row):

@@ -10,6 +10,8 @@ packages=(
   libxml2-utils units libudunits2-dev locales
   valgrind clang libclang-rt-14-dev ccache
   clang-format python3
+  python3-dev pybind11-dev python3-numpy python3-pytest python3-pint
+  python3-venv python3-pip python3-setuptools python3-wheel
 )
 
 missing=()

@@ -100,4 +100,13 @@ private:
     std::unique_ptr<IUnitConverterEngine> m_pComposed;
 };
 
+/// Converts `count` values at `values` in place, exactly as `engine`'s vector form converts a
+/// vector holding them, in memory the caller owns (an array of another library). Engines of other
+/// libraries convert through their vector form, a block of values at a time.
+ORV_UNITS_CONVERTER_API void ConvertValues(IUnitConverterEngine& engine, double* values,
+                                           std::size_t count);
+/// As above, in single precision.
+ORV_UNITS_CONVERTER_API void ConvertValues(IUnitConverterEngine& engine, float* values,
+                                           std::size_t count);
+
 } // namespace Orv::Pim::Core::Service::Units::Converter
