@@ -9,6 +9,7 @@
 #include <xercesc/util/TransService.hpp>
 
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <sstream>
@@ -32,6 +33,12 @@ std::basic_string<XMLCh> Wide(const std::string& utf8) {
     xercesc::TranscodeFromStr wide(reinterpret_cast<const XMLByte*>(utf8.data()), utf8.size(),
                                    "UTF-8");
     return std::basic_string<XMLCh>(wide.str(), wide.length());
+}
+
+// `path` made absolute for Xerces, which on Windows takes a path without a drive letter, such as
+// the /-rooted paths of a build made on Linux and run under Wine, for a relative one.
+std::basic_string<XMLCh> FilePath(const std::string& path) {
+    return Wide(std::filesystem::absolute(path).string());
 }
 
 // Collects every error as "line:column: message" instead of throwing.
@@ -62,8 +69,8 @@ std::vector<std::string> Parse(const std::string& path,
     parser.setDoNamespaces(true);
     parser.setDoSchema(true);
     parser.setValidationSchemaFullChecking(true);
-    parser.setExternalNoNamespaceSchemaLocation(Wide(ORV_CATALOGUE_SCHEMA).c_str());
-    xercesc::LocalFileInputSource source(Wide(path).c_str());
+    parser.setExternalNoNamespaceSchemaLocation(FilePath(ORV_CATALOGUE_SCHEMA).c_str());
+    xercesc::LocalFileInputSource source(FilePath(path).c_str());
     parser.parse(source);
     use(errors.messages.empty() ? parser.getDocument()->getDocumentElement() : nullptr);
     return errors.messages;

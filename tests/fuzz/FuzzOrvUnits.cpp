@@ -14,9 +14,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -26,17 +26,23 @@ char g_scratchName[4096];
 
 const std::filesystem::path& ScratchFolder() {
     static const std::filesystem::path folder = [] {
-        const std::string pattern = std::filesystem::temp_directory_path() / "orvunits-XXXXXX";
-        if (pattern.size() >= sizeof g_scratchName) {
+        // A folder that this process made: create_directory fails on one that exists.
+        std::random_device random;
+        std::filesystem::path made;
+        do {
+            made =
+                std::filesystem::temp_directory_path() / ("orvunits-" + std::to_string(random()));
+        } while (!std::filesystem::create_directory(made));
+        const std::string name = made.string();
+        if (name.size() >= sizeof g_scratchName) {
             std::abort();
         }
-        pattern.copy(g_scratchName, pattern.size());
-        if (mkdtemp(g_scratchName) == nullptr) {
-            std::perror("mkdtemp");
-            std::abort();
-        }
-        std::atexit([] { rmdir(g_scratchName); });
-        return std::filesystem::path(g_scratchName);
+        name.copy(g_scratchName, name.size());
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove(g_scratchName, ignored);
+        });
+        return made;
     }();
     return folder;
 }

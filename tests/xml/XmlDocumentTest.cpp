@@ -43,7 +43,7 @@ std::string ReadBytes(const std::string& path) {
 
 void ExpectXmllintAccepts(const std::string& path) {
     if (!orv_testing::HaveXmlLint()) {
-        GTEST_SKIP() << "xmllint is not installed";
+        GTEST_SKIP() << "xmllint, a Linux program, is not installed or this is Windows";
     }
     EXPECT_TRUE(orv_testing::XmlLintAccepts(path)) << path;
 }
