@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and benchmarking Orv Units need.
+# Installs the Debian packages that building, testing and benchmarking Orv Units need, on Linux
+# and for Windows.
 # Packages already present are left alone, so a second run costs a second.
 set -euo pipefail
 
@@ -10,6 +11,9 @@ packages=(
   libxml2-utils units libudunits2-dev locales
   valgrind clang libclang-rt-14-dev ccache
   clang-format python3
+  # the Windows cross build (the windows preset): MinGW-w64, Wine to run its tests, and what
+  # scripts/windows-deps.sh needs to build Xerces-C and GoogleTest from Debian's sources
+  g++-mingw-w64-x86-64-posix wine64 dpkg-dev googletest
 )
 
 missing=()
