@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libxerces-c-dev libcli11-dev
+  libxerces-c-dev libcli11-dev nlohmann-json3-dev libboost-dev
   libxml2-utils units libudunits2-dev locales
   valgrind clang libclang-rt-14-dev ccache
   clang-format python3

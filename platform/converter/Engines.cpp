@@ -5,38 +5,60 @@
 #include <units/converter/Engines.h>
 
 #include <cmath>
+#include <new>
 #include <utility>
 
-// Under AddressSanitizer a block kept for reuse is marked unaddressable until it is handed out
-// again, so that a use of a freed engine is still caught.
+// Under AddressSanitizer every engine comes from the general allocator, so that a use of a freed
+// engine is caught and nothing is kept past the end of a thread.
 #if defined(__SANITIZE_ADDRESS__)
-#define ORV_ADDRESS_SANITIZER 1
+#define ORV_KEEP_ENGINE_BLOCKS 0
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
-#define ORV_ADDRESS_SANITIZER 1
+#define ORV_KEEP_ENGINE_BLOCKS 0
 #endif
 #endif
-#if defined(ORV_ADDRESS_SANITIZER)
-#include <sanitizer/asan_interface.h>
-#define ORV_KEEP_BLOCK(block) ASAN_POISON_MEMORY_REGION(block, sizeof(LinearUnitConverter))
-#define ORV_REUSE_BLOCK(block) ASAN_UNPOISON_MEMORY_REGION(block, sizeof(LinearUnitConverter))
-#else
-#define ORV_KEEP_BLOCK(block) static_cast<void>(block)
-#define ORV_REUSE_BLOCK(block) static_cast<void>(block)
+#if !defined(ORV_KEEP_ENGINE_BLOCKS)
+#define ORV_KEEP_ENGINE_BLOCKS 1
 #endif
 
 namespace Orv::Pim::Core::Service::Units::Converter {
 
+using Detail::EngineAccess;
+using Detail::ExactRef;
+
+namespace Detail {
+
+ExactRef& EngineAccess::Exact(LinearUnitConverter& engine) {
+    static_assert(sizeof(ExactRef) <= sizeof engine.m_exact && alignof(ExactRef) <= 8,
+                  "the storage of LinearUnitConverter::m_exact is too small for an ExactRef");
+    return *std::launder(reinterpret_cast<ExactRef*>(engine.m_exact));
+}
+
+const ExactRef& EngineAccess::Exact(const LinearUnitConverter& engine) {
+    return *std::launder(reinterpret_cast<const ExactRef*>(engine.m_exact));
+}
+
+std::unique_ptr<LinearUnitConverter> EngineAccess::MakeLinear(const ExactRef& ref) {
+    auto engine = std::make_unique<LinearUnitConverter>(0.0, 0.0);
+    RoundLinear(ref, engine->m_scale, engine->m_offset);
+    Exact(*engine) = ref;
+    return engine;
+}
+
+} // namespace Detail
+
 // ---------------------------------------------------------------------------------------------
 // LinearUnitConverter
 
+#if ORV_KEEP_ENGINE_BLOCKS
+
 namespace {
 
-// Freed blocks of linear engines, per thread. A converter made for one value allocates two
-// engines and frees both, so a handful of blocks spares the general allocator almost every call.
-// The cache is trivially destructible, so it stays usable while the thread ends; the first block
-// kept registers a thread-exit hook that frees what is left and sends later blocks back to the
-// general allocator.
+// Freed blocks of linear engines, per thread. Converting one value through a temporary converter
+// makes two linear engines and destroys both, so a handful of blocks spares the general allocator
+// almost every call. The cache is trivially destructible, so it stays usable while the thread
+// ends; the first block kept registers a thread-exit hook that frees what is left and sends later
+// blocks back to the general allocator.
 struct BlockCache {
     static constexpr int kCapacity = 8;
     void* blocks[kCapacity];
@@ -56,9 +78,7 @@ struct BlockCacheHook {
     ~BlockCacheHook() {
         BlockCache& cache = t_blockCache;
         while (cache.count > 0) {
-            void* block = cache.blocks[--cache.count];
-            ORV_REUSE_BLOCK(block);
-            ::operator delete(block);
+            ::operator delete(cache.blocks[--cache.count]);
         }
         cache.closed = true;
     }
@@ -74,9 +94,7 @@ void HookBlockCache() {
 void* LinearUnitConverter::operator new(std::size_t size) {
     BlockCache& cache = t_blockCache;
     if (size == sizeof(LinearUnitConverter) && cache.count > 0) {
-        void* block = cache.blocks[--cache.count];
-        ORV_REUSE_BLOCK(block);
-        return block;
+        return cache.blocks[--cache.count];
     }
     return ::operator new(size);
 }
@@ -92,41 +110,70 @@ void LinearUnitConverter::operator delete(void* block, std::size_t size) noexcep
             cache.hooked = true;
             HookBlockCache();
         }
-        ORV_KEEP_BLOCK(block);
         cache.blocks[cache.count++] = block;
         return;
     }
     ::operator delete(block);
 }
 
+#else
+
+void* LinearUnitConverter::operator new(std::size_t size) {
+    return ::operator new(size);
+}
+
+void LinearUnitConverter::operator delete(void* block, std::size_t) noexcept {
+    ::operator delete(block);
+}
+
+#endif
+
 LinearUnitConverter::LinearUnitConverter(double scale, double offset)
-    : IUnitConverterEngine(e_LinearEngine), m_scale(scale), m_offset(offset) {}
+    : IUnitConverterEngine(e_LinearEngine), m_scale(scale), m_offset(offset) {
+    new (m_exact) ExactRef();
+}
 
 LinearUnitConverter::LinearUnitConverter(LinearUnitConverter* first, LinearUnitConverter* second)
     : IUnitConverterEngine(e_LinearEngine),
       // second(first(x)) = s2 * (s1 * x + o1) + o2 = (s2 * s1) * x + (s2 * o1 + o2)
       m_scale(second->m_scale * first->m_scale),
       m_offset(second->m_scale * first->m_offset + second->m_offset) {
-    if (first->m_exact.kind != Detail::ExactRef::e_None &&
-        second->m_exact.kind != Detail::ExactRef::e_None) {
-        // Both are exact: compose the exact forms and round once, instead of rounding twice.
-        // Composing with the identity, such as a base unit's inverse, leaves the other engine's
-        // form, whose coefficients the line above has already reproduced exactly.
-        if (Detail::IsIdentity(second->m_exact)) {
-            Detail::CopyRef(first->m_exact, m_exact);
-        } else if (Detail::IsIdentity(first->m_exact)) {
-            Detail::CopyRef(second->m_exact, m_exact);
-        } else {
-            m_exact = Detail::ComposeLinear(first->m_exact, second->m_exact, m_scale, m_offset);
-        }
+    ExactRef& exact = *new (m_exact) ExactRef();
+    const ExactRef& before = EngineAccess::Exact(*first);
+    const ExactRef& after = EngineAccess::Exact(*second);
+    if (before.kind == ExactRef::e_None || after.kind == ExactRef::e_None) {
+        return;
+    }
+    // Both are exact: compose the exact forms and round once, instead of rounding twice.
+    // Composing with the identity, such as a base unit's inverse, leaves the other engine's
+    // form, whose coefficients the lines above have already reproduced exactly.
+    if (Detail::IsIdentity(after)) {
+        exact = before;
+    } else if (Detail::IsIdentity(before)) {
+        exact = after;
+    } else {
+        ExactRef composed = Detail::Compose(before, after);
+        Detail::RoundLinear(composed, m_scale, m_offset);
+        exact = std::move(composed);
     }
 }
 
-LinearUnitConverter::LinearUnitConverter(const LinearUnitConverter& other) = default;
+LinearUnitConverter::LinearUnitConverter(const LinearUnitConverter& other)
+    : IUnitConverterEngine(other), m_scale(other.m_scale), m_offset(other.m_offset) {
+    new (m_exact) ExactRef(EngineAccess::Exact(other));
+}
 
-LinearUnitConverter& LinearUnitConverter::operator=(const LinearUnitConverter& other) = default;
+LinearUnitConverter& LinearUnitConverter::operator=(const LinearUnitConverter& other) {
+    IUnitConverterEngine::operator=(other);
+    m_scale = other.m_scale;
+    m_offset = other.m_offset;
+    EngineAccess::Exact(*this) = EngineAccess::Exact(other);
+    return *this;
+}
 
-LinearUnitConverter::~LinearUnitConverter() = default;
+LinearUnitConverter::~LinearUnitConverter() {
+    EngineAccess::Exact(*this).~ExactRef();
+}
 
 void LinearUnitConverter::GetScaleAndOffset(double& scale, double& offset) {
     scale = m_scale;
@@ -166,10 +213,12 @@ std::unique_ptr<IUnitConverterEngine> LinearUnitConverter::GetInverse() {
     if (!IsInvertible()) {
         return nullptr;
     }
-    if (m_exact.kind != Detail::ExactRef::e_None) {
+    const ExactRef& exact = EngineAccess::Exact(*this);
+    if (exact.kind != ExactRef::e_None) {
         auto inverse = std::make_unique<LinearUnitConverter>(0.0, 0.0);
-        Detail::InvertInto(m_exact, inverse->m_exact);
-        Detail::RoundLinear(inverse->m_exact, inverse->m_scale, inverse->m_offset);
+        ExactRef& undo = EngineAccess::Exact(*inverse);
+        Detail::InvertInto(exact, undo);
+        Detail::RoundLinear(undo, inverse->m_scale, inverse->m_offset);
         return inverse;
     }
     // y = s * x + o  gives  x = y / s - o / s.
@@ -182,11 +231,6 @@ std::unique_ptr<IUnitConverterEngine> LinearUnitConverter::GetInverse() {
 CompositeUnitConverter::CompositeUnitConverter(IUnitConverterEngine* first,
                                                IUnitConverterEngine* second)
     : IUnitConverterEngine(e_CompositeEngine), m_pFirst(first), m_pSecond(second) {}
-
-CompositeUnitConverter::CompositeUnitConverter(std::unique_ptr<IUnitConverterEngine> first,
-                                               std::unique_ptr<IUnitConverterEngine> second)
-    : IUnitConverterEngine(e_CompositeEngine), m_pFirst(first.get()), m_pSecond(std::move(second)),
-      m_pOwnedFirst(std::move(first)) {}
 
 CompositeUnitConverter::~CompositeUnitConverter() = default;
 

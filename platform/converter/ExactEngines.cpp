@@ -1,4 +1,5 @@
-// Exact engines: the factories, the rational engine, and the access to exact forms.
+// Exact engines: the factories, the checks of definitions, the rational engine, and the access to
+// exact forms.
 #include "ExactMap.h"
 #include "Loops.h"
 
@@ -11,7 +12,27 @@
 
 namespace Orv::Pim::Core::Service::Units::Converter {
 
+using Detail::EngineAccess;
+using Detail::ExactMap;
+
 namespace {
+
+// p + q / (r + x) with p = b/d, q = (a*d - b*c)/d^2 and r = c/d, each the double nearest.
+void RationalCoefficients(const ExactMap& map, double& p, double& q, double& r) {
+    p = Detail::NearestDouble(map.b, map.d);
+    q = Detail::NearestDouble(map.a * map.d - map.b * map.c, map.d * map.d);
+    r = Detail::NearestDouble(map.c, map.d);
+}
+
+// The map of `definition`, which must have an inverse.
+ExactMap InvertibleMap(const ExactDefinition& definition) {
+    ExactMap map = ExactMap::Parse(definition);
+    if (map.IsConstant()) {
+        throw std::invalid_argument(Detail::DescribeDefinition(definition) +
+                                    ": B*C - A*D is 0, so it maps every value to one number");
+    }
+    return map;
+}
 
 std::invalid_argument OutOfRange(const ExactDefinition& definition, const char* what) {
     return std::invalid_argument(Detail::DescribeDefinition(definition) + ": " + what +
@@ -20,13 +41,13 @@ std::invalid_argument OutOfRange(const ExactDefinition& definition, const char* 
 
 // Refuses definitions whose rounded coefficients would make an engine that does not behave like
 // the exact map: infinite, or a zero scale that would lose every value.
-void CheckRange(const ExactDefinition& definition, const Detail::ExactMap& map) {
+void CheckRange(const ExactDefinition& definition, const ExactMap& map) {
     if (map.IsLinear()) {
-        const double scale = map.Scale();
+        const double scale = Detail::NearestDouble(map.b, map.c);
         if (!std::isfinite(scale) || scale == 0.0) {
             throw OutOfRange(definition, "the scale B/C");
         }
-        if (!std::isfinite(map.Offset())) {
+        if (!std::isfinite(Detail::NearestDouble(map.a, map.c))) {
             throw OutOfRange(definition, "the offset A/C");
         }
         return;
@@ -34,7 +55,7 @@ void CheckRange(const ExactDefinition& definition, const Detail::ExactMap& map) 
     double p = 0.0;
     double q = 0.0;
     double r = 0.0;
-    map.RationalCoefficients(p, q, r);
+    RationalCoefficients(map, p, q, r);
     if (!std::isfinite(p) || !std::isfinite(q) || !std::isfinite(r) || q == 0.0) {
         throw OutOfRange(definition, "a coefficient of p + q / (r + x)");
     }
@@ -47,36 +68,32 @@ void CheckRange(const ExactDefinition& definition, const Detail::ExactMap& map) 
 
 namespace Detail {
 
-std::unique_ptr<IUnitConverterEngine> ExactAccess::MakeEngine(const ExactMap& map) {
+std::unique_ptr<IUnitConverterEngine> EngineAccess::MakeEngine(const ExactMap& map) {
     if (map.IsLinear()) {
-        return MakeLinear(map);
+        return MakeLinear(RefOf(map));
     }
+    double p = 0.0;
+    double q = 0.0;
+    double r = 0.0;
+    RationalCoefficients(map, p, q, r);
     return std::unique_ptr<IUnitConverterEngine>(
-        new RationalUnitConverter(std::make_unique<ExactMap>(map)));
+        new RationalUnitConverter(std::make_shared<const ExactMap>(map), p, q, r));
 }
 
-std::unique_ptr<LinearUnitConverter> ExactAccess::MakeLinear(const ExactMap& map) {
-    auto engine = std::make_unique<LinearUnitConverter>(map.Scale(), map.Offset());
-    engine->m_exact = RefOf(map);
-    return engine;
+const ExactMap& EngineAccess::Exact(const RationalUnitConverter& engine) {
+    return *engine.m_pExact;
 }
 
-std::unique_ptr<LinearUnitConverter> ExactAccess::MakeLinear(const ExactRef& ref) {
-    auto engine = std::make_unique<LinearUnitConverter>(0.0, 0.0);
-    engine->m_exact = ref;
-    RoundLinear(ref, engine->m_scale, engine->m_offset);
-    return engine;
-}
-
-std::optional<ExactMap> ExactAccess::ExactFormOf(IUnitConverterEngine& engine) {
+std::optional<ExactMap> ExactFormOf(IUnitConverterEngine& engine) {
     if (auto* linear = dynamic_cast<LinearUnitConverter*>(&engine)) {
-        if (linear->m_exact.kind != ExactRef::e_None) {
-            return MapOf(linear->m_exact);
+        const ExactRef& ref = EngineAccess::Exact(*linear);
+        if (ref.kind == ExactRef::e_None) {
+            return std::nullopt;
         }
-        return std::nullopt;
+        return MapOf(ref);
     }
     if (auto* rational = dynamic_cast<RationalUnitConverter*>(&engine)) {
-        return *rational->m_pExact;
+        return EngineAccess::Exact(*rational);
     }
     if (auto* composite = dynamic_cast<CompositeUnitConverter*>(&engine)) {
         std::optional<ExactMap> first = ExactFormOf(*composite->First());
@@ -95,20 +112,40 @@ std::optional<ExactMap> ExactAccess::ExactFormOf(IUnitConverterEngine& engine) {
 } // namespace Detail
 
 // ---------------------------------------------------------------------------------------------
-// Factories
+// Checks and factories
+
+bool IsExactDecimal(const std::string& text) {
+    Detail::Integer mantissa;
+    long exponent = 0;
+    return Detail::ParseDecimal(text, mantissa, exponent) == Detail::DecimalError::e_None;
+}
+
+std::optional<ExactMapKind> ClassifyExactDefinition(const ExactDefinition& definition) {
+    for (const std::string* text : {&definition.A, &definition.B, &definition.C, &definition.D}) {
+        if (!IsExactDecimal(*text)) {
+            return std::nullopt;
+        }
+    }
+    const ExactMap map = ExactMap::Parse(definition);
+    if (map.IsConstant()) {
+        return ExactMapKind::e_Constant;
+    }
+    const bool identity = map.a == 0 && map.d == 0 && map.b == map.c;
+    return identity ? ExactMapKind::e_Identity : ExactMapKind::e_Invertible;
+}
 
 std::unique_ptr<IUnitConverterEngine> MakeExactEngine(const ExactDefinition& definition) {
-    const Detail::ExactMap map = Detail::ExactMap::FromDefinition(definition);
+    const ExactMap map = InvertibleMap(definition);
     CheckRange(definition, map);
-    return Detail::ExactAccess::MakeEngine(map);
+    return EngineAccess::MakeEngine(map);
 }
 
 std::unique_ptr<LinearUnitConverter> MakeExactLinear(const std::string& scale,
                                                      const std::string& offset) {
     const ExactDefinition definition{offset, scale, "1", "0"};
-    const Detail::ExactMap map = Detail::ExactMap::FromDefinition(definition);
+    const ExactMap map = InvertibleMap(definition);
     CheckRange(definition, map);
-    return Detail::ExactAccess::MakeLinear(map);
+    return EngineAccess::MakeLinear(Detail::RefOf(map));
 }
 
 std::unique_ptr<LinearUnitConverter> MakeExactLinear(std::int64_t a, std::int64_t b,
@@ -127,39 +164,33 @@ std::unique_ptr<LinearUnitConverter> MakeExactLinear(std::int64_t a, std::int64_
         throw std::invalid_argument(describe() + ": B and C must not be 0");
     }
     // Integers this small give a scale and an offset well inside the range of double.
-    Detail::ExactRef ref;
-    ref.kind = Detail::ExactRef::e_Small;
-    ref.small[0] = a;
-    ref.small[1] = b;
-    ref.small[2] = c;
-    ref.small[3] = 0;
-    return Detail::ExactAccess::MakeLinear(ref);
+    return EngineAccess::MakeLinear(Detail::SmallRef(a, b, c, 0));
 }
 
 bool IsExact(IUnitConverterEngine& engine) {
-    return Detail::ExactAccess::ExactFormOf(engine).has_value();
+    return Detail::ExactFormOf(engine).has_value();
 }
 
 bool GetExactDefinition(IUnitConverterEngine& engine, ExactDefinition& definition) {
-    const std::optional<Detail::ExactMap> map = Detail::ExactAccess::ExactFormOf(engine);
+    const std::optional<ExactMap> map = Detail::ExactFormOf(engine);
     if (!map) {
         return false;
     }
-    definition = map->ToDefinition();
+    definition = ExactDefinition{map->a.str(), map->b.str(), map->c.str(), map->d.str()};
     return true;
 }
 
 std::unique_ptr<IUnitConverterEngine> ComposeExact(IUnitConverterEngine& first,
                                                    IUnitConverterEngine& second) {
-    const std::optional<Detail::ExactMap> before = Detail::ExactAccess::ExactFormOf(first);
+    const std::optional<ExactMap> before = Detail::ExactFormOf(first);
     if (!before) {
         return nullptr;
     }
-    const std::optional<Detail::ExactMap> after = Detail::ExactAccess::ExactFormOf(second);
+    const std::optional<ExactMap> after = Detail::ExactFormOf(second);
     if (!after) {
         return nullptr;
     }
-    return Detail::ExactAccess::MakeEngine(before->Then(*after));
+    return EngineAccess::MakeEngine(before->Then(*after));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -167,36 +198,20 @@ std::unique_ptr<IUnitConverterEngine> ComposeExact(IUnitConverterEngine& first,
 
 RationalUnitConverter::RationalUnitConverter(const ExactDefinition& definition)
     : IUnitConverterEngine(e_RationalEngine), m_p(0.0), m_q(0.0), m_r(0.0) {
-    Detail::ExactMap map = Detail::ExactMap::FromDefinition(definition);
+    ExactMap map = InvertibleMap(definition);
     if (map.IsLinear()) {
         throw std::invalid_argument(Detail::DescribeDefinition(definition) +
                                     ": D is 0, which makes a linear engine; use MakeExactEngine");
     }
     CheckRange(definition, map);
-    map.RationalCoefficients(m_p, m_q, m_r);
-    m_pExact = std::make_unique<Detail::ExactMap>(std::move(map));
+    RationalCoefficients(map, m_p, m_q, m_r);
+    m_pExact = std::make_shared<const ExactMap>(std::move(map));
 }
 
-RationalUnitConverter::RationalUnitConverter(std::unique_ptr<Detail::ExactMap> exact)
-    : IUnitConverterEngine(e_RationalEngine), m_p(0.0), m_q(0.0), m_r(0.0),
-      m_pExact(std::move(exact)) {
-    m_pExact->RationalCoefficients(m_p, m_q, m_r);
-}
+RationalUnitConverter::RationalUnitConverter(const RationalUnitConverter& other) = default;
 
-RationalUnitConverter::RationalUnitConverter(const RationalUnitConverter& other)
-    : IUnitConverterEngine(other), m_p(other.m_p), m_q(other.m_q), m_r(other.m_r),
-      m_pExact(std::make_unique<Detail::ExactMap>(*other.m_pExact)) {}
-
-RationalUnitConverter& RationalUnitConverter::operator=(const RationalUnitConverter& other) {
-    if (this != &other) {
-        IUnitConverterEngine::operator=(other);
-        m_p = other.m_p;
-        m_q = other.m_q;
-        m_r = other.m_r;
-        m_pExact = std::make_unique<Detail::ExactMap>(*other.m_pExact);
-    }
-    return *this;
-}
+RationalUnitConverter&
+RationalUnitConverter::operator=(const RationalUnitConverter& other) = default;
 
 RationalUnitConverter::~RationalUnitConverter() = default;
 
@@ -211,17 +226,12 @@ std::unique_ptr<IUnitConverterEngine> RationalUnitConverter::Clone() {
 }
 
 void RationalUnitConverter::Convert(std::vector<double>& values) {
-    const double p = m_p;
-    const double q = m_q;
-    const double r = m_r;
-    Detail::Reciprocal(values.data(), values.size(), p, q, r);
+    Detail::Reciprocal(values.data(), values.size(), m_p, m_q, m_r);
 }
 
 void RationalUnitConverter::Convert(std::vector<float>& values) {
-    const float p = static_cast<float>(m_p);
-    const float q = static_cast<float>(m_q);
-    const float r = static_cast<float>(m_r);
-    Detail::Reciprocal(values.data(), values.size(), p, q, r);
+    Detail::Reciprocal(values.data(), values.size(), static_cast<float>(m_p),
+                       static_cast<float>(m_q), static_cast<float>(m_r));
 }
 
 double RationalUnitConverter::Convert(double value) {
@@ -241,8 +251,7 @@ bool RationalUnitConverter::IsInvertible() {
 }
 
 std::unique_ptr<IUnitConverterEngine> RationalUnitConverter::GetInverse() {
-    return std::unique_ptr<IUnitConverterEngine>(
-        new RationalUnitConverter(std::make_unique<Detail::ExactMap>(m_pExact->Inverse())));
+    return EngineAccess::MakeEngine(m_pExact->Inverse());
 }
 
 } // namespace Orv::Pim::Core::Service::Units::Converter

@@ -1,10 +1,9 @@
 #include "ExactMap.h"
 
-#include "Rounding.h"
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numeric>
 #include <stdexcept>
 #include <utility>
 
@@ -12,30 +11,121 @@ namespace Orv::Pim::Core::Service::Units::Converter::Detail {
 
 namespace {
 
-constexpr std::size_t kMaxDigits = 1000;
-constexpr long kMaxExponent = 1000;
-
-// The decimal `mantissa * 10^exponent`.
-struct Decimal {
-    Integer mantissa;
-    long exponent = 0;
-};
-
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Reads `[+-]digits[.digits][(e|E)[+-]digits]`, with digits on at least one side of the point.
-Decimal ParseDecimal(const ExactDefinition& definition, const char* name, const std::string& text) {
-    const auto refuse = [&](const std::string& why) {
-        return std::invalid_argument(DescribeDefinition(definition) + ": " + name + " \"" + text +
-                                     "\" " + why);
-    };
+constexpr std::int64_t kSmallLimit = std::int64_t{1} << 62;
+
+bool FitsSmall(const Integer& value) {
+    return value > -kSmallLimit && value < kSmallLimit;
+}
+
+// Brings a map's coefficients to lowest terms as ExactMap keeps them; for 64-bit integers and for
+// Boost's alike.
+template <typename T>
+void ToLowestTerms(T& a, T& b, T& c, T& d) {
+    using std::gcd;
+    const T divisor = gcd(gcd(a, b), gcd(c, d));
+    if (divisor > 1) {
+        a /= divisor;
+        b /= divisor;
+        c /= divisor;
+        d /= divisor;
+    }
+    if (c < 0 || (c == 0 && d < 0)) {
+        a = -a;
+        b = -b;
+        c = -c;
+        d = -d;
+    }
+}
+
+#if defined(__SIZEOF_INT128__)
+__extension__ typedef __int128 Wide;
+
+bool FitsSmall(Wide value) {
+    return value > -kSmallLimit && value < kSmallLimit;
+}
+
+// The composition of two small maps when its coefficients, before reduction, are small too: the
+// products of 62-bit coefficients and their sums fit in 128 bits.
+std::optional<SmallMap> ComposeSmall(const SmallMap& f, const SmallMap& g) {
+    const Wide a = Wide{g.a} * f.c + Wide{g.b} * f.a;
+    const Wide b = Wide{g.a} * f.d + Wide{g.b} * f.b;
+    const Wide c = Wide{g.c} * f.c + Wide{g.d} * f.a;
+    const Wide d = Wide{g.c} * f.d + Wide{g.d} * f.b;
+    if (!(FitsSmall(a) && FitsSmall(b) && FitsSmall(c) && FitsSmall(d))) {
+        return std::nullopt;
+    }
+    SmallMap composed{static_cast<std::int64_t>(a), static_cast<std::int64_t>(b),
+                      static_cast<std::int64_t>(c), static_cast<std::int64_t>(d)};
+    ToLowestTerms(composed.a, composed.b, composed.c, composed.d);
+    return composed;
+}
+#else
+std::optional<SmallMap> ComposeSmall(const SmallMap&, const SmallMap&) {
+    return std::nullopt;
+}
+#endif
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Maps
+
+ExactMap ExactMap::Reduced(Integer a, Integer b, Integer c, Integer d) {
+    ToLowestTerms(a, b, c, d);
+    return ExactMap{std::move(a), std::move(b), std::move(c), std::move(d)};
+}
+
+ExactMap ExactMap::Parse(const ExactDefinition& definition) {
+    const std::string* const texts[] = {&definition.A, &definition.B, &definition.C, &definition.D};
+    const char* const names[] = {"A", "B", "C", "D"};
+    Integer mantissas[4];
+    long exponents[4] = {0, 0, 0, 0};
+    for (int i = 0; i < 4; ++i) {
+        const DecimalError error = ParseDecimal(*texts[i], mantissas[i], exponents[i]);
+        if (error != DecimalError::e_None) {
+            throw std::invalid_argument(
+                DescribeDefinition(definition) + ": " + names[i] + " \"" + *texts[i] + "\" " +
+                (error == DecimalError::e_NotADecimal
+                     ? "is not a decimal number"
+                     : "has more than 1000 digits or an exponent beyond 1000"));
+        }
+    }
+    // Bring the four decimals to one power of ten; the common factor drops out of the map.
+    std::optional<long> lowest;
+    for (int i = 0; i < 4; ++i) {
+        if (mantissas[i] != 0) {
+            lowest = std::min(lowest.value_or(exponents[i]), exponents[i]);
+        }
+    }
+    for (int i = 0; i < 4; ++i) {
+        if (mantissas[i] != 0 && exponents[i] > *lowest) {
+            mantissas[i] *= pow(Integer(10), static_cast<unsigned>(exponents[i] - *lowest));
+        }
+    }
+    return Reduced(mantissas[0], mantissas[1], mantissas[2], mantissas[3]);
+}
+
+ExactMap ExactMap::Then(const ExactMap& second) const {
+    // second(first(x)) = (a2 + b2*y) / (c2 + d2*y) with y = (a1 + b1*x) / (c1 + d1*x); multiply
+    // through by (c1 + d1*x).
+    return Reduced(second.a * c + second.b * a, second.a * d + second.b * b,
+                   second.c * c + second.d * a, second.c * d + second.d * b);
+}
+
+ExactMap ExactMap::Inverse() const {
+    // y = (a + b*x) / (c + d*x) solves to x = (-a + c*y) / (b - d*y).
+    return Reduced(-a, c, b, -d);
+}
+
+DecimalError ParseDecimal(const std::string& text, Integer& mantissa, long& exponent) {
     std::size_t i = 0;
     const std::size_t n = text.size();
-    bool negative = false;
+    const bool negative = i < n && text[i] == '-';
     if (i < n && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
         ++i;
     }
     std::string digits;
@@ -50,175 +140,138 @@ Decimal ParseDecimal(const ExactDefinition& definition, const char* name, const 
         }
     }
     if (digits.empty()) {
-        throw refuse("is not a decimal number");
+        return DecimalError::e_NotADecimal;
     }
-    long exponent = 0;
+    long written = 0;
     if (i < n && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
-        bool negativeExponent = false;
+        const bool negativeExponent = i < n && text[i] == '-';
         if (i < n && (text[i] == '+' || text[i] == '-')) {
-            negativeExponent = text[i] == '-';
             ++i;
         }
         if (i == n || !IsDigit(text[i])) {
-            throw refuse("is not a decimal number");
+            return DecimalError::e_NotADecimal;
         }
         for (; i < n && IsDigit(text[i]); ++i) {
-            exponent = std::min(exponent * 10 + (text[i] - '0'), kMaxExponent + 1);
+            written = std::min(written * 10 + (text[i] - '0'), kMaxExactExponent + 1);
         }
-        if (negativeExponent) {
-            exponent = -exponent;
-        }
+        written = negativeExponent ? -written : written;
     }
     if (i != n) {
-        throw refuse("is not a decimal number");
+        return DecimalError::e_NotADecimal;
     }
-    if (digits.size() > kMaxDigits || std::labs(exponent) > kMaxExponent) {
-        throw refuse("has more than 1000 digits or an exponent beyond 1000");
+    if (digits.size() > kMaxExactDigits || std::labs(written) > kMaxExactExponent) {
+        return DecimalError::e_TooLong;
     }
-    Decimal value;
-    value.mantissa = Integer::FromDigits(digits);
+    // Leading zeros would make Boost read the digits as octal.
+    const std::size_t first = digits.find_first_not_of('0');
+    mantissa = first == std::string::npos ? Integer(0) : Integer(digits.substr(first));
     if (negative) {
-        value.mantissa = -value.mantissa;
+        mantissa = -mantissa;
     }
-    value.exponent = exponent - fractionDigits;
-    return value;
-}
-
-} // namespace
-
-std::string DescribeDefinition(const ExactDefinition& definition) {
-    return "exact definition (A \"" + definition.A + "\", B \"" + definition.B + "\", C \"" +
-           definition.C + "\", D \"" + definition.D + "\")";
-}
-
-ExactMap::ExactMap(Integer a, Integer b, Integer c, Integer d)
-    : m_a(std::move(a)), m_b(std::move(b)), m_c(std::move(c)), m_d(std::move(d)) {
-    const Integer divisor = Integer::Gcd(Integer::Gcd(m_a, m_b), Integer::Gcd(m_c, m_d));
-    if (!divisor.IsZero() && divisor != Integer(1)) {
-        m_a = m_a.DividedBy(divisor);
-        m_b = m_b.DividedBy(divisor);
-        m_c = m_c.DividedBy(divisor);
-        m_d = m_d.DividedBy(divisor);
-    }
-    if (m_c.Sign() < 0 || (m_c.IsZero() && m_d.Sign() < 0)) {
-        m_a = -m_a;
-        m_b = -m_b;
-        m_c = -m_c;
-        m_d = -m_d;
-    }
-}
-
-ExactMap ExactMap::FromIntegers(Integer a, Integer b, Integer c, Integer d) {
-    return ExactMap(std::move(a), std::move(b), std::move(c), std::move(d));
-}
-
-ExactMap ExactMap::FromDefinition(const ExactDefinition& definition) {
-    Decimal parts[] = {
-        ParseDecimal(definition, "A", definition.A), ParseDecimal(definition, "B", definition.B),
-        ParseDecimal(definition, "C", definition.C), ParseDecimal(definition, "D", definition.D)};
-    // Bring the four decimals to one power of ten; the common factor drops out of the map.
-    long lowest = 0;
-    bool any = false;
-    for (const Decimal& part : parts) {
-        if (!part.mantissa.IsZero()) {
-            lowest = any ? std::min(lowest, part.exponent) : part.exponent;
-            any = true;
-        }
-    }
-    for (Decimal& part : parts) {
-        if (!part.mantissa.IsZero() && part.exponent > lowest) {
-            part.mantissa =
-                part.mantissa * Integer::PowerOfTen(static_cast<unsigned>(part.exponent - lowest));
-        }
-    }
-    ExactMap map(parts[0].mantissa, parts[1].mantissa, parts[2].mantissa, parts[3].mantissa);
-    if ((map.m_b * map.m_c - map.m_a * map.m_d).IsZero()) {
-        throw std::invalid_argument(DescribeDefinition(definition) +
-                                    ": B*C - A*D is 0, so it maps every value to one number");
-    }
-    return map;
-}
-
-ExactMap ExactMap::Then(const ExactMap& second) const {
-    // second(first(x)) = (a2 + b2*y) / (c2 + d2*y) with y = (a1 + b1*x) / (c1 + d1*x); multiply
-    // through by (c1 + d1*x).
-    return ExactMap(second.m_a * m_c + second.m_b * m_a, second.m_a * m_d + second.m_b * m_b,
-                    second.m_c * m_c + second.m_d * m_a, second.m_c * m_d + second.m_d * m_b);
-}
-
-ExactMap ExactMap::Inverse() const {
-    // y = (a + b*x) / (c + d*x) solves to x = (-a + c*y) / (b - d*y).
-    return ExactMap(-m_a, m_c, m_b, -m_d);
-}
-
-ExactDefinition ExactMap::ToDefinition() const {
-    return ExactDefinition{m_a.ToString(), m_b.ToString(), m_c.ToString(), m_d.ToString()};
-}
-
-double ExactMap::Scale() const {
-    return NearestDouble(m_b, m_c);
-}
-
-double ExactMap::Offset() const {
-    return NearestDouble(m_a, m_c);
-}
-
-void ExactMap::RationalCoefficients(double& p, double& q, double& r) const {
-    p = NearestDouble(m_b, m_d);
-    q = NearestDouble(m_a * m_d - m_b * m_c, m_d * m_d);
-    r = NearestDouble(m_c, m_d);
+    exponent = written - fractionDigits;
+    return DecimalError::e_None;
 }
 
 double NearestDouble(const Integer& numerator, const Integer& denominator) {
-    if (numerator.IsZero()) {
+    if (numerator == 0) {
         return 0.0;
     }
-#if ORV_CONVERTER_HAVE_INT128
-    Integer::Native n = 0;
-    Integer::Native d = 0;
-    if (numerator.GetNative(n) && denominator.GetNative(d) && n > -kQuickLimit && n < kQuickLimit &&
-        d > -kQuickLimit && d < kQuickLimit) {
-        double nearest = 0.0;
-        if (QuickNearestDouble(n, d, nearest)) {
-            return nearest;
-        }
-    }
-#endif
-    const bool negative = (numerator.Sign() < 0) != (denominator.Sign() < 0);
-    const Integer p = numerator.Abs();
-    const Integer q = denominator.Abs();
+    const bool negative = (numerator < 0) != (denominator < 0);
+    Integer p = abs(numerator);
+    Integer q = abs(denominator);
 
     // The binary exponent e of p/q, so that 2^e <= p/q < 2^(e+1).
-    const long lengthDifference =
-        static_cast<long>(p.BitLength()) - static_cast<long>(q.BitLength());
-    const bool reaches =
-        lengthDifference >= 0
-            ? Integer::Compare(p, q.ShiftedLeft(static_cast<std::size_t>(lengthDifference))) >= 0
-            : Integer::Compare(p.ShiftedLeft(static_cast<std::size_t>(-lengthDifference)), q) >= 0;
-    const long exponent = reaches ? lengthDifference : lengthDifference - 1;
+    long exponent = static_cast<long>(msb(p)) - static_cast<long>(msb(q));
+    if (exponent >= 0 ? p < (q << static_cast<unsigned>(exponent))
+                      : (p << static_cast<unsigned>(-exponent)) < q) {
+        --exponent;
+    }
     if (exponent > std::numeric_limits<double>::max_exponent - 1) {
         return negative ? -std::numeric_limits<double>::infinity()
                         : std::numeric_limits<double>::infinity();
     }
-
     // The weight of the last place kept: 53 significant bits, or fewer among the subnormals.
     const long lastPlace = std::max(exponent - 52, -1074L);
     // Divide in units of half that place; the remainder tells whether anything lies below.
     const long shift = 1 - lastPlace;
-    const Integer scaledP = shift >= 0 ? p.ShiftedLeft(static_cast<std::size_t>(shift)) : p;
-    const Integer scaledQ = shift >= 0 ? q : q.ShiftedLeft(static_cast<std::size_t>(-shift));
+    if (shift >= 0) {
+        p <<= static_cast<unsigned>(shift);
+    } else {
+        q <<= static_cast<unsigned>(-shift);
+    }
     Integer halves;
     Integer rest;
-    Integer::DivMod(scaledP, scaledQ, halves, rest);
-    const std::uint64_t count = halves.LowBits(); // below 2^54
+    divide_qr(p, q, halves, rest);
+    const auto count = static_cast<std::uint64_t>(halves); // below 2^54
     std::uint64_t mantissa = count >> 1;
-    const bool half = (count & 1) != 0;
-    if (half && (!rest.IsZero() || (mantissa & 1) != 0)) {
-        ++mantissa; // round half to even; may carry into the next binade, which ldexp handles
+    if ((count & 1) != 0 && (rest != 0 || (mantissa & 1) != 0)) {
+        ++mantissa; // half to even; a carry into the next binade, or to infinity, is ldexp's
     }
     const double magnitude = std::ldexp(static_cast<double>(mantissa), static_cast<int>(lastPlace));
     return negative ? -magnitude : magnitude;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Refs
+
+double NearestOfLarge(std::int64_t numerator, std::int64_t denominator) {
+    return NearestDouble(Integer(numerator), Integer(denominator));
+}
+
+ExactRef RefOf(const ExactMap& map) {
+    ExactRef ref;
+    if (FitsSmall(map.a) && FitsSmall(map.b) && FitsSmall(map.c) && FitsSmall(map.d)) {
+        ref.kind = ExactRef::e_Small;
+        ref.small = {static_cast<std::int64_t>(map.a), static_cast<std::int64_t>(map.b),
+                     static_cast<std::int64_t>(map.c), static_cast<std::int64_t>(map.d)};
+    } else {
+        ref.kind = ExactRef::e_Big;
+        ref.big = std::make_shared<const ExactMap>(map);
+    }
+    return ref;
+}
+
+ExactRef SmallRef(std::int64_t a, std::int64_t b, std::int64_t c, std::int64_t d) {
+    ToLowestTerms(a, b, c, d);
+    ExactRef ref;
+    ref.kind = ExactRef::e_Small;
+    ref.small = {a, b, c, d};
+    return ref;
+}
+
+ExactMap MapOf(const ExactRef& ref) {
+    if (ref.kind == ExactRef::e_Big) {
+        return *ref.big;
+    }
+    return ExactMap{Integer(ref.small.a), Integer(ref.small.b), Integer(ref.small.c),
+                    Integer(ref.small.d)};
+}
+
+void InvertBig(const ExactRef& ref, ExactRef& inverse) {
+    inverse = RefOf(ref.big->Inverse());
+}
+
+void RoundBig(const ExactRef& ref, double& scale, double& offset) {
+    scale = NearestDouble(ref.big->b, ref.big->c);
+    offset = NearestDouble(ref.big->a, ref.big->c);
+}
+
+ExactRef Compose(const ExactRef& first, const ExactRef& second) {
+    if (first.kind == ExactRef::e_Small && second.kind == ExactRef::e_Small) {
+        if (std::optional<SmallMap> composed = ComposeSmall(first.small, second.small)) {
+            ExactRef ref;
+            ref.kind = ExactRef::e_Small;
+            ref.small = *composed;
+            return ref;
+        }
+    }
+    return RefOf(MapOf(first).Then(MapOf(second)));
+}
+
+std::string DescribeDefinition(const ExactDefinition& definition) {
+    return "exact definition (A \"" + definition.A + "\", B \"" + definition.B + "\", C \"" +
+           definition.C + "\", D \"" + definition.D + "\")";
 }
 
 } // namespace Orv::Pim::Core::Service::Units::Converter::Detail

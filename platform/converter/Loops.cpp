@@ -34,69 +34,87 @@ T* Aligned(T* values) {
 #endif
 }
 
+// Each loop body is one expression with no call or branch, so that the loop becomes vector code.
+// The coefficients are copies held in registers, which no store to the values can change. The
+// versions and their resolver stay inside this file: GCC gives a resolver default visibility
+// whatever it is asked for, which would export it from the library.
+
+ORV_VECTOR_VERSIONS
+void ScaleAndOffsetLoop(double* values, std::size_t count, double scale, double offset) {
+    const std::size_t head = HeadCount(values, count);
+    for (std::size_t i = 0; i < head; ++i) {
+        values[i] = scale * values[i] + offset;
+    }
+    if (head == count) {
+        return; // all done; values + head need not be aligned
+    }
+    double* const body = Aligned(values + head);
+    for (std::size_t i = 0; i < count - head; ++i) {
+        body[i] = scale * body[i] + offset;
+    }
+}
+
+ORV_VECTOR_VERSIONS
+void ScaleAndOffsetLoop(float* values, std::size_t count, float scale, float offset) {
+    const std::size_t head = HeadCount(values, count);
+    for (std::size_t i = 0; i < head; ++i) {
+        values[i] = scale * values[i] + offset;
+    }
+    if (head == count) {
+        return; // all done; values + head need not be aligned
+    }
+    float* const body = Aligned(values + head);
+    for (std::size_t i = 0; i < count - head; ++i) {
+        body[i] = scale * body[i] + offset;
+    }
+}
+
+ORV_VECTOR_VERSIONS
+void ReciprocalLoop(double* values, std::size_t count, double p, double q, double r) {
+    const std::size_t head = HeadCount(values, count);
+    for (std::size_t i = 0; i < head; ++i) {
+        values[i] = p + q / (r + values[i]);
+    }
+    if (head == count) {
+        return; // all done; values + head need not be aligned
+    }
+    double* const body = Aligned(values + head);
+    for (std::size_t i = 0; i < count - head; ++i) {
+        body[i] = p + q / (r + body[i]);
+    }
+}
+
+ORV_VECTOR_VERSIONS
+void ReciprocalLoop(float* values, std::size_t count, float p, float q, float r) {
+    const std::size_t head = HeadCount(values, count);
+    for (std::size_t i = 0; i < head; ++i) {
+        values[i] = p + q / (r + values[i]);
+    }
+    if (head == count) {
+        return; // all done; values + head need not be aligned
+    }
+    float* const body = Aligned(values + head);
+    for (std::size_t i = 0; i < count - head; ++i) {
+        body[i] = p + q / (r + body[i]);
+    }
+}
+
 } // namespace
 
-// Each loop body is one expression with no call or branch, so that the loop becomes vector code.
-// The coefficients are copies held in registers, which no store to the values can change.
-
-ORV_VECTOR_VERSIONS
 void ScaleAndOffset(double* values, std::size_t count, double scale, double offset) {
-    const std::size_t head = HeadCount(values, count);
-    for (std::size_t i = 0; i < head; ++i) {
-        values[i] = scale * values[i] + offset;
-    }
-    if (head == count) {
-        return; // all done; values + head need not be aligned
-    }
-    double* const body = Aligned(values + head);
-    for (std::size_t i = 0; i < count - head; ++i) {
-        body[i] = scale * body[i] + offset;
-    }
+    ScaleAndOffsetLoop(values, count, scale, offset);
 }
 
-ORV_VECTOR_VERSIONS
 void ScaleAndOffset(float* values, std::size_t count, float scale, float offset) {
-    const std::size_t head = HeadCount(values, count);
-    for (std::size_t i = 0; i < head; ++i) {
-        values[i] = scale * values[i] + offset;
-    }
-    if (head == count) {
-        return; // all done; values + head need not be aligned
-    }
-    float* const body = Aligned(values + head);
-    for (std::size_t i = 0; i < count - head; ++i) {
-        body[i] = scale * body[i] + offset;
-    }
+    ScaleAndOffsetLoop(values, count, scale, offset);
 }
 
-ORV_VECTOR_VERSIONS
 void Reciprocal(double* values, std::size_t count, double p, double q, double r) {
-    const std::size_t head = HeadCount(values, count);
-    for (std::size_t i = 0; i < head; ++i) {
-        values[i] = p + q / (r + values[i]);
-    }
-    if (head == count) {
-        return; // all done; values + head need not be aligned
-    }
-    double* const body = Aligned(values + head);
-    for (std::size_t i = 0; i < count - head; ++i) {
-        body[i] = p + q / (r + body[i]);
-    }
+    ReciprocalLoop(values, count, p, q, r);
 }
 
-ORV_VECTOR_VERSIONS
 void Reciprocal(float* values, std::size_t count, float p, float q, float r) {
-    const std::size_t head = HeadCount(values, count);
-    for (std::size_t i = 0; i < head; ++i) {
-        values[i] = p + q / (r + values[i]);
-    }
-    if (head == count) {
-        return; // all done; values + head need not be aligned
-    }
-    float* const body = Aligned(values + head);
-    for (std::size_t i = 0; i < count - head; ++i) {
-        body[i] = p + q / (r + body[i]);
-    }
+    ReciprocalLoop(values, count, p, q, r);
 }
 
 } // namespace Orv::Pim::Core::Service::Units::Converter::Detail

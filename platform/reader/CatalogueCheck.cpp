@@ -1,12 +1,10 @@
 // The consistency checks of a catalogue: what its schema cannot say, such as whether a symbol
 // that one element names is defined by another, and of the right dimension.
 #include "CatalogueText.h"
-#include "Decimal.h"
 
 #include <algorithm>
 #include <map>
 #include <set>
-#include <sstream>
 #include <utility>
 
 namespace Orv::Pim::Core::Service::Units::Reader::Detail {
@@ -21,15 +19,15 @@ std::string Where(const Position& at) {
     return "line " + std::to_string(at.line) + ", column " + std::to_string(at.column);
 }
 
-/// Splits a blank-separated list of symbols.
-std::vector<std::string> SplitSymbols(const std::string& list) {
-    std::vector<std::string> symbols;
-    std::istringstream stream(list);
-    std::string symbol;
-    while (stream >> symbol) {
-        symbols.push_back(symbol);
+/// `text` with its sign flipped ("1.5" gives "-1.5", "-2" gives "2", "+3" gives "-3").
+std::string NegatedText(const std::string& text) {
+    if (!text.empty() && text[0] == '-') {
+        return text.substr(1);
     }
-    return symbols;
+    if (!text.empty() && text[0] == '+') {
+        return "-" + text.substr(1);
+    }
+    return "-" + text;
 }
 
 class Checker {
@@ -133,14 +131,9 @@ private:
         if (!definition) {
             return true; // reported as a unit without definition
         }
-        const auto A = ParseDecimal(definition->A);
-        const auto B = ParseDecimal(definition->B);
-        const auto C = ParseDecimal(definition->C);
-        const auto D = ParseDecimal(definition->D);
-        if (!A || !B || !C || !D) {
-            return true; // reported as a bad coefficient
-        }
-        return A->IsZero() && D->IsZero() && !B->IsZero() && *B == *C;
+        const auto kind = Converter::ClassifyExactDefinition(*definition);
+        // A definition with a bad coefficient is reported as such.
+        return !kind || *kind == Converter::ExactMapKind::e_Identity;
     }
 
     void CheckDefinition(const UnitElement& unit) {
@@ -153,12 +146,12 @@ private:
         }
         bool numbers = true;
         const auto check = [&](const std::optional<std::string>& text, const char* name) {
-            if (text && !ParseDecimal(*text)) {
+            if (text && !Converter::IsExactDecimal(*text)) {
                 Add(unit.at, subject + " has the " + name + " " + Quoted(Shortened(*text)) +
                                  ", which is not a decimal number of at most " +
-                                 std::to_string(kMaxDecimalDigits) +
+                                 std::to_string(Converter::kMaxExactDigits) +
                                  " digits and an exponent of at most " +
-                                 std::to_string(kMaxDecimalExponent));
+                                 std::to_string(Converter::kMaxExactExponent));
                 numbers = false;
             }
         };
@@ -170,21 +163,19 @@ private:
         } else {
             check(unit.scale, "scale");
             check(unit.offset, "offset");
-            if (numbers && ParseDecimal(*unit.scale)->IsZero()) {
-                Add(unit.at, subject + " has the scale 0, which maps every value of the base "
-                                       "unit to one value");
-                return;
-            }
         }
         if (!numbers) {
             return;
         }
-        const Decimal A = *ParseDecimal(definition->A);
-        const Decimal B = *ParseDecimal(definition->B);
-        const Decimal C = *ParseDecimal(definition->C);
-        const Decimal D = *ParseDecimal(definition->D);
-        // The map x -> (A + B*x) / (C + D*x) has an inverse exactly when B*C - A*D is not 0.
-        if (Multiply(B, C) == Multiply(A, D)) {
+        // The map x -> (A + B*x) / (C + D*x) has an inverse exactly when B*C - A*D is not 0,
+        // which for a scale and an offset is when the scale is not 0.
+        if (Converter::ClassifyExactDefinition(*definition) ==
+            Converter::ExactMapKind::e_Constant) {
+            if (!unit.HasExactDefinition()) {
+                Add(unit.at, subject + " has the scale 0, which maps every value of the base "
+                                       "unit to one value");
+                return;
+            }
             Add(unit.at,
                 subject + " has the definition (A + B*x) / (C + D*x) with A = " + definition->A +
                     ", B = " + definition->B + ", C = " + definition->C + ", D = " + definition->D +

@@ -7,6 +7,7 @@
 #include <units/reader/XmlUnitReader.h>
 
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,17 @@ struct MappingElement {
     std::string measurement;
     std::optional<std::string> unit;
 };
+
+/// The symbols of a blank-separated list, such as a measurement's "units".
+inline std::vector<std::string> SplitSymbols(const std::string& list) {
+    std::vector<std::string> symbols;
+    std::istringstream stream(list);
+    std::string symbol;
+    while (stream >> symbol) {
+        symbols.push_back(symbol);
+    }
+    return symbols;
+}
 
 /// Everything read from one catalogue text, in document order.
 struct CatalogueText {

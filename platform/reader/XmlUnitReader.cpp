@@ -1,12 +1,11 @@
-#include "CatalogueRecords.h"
 #include "CatalogueText.h"
+#include "RecordSet.h"
 
 #include <units/reader/XmlUnitReader.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <deque>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -65,16 +64,6 @@ std::unique_ptr<Converter::IUnitConverterEngine> MakeEngine(const Definition& de
     return engine;
 }
 
-std::vector<std::string> SplitSymbols(const std::string& list) {
-    std::vector<std::string> symbols;
-    std::istringstream stream(list);
-    std::string symbol;
-    while (stream >> symbol) {
-        symbols.push_back(symbol);
-    }
-    return symbols;
-}
-
 /// Keeps at most the allowed number of problems, the last saying that the check stopped, and
 /// cuts long messages short: a message may quote a value of the file, which may be huge.
 void Limit(std::vector<CatalogueProblem>& problems) {
@@ -100,16 +89,16 @@ void Limit(std::vector<CatalogueProblem>& problems) {
 
 } // namespace
 
-XmlUnitReader::XmlUnitReader(std::unique_ptr<Catalogue> catalogue)
-    : m_catalogue(std::move(catalogue)) {}
-
-XmlUnitReader::~XmlUnitReader() = default;
+XmlUnitReader::XmlUnitReader(std::unique_ptr<Detail::RecordSet> records,
+                             std::vector<CatalogueProblem> warnings)
+    : RecordUnitReader(std::move(records)), m_warnings(std::move(warnings)) {}
 
 namespace {
 
-/// Parses, checks and builds a catalogue; throws CatalogueError with every problem found.
-template <typename Catalogue>
-std::unique_ptr<Catalogue> Build(const std::string& bytes, const std::string& source) {
+/// Parses and checks a catalogue, and fills `records` with it; returns its warnings. Throws
+/// CatalogueError with every problem found.
+std::vector<CatalogueProblem> Build(const std::string& bytes, const std::string& source,
+                                    Detail::RecordSet& records) {
     Detail::ParsedCatalogue parsed = Detail::ParseCatalogue(bytes, source);
     std::vector<CatalogueProblem> problems = std::move(parsed.problems);
     if (parsed.incomplete) {
@@ -121,7 +110,6 @@ std::unique_ptr<Catalogue> Build(const std::string& bytes, const std::string& so
         problems.push_back(std::move(problem));
     }
 
-    auto catalogue = std::make_unique<Catalogue>();
     // Engines of the units in file order; an alias shares its parent's.
     std::vector<Converter::IUnitConverterEngine*> engines(text.units.size(), nullptr);
     const auto isError = [](const CatalogueProblem& problem) { return !problem.warning; };
@@ -139,8 +127,7 @@ std::unique_ptr<Catalogue> Build(const std::string& bytes, const std::string& so
                                     "the unit \"" + unit.symbol + "\" " + why});
                 continue;
             }
-            engines[i] = engine.get();
-            catalogue->engines.push_back(std::move(engine));
+            engines[i] = records.Keep(std::move(engine));
         }
     }
     if (std::any_of(problems.begin(), problems.end(), isError)) {
@@ -148,37 +135,32 @@ std::unique_ptr<Catalogue> Build(const std::string& bytes, const std::string& so
         throw CatalogueError(std::move(problems));
     }
     Limit(problems);
-    catalogue->warnings = std::move(problems);
 
     for (const auto& dimension : text.dimensions) {
-        catalogue->dimensions.Add(dimension.name,
-                                  DimensionSpec{dimension.name, dimension.baseUnit.value_or("")});
+        records.dimensions.Add({dimension.name, dimension.baseUnit.value_or("")});
     }
     for (std::size_t i = 0; i < text.units.size(); ++i) {
         const UnitElement& unit = text.units[i];
         const std::string standardForm =
             unit.IsAlias() ? text.units[static_cast<std::size_t>(unit.parent)].symbol
                            : std::string();
-        catalogue->units.Add(unit.symbol, UnitSpec{unit.symbol, unit.desc, unit.dimension,
-                                                   standardForm, engines[i]});
+        records.units.Add({unit.symbol, unit.desc, unit.dimension, standardForm, engines[i]});
     }
     for (const auto& measurement : text.measurements) {
-        catalogue->measurements.Add(
-            measurement.name,
-            MeasurementSpec{measurement.name, measurement.dimension,
-                            SplitSymbols(measurement.units.value_or(std::string()))});
+        records.measurements.Add({measurement.name, measurement.dimension,
+                                  Detail::SplitSymbols(measurement.units.value_or(""))});
     }
     for (const auto& system : text.systems) {
-        catalogue->systems.Add(system.name, UnitSystemSpec{system.name});
+        records.systems.Add({system.name});
     }
     // Mappings to a unit or measurement the file lacks were warned about, and are left out.
     for (const auto& mapping : text.mappings) {
-        const UnitSpec* unit = mapping.unit ? catalogue->units.Find(*mapping.unit) : nullptr;
-        if (unit != nullptr && catalogue->measurements.Find(mapping.measurement) != nullptr) {
-            catalogue->mappings.emplace(std::make_pair(mapping.system, mapping.measurement), unit);
+        const UnitSpec* unit = mapping.unit ? records.units.Find(*mapping.unit) : nullptr;
+        if (unit != nullptr && records.measurements.Find(mapping.measurement) != nullptr) {
+            records.mappings.emplace(std::make_pair(mapping.system, mapping.measurement), unit);
         }
     }
-    return catalogue;
+    return problems;
 }
 
 /// The bytes of the file `path`; throws CatalogueError when it cannot be read.
@@ -201,59 +183,24 @@ std::string ReadFile(const std::string& path) {
 } // namespace
 
 std::unique_ptr<XmlUnitReader> XmlUnitReader::FromFile(const std::string& path) {
-    return std::unique_ptr<XmlUnitReader>(
-        new XmlUnitReader(Build<Catalogue>(ReadFile(path), path)));
+    return FromText(ReadFile(path), path);
 }
 
 std::unique_ptr<XmlUnitReader> XmlUnitReader::FromText(const std::string& text,
                                                        const std::string& sourceName) {
-    return std::unique_ptr<XmlUnitReader>(new XmlUnitReader(Build<Catalogue>(text, sourceName)));
+    auto records = std::make_unique<Detail::RecordSet>();
+    std::vector<CatalogueProblem> warnings = Build(text, sourceName, *records);
+    return std::unique_ptr<XmlUnitReader>(
+        new XmlUnitReader(std::move(records), std::move(warnings)));
 }
 
 std::vector<CatalogueProblem> XmlUnitReader::Check(const std::string& path) {
     try {
-        return Build<Catalogue>(ReadFile(path), path)->warnings;
+        Detail::RecordSet records;
+        return Build(ReadFile(path), path, records);
     } catch (const CatalogueError& error) {
         return error.Problems();
     }
-}
-
-const std::vector<CatalogueProblem>& XmlUnitReader::Warnings() const {
-    return m_catalogue->warnings;
-}
-
-std::vector<const DimensionSpec*> XmlUnitReader::GetAllDimensionSpecs() const {
-    return m_catalogue->dimensions.List();
-}
-
-const DimensionSpec* XmlUnitReader::GetDimensionSpec(const std::string& name) {
-    return m_catalogue->dimensions.Find(name);
-}
-
-const UnitSpec* XmlUnitReader::GetUnitSpec(const std::string& symbol) {
-    return m_catalogue->units.Find(symbol);
-}
-
-std::vector<const UnitSpec*> XmlUnitReader::GetAllUnitSpecs() {
-    return m_catalogue->units.List();
-}
-
-const MeasurementSpec* XmlUnitReader::GetMeasurementSpec(const std::string& name) {
-    return m_catalogue->measurements.Find(name);
-}
-
-std::vector<const MeasurementSpec*> XmlUnitReader::GetAllMeasurementSpecs() {
-    return m_catalogue->measurements.List();
-}
-
-std::vector<const UnitSystemSpec*> XmlUnitReader::GetAllUnitSystemSpecs() {
-    return m_catalogue->systems.List();
-}
-
-const UnitSpec* XmlUnitReader::GetUnitSpecOfMeasurement(const std::string& unitSystemName,
-                                                        const std::string& measurementName) {
-    const auto found = m_catalogue->mappings.find({unitSystemName, measurementName});
-    return found == m_catalogue->mappings.end() ? nullptr : found->second;
 }
 
 } // namespace Orv::Pim::Core::Service::Units::Reader

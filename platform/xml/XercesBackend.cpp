@@ -8,13 +8,10 @@
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/XMLException.hpp>
 
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <stdexcept>
 #include <string>
-#include <system_error>
 
 namespace Orv::Pim::Core::Service::XML {
 
@@ -102,29 +99,6 @@ std::string Quoted(char const* text) {
     return text == nullptr ? std::string("(null)") : "'" + std::string(text) + "'";
 }
 
-std::string SystemError(int error) {
-    return std::error_code(error, std::generic_category()).message();
-}
-
-void WriteFile(char const* path, std::string const& bytes) {
-    const std::string where = "Cannot write the XML file " + Quoted(path);
-    std::FILE* file = std::fopen(path, "wb");
-    if (file == nullptr) {
-        throw std::runtime_error(where + ": " + SystemError(errno));
-    }
-    const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file);
-    const int writeError = written == bytes.size() ? 0 : errno;
-    // Closing flushes; a full disk may only show here.
-    const int closeResult = std::fclose(file);
-    const int closeError = closeResult == 0 ? 0 : errno;
-    if (writeError != 0 || written != bytes.size()) {
-        throw std::runtime_error(where + ": " + SystemError(writeError != 0 ? writeError : EIO));
-    }
-    if (closeError != 0) {
-        throw std::runtime_error(where + ": " + SystemError(closeError));
-    }
-}
-
 // The operations of the public classes, on Xerces' objects.
 
 void InitialiseXerces() {
@@ -185,19 +159,12 @@ void SetAttribute(xercesc::DOMElement* element, char const* name, char const* va
             [&] { element->setAttribute(attributeName.c_str(), attributeValue.c_str()); });
 }
 
-void Write(char const* path, xercesc::DOMDocument const* document, char const* encoding) {
-    if (path == nullptr) {
-        throw std::runtime_error("Cannot write an XML file: the path is a null pointer");
-    }
-    // The whole text is made before the file is opened, so a document that cannot be written
-    // leaves no file behind.
-    std::string bytes;
-    try {
-        bytes = Detail::Serialise(*document, encoding != nullptr ? encoding : "UTF-8");
-    } catch (const std::runtime_error& e) {
-        throw std::runtime_error("Cannot write the XML file " + Quoted(path) + ": " + e.what());
-    }
-    WriteFile(path, bytes);
+void Write(IXmlSink& sink, xercesc::DOMDocument const* document, char const* encoding) {
+    // The whole text is made before the sink gets any of it, so that a document that cannot be
+    // written leaves nothing behind.
+    const std::string bytes =
+        Detail::Serialise(*document, encoding != nullptr ? encoding : "UTF-8");
+    sink.Write(bytes.data(), bytes.size());
 }
 
 constexpr Detail::Backend kBackend = {InitialiseXerces, CreateDocument, ReleaseDocument,

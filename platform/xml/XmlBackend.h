@@ -18,8 +18,8 @@ struct Backend {
     /// Appends a new child element `name` to `parent`.
     xercesc_3_2::DOMElement* (*appendElement)(xercesc_3_2::DOMElement* parent, char const* name);
     void (*setAttribute)(xercesc_3_2::DOMElement* element, char const* name, char const* value);
-    /// Writes `document` to the file `path`, encoded in `encoding` (UTF-8 when null).
-    void (*write)(char const* path, xercesc_3_2::DOMDocument const* document, char const* encoding);
+    /// Writes the text of `document`, encoded in `encoding` (UTF-8 when null), to `sink`.
+    void (*write)(IXmlSink& sink, xercesc_3_2::DOMDocument const* document, char const* encoding);
 };
 
 /// The module's entry point, exported with C linkage under the name kBackendEntry.

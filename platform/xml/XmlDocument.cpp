@@ -5,6 +5,12 @@
 
 #include <units/xml/XmlDocument.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+
 namespace Orv::Pim::Core::Service::XML {
 
 namespace {
@@ -19,6 +25,46 @@ Detail::Backend const& TheBackend() {
                                                                Detail::kBackendEntry)();
     return *backend;
 }
+
+std::runtime_error SystemError(int error) {
+    return std::runtime_error(std::error_code(error, std::generic_category()).message());
+}
+
+// A file that is created when the first bytes come, so that a document whose text cannot be made
+// leaves no file behind.
+class FileSink final : public IXmlSink {
+public:
+    explicit FileSink(char const* path) : m_path(path) {}
+    FileSink(const FileSink&) = delete;
+    FileSink& operator=(const FileSink&) = delete;
+    ~FileSink() override {
+        if (m_file != nullptr) {
+            std::fclose(m_file);
+        }
+    }
+
+    void Write(char const* data, std::size_t size) override {
+        if (m_file == nullptr && (m_file = std::fopen(m_path, "wb")) == nullptr) {
+            throw SystemError(errno);
+        }
+        if (std::fwrite(data, 1, size, m_file) != size) {
+            throw SystemError(errno != 0 ? errno : EIO);
+        }
+    }
+
+    // Closing flushes; a full disk may only show here.
+    void Close() {
+        std::FILE* file = m_file;
+        m_file = nullptr;
+        if (file != nullptr && std::fclose(file) != 0) {
+            throw SystemError(errno);
+        }
+    }
+
+private:
+    char const* m_path;
+    std::FILE* m_file = nullptr;
+};
 
 } // namespace
 
@@ -56,7 +102,21 @@ XMLDocument::~XMLDocument() {
 
 void XMLDocument::write(char const* path, xercesc_3_2::DOMDocument* document,
                         char const* encoding) {
-    TheBackend().write(path, document != nullptr ? document : m_pDocument, encoding);
+    if (path == nullptr) {
+        throw std::runtime_error("Cannot write an XML file: the path is a null pointer");
+    }
+    FileSink file(path);
+    try {
+        write(file, document, encoding);
+        file.Close();
+    } catch (const std::runtime_error& e) {
+        throw std::runtime_error("Cannot write the XML file '" + std::string(path) +
+                                 "': " + e.what());
+    }
+}
+
+void XMLDocument::write(IXmlSink& sink, xercesc_3_2::DOMDocument* document, char const* encoding) {
+    TheBackend().write(sink, document != nullptr ? document : m_pDocument, encoding);
 }
 
 } // namespace Orv::Pim::Core::Service::XML

@@ -6,8 +6,9 @@
 #include <xercesc/framework/MemBufFormatTarget.hpp>
 #include <xercesc/framework/XMLFormatter.hpp>
 #include <xercesc/util/XMLException.hpp>
+#include <xercesc/util/XMLString.hpp>
+#include <xercesc/util/XMLUni.hpp>
 
-#include <cctype>
 #include <stdexcept>
 
 namespace Orv::Pim::Core::Service::XML::Detail {
@@ -27,47 +28,6 @@ XmlString Literal(char const* ascii) {
 
 XmlString Chars(XMLCh const* text) {
     return text == nullptr ? XmlString() : XmlString(text);
-}
-
-enum class Context { Text, Attribute };
-
-// Escapes what would end or confuse the surrounding markup. Carriage returns, and in
-// attributes tabs and line feeds, become references because a parser would otherwise
-// normalise them away.
-XmlString Escape(XmlString const& text, Context context) {
-    XmlString out;
-    out.reserve(text.size());
-    for (const XMLCh c : text) {
-        switch (c) {
-        case u'&':
-            out += Literal("&amp;");
-            break;
-        case u'<':
-            out += Literal("&lt;");
-            break;
-        case u'>':
-            out += Literal("&gt;");
-            break;
-        case u'"':
-            out += context == Context::Attribute ? Literal("&quot;") : XmlString(1, c);
-            break;
-        case u'\'':
-            out += context == Context::Attribute ? Literal("&apos;") : XmlString(1, c);
-            break;
-        case u'\r':
-            out += Literal("&#xD;");
-            break;
-        case u'\n':
-            out += context == Context::Attribute ? Literal("&#xA;") : XmlString(1, c);
-            break;
-        case u'\t':
-            out += context == Context::Attribute ? Literal("&#x9;") : XmlString(1, c);
-            break;
-        default:
-            out.push_back(c);
-        }
-    }
-    return out;
 }
 
 void RequireXmlCharacters(XmlString const& text, char const* where) {
@@ -118,7 +78,7 @@ private:
             Element(node, depth, indented);
             break;
         case DOMNode::TEXT_NODE:
-            Content(Escape(Checked(node.getNodeValue(), "A text node"), Context::Text));
+            Content(Checked(node.getNodeValue(), "A text node"), XMLFormatter::CharEscapes);
             break;
         case DOMNode::CDATA_SECTION_NODE:
             CData(Checked(node.getNodeValue(), "A CDATA section"));
@@ -153,8 +113,7 @@ private:
                 Markup(Literal(" "));
                 Name(attribute->getNodeName());
                 Markup(Literal("=\""));
-                Content(Escape(Checked(attribute->getNodeValue(), "An attribute value"),
-                               Context::Attribute));
+                AttributeValue(Checked(attribute->getNodeValue(), "An attribute value"));
                 Markup(Literal("\""));
             }
         }
@@ -201,7 +160,7 @@ private:
                                      "comments cannot carry");
         }
         Markup(Literal("<!--"));
-        Content(text);
+        Content(text, XMLFormatter::NoEscapes);
         Markup(Literal("-->"));
     }
 
@@ -245,31 +204,40 @@ private:
     void NewLine(int depth) { Markup(Literal("\n") + XmlString(2 * std::size_t(depth), u' ')); }
 
     // Markup and names have no reference form: a character the encoding lacks is an error.
-    void Markup(XmlString const& text) { Format(text, XMLFormatter::UnRep_Fail); }
+    void Markup(XmlString const& text) {
+        Format(text, XMLFormatter::NoEscapes, XMLFormatter::UnRep_Fail);
+    }
     void Name(XMLCh const* name) { Markup(Chars(name)); }
-    // Escaped content: a character the encoding lacks becomes a character reference.
-    void Content(XmlString const& text) { Format(text, XMLFormatter::UnRep_CharRef); }
+    // Content: a character the encoding lacks becomes a character reference.
+    void Content(XmlString const& text, XMLFormatter::EscapeFlags escapes) {
+        Format(text, escapes, XMLFormatter::UnRep_CharRef);
+    }
 
-    void Format(XmlString const& text, XMLFormatter::UnRepFlags unrepresentable) {
+    // The formatter's attribute escapes cover & < " and the white space that a parser would
+    // normalise (tab, line feed, carriage return); > and ' are escaped as well, so that a value
+    // can be copied into markup of either quote style.
+    void AttributeValue(XmlString const& value) {
+        std::size_t start = 0;
+        for (std::size_t i = 0; i <= value.size(); ++i) {
+            if (i == value.size() || value[i] == u'>' || value[i] == u'\'') {
+                Content(value.substr(start, i - start), XMLFormatter::AttrEscapes);
+                if (i < value.size()) {
+                    Markup(Literal(value[i] == u'>' ? "&gt;" : "&apos;"));
+                }
+                start = i + 1;
+            }
+        }
+    }
+
+    void Format(XmlString const& text, XMLFormatter::EscapeFlags escapes,
+                XMLFormatter::UnRepFlags unrepresentable) {
         if (!text.empty()) {
-            m_formatter.formatBuf(text.data(), text.size(), XMLFormatter::NoEscapes,
-                                  unrepresentable);
+            m_formatter.formatBuf(text.data(), text.size(), escapes, unrepresentable);
         }
     }
 
     XMLFormatter& m_formatter;
 };
-
-// "UTF-16" in any letter case; the labels that name a byte order take no mark.
-bool IsUtf16Label(char const* encoding) {
-    const char* label = "utf-16";
-    for (; *label != 0; ++label, ++encoding) {
-        if (std::tolower(static_cast<unsigned char>(*encoding)) != *label) {
-            return false;
-        }
-    }
-    return *encoding == 0;
-}
 
 } // namespace
 
@@ -285,9 +253,12 @@ std::string Serialise(xercesc::DOMDocument const& document, char const* encoding
                                  MessageOf(e));
     }
     std::string bytes(reinterpret_cast<char const*>(target.getRawBuffer()), target.getLen());
-    // A file in UTF-16 must begin with a byte order mark; the declaration's first character
-    // shows which byte order the transcoder chose.
-    if (IsUtf16Label(encoding) && bytes.size() >= 2) {
+    // A file in UTF-16 ("UTF-16" in any letter case; labels that name a byte order take none)
+    // must begin with a byte order mark; the declaration's first character shows which byte
+    // order the transcoder chose.
+    if (xercesc::XMLString::compareIStringASCII(encodingName.c_str(),
+                                                xercesc::XMLUni::fgUTF16EncodingString) == 0 &&
+        bytes.size() >= 2) {
         if (bytes[0] == '<' && bytes[1] == '\0') {
             bytes.insert(0, "\xFF\xFE", 2);
         } else if (bytes[0] == '\0' && bytes[1] == '<') {

@@ -10,17 +10,6 @@
 
 namespace Orv::Pim::Core::Service::XML::Detail {
 
-namespace {
-
-bool IsHighSurrogate(XMLCh c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLowSurrogate(XMLCh c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
-} // namespace
-
 XmlString FromUtf8(char const* text, std::string const& what) {
     if (text == nullptr) {
         throw std::runtime_error(what + " is a null pointer");
@@ -61,17 +50,10 @@ XmlString NameFromUtf8(char const* name, char const* what) {
 
 std::size_t FindInvalidCharacter(XmlString const& text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const XMLCh c = text[i];
-        if (IsHighSurrogate(c)) {
-            if (i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-                ++i;
-                continue;
-            }
-            return i;
-        }
-        const bool valid = c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
-                           (c >= 0xE000 && c <= 0xFFFD);
-        if (!valid) {
+        // A surrogate pair is one character; a lone surrogate is none.
+        if (i + 1 < text.size() && xercesc::XMLChar1_0::isXMLChar(text[i], text[i + 1])) {
+            ++i;
+        } else if (!xercesc::XMLChar1_0::isXMLChar(text[i])) {
             return i;
         }
     }

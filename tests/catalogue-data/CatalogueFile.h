@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace CatalogueData {
@@ -57,18 +58,14 @@ struct CatalogueFile {
         return found == units.end() ? nullptr : &*found;
     }
     const MeasurementEntry* FindMeasurement(const std::string& name) const {
-        const auto found = std::find_if(
-            measurements.begin(), measurements.end(),
-            [&](const MeasurementEntry& measurement) { return measurement.name == name; });
+        const auto found =
+            std::find_if(measurements.begin(), measurements.end(),
+                         [&](const MeasurementEntry& entry) { return entry.name == name; });
         return found == measurements.end() ? nullptr : &*found;
     }
 };
 
 // The default catalogue, loaded once per process.
 const CatalogueFile& DefaultCatalogue();
-
-// The errors ("line:column: message") of parsing `path` and validating it against the catalogue
-// schema; empty when there are none.
-std::vector<std::string> SchemaErrors(const std::string& path);
 
 } // namespace CatalogueData

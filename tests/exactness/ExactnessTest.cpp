@@ -1,185 +1,119 @@
-// Conversions between linear units of the default catalogue give the doubles nearest to their
-// exact factors and offsets. The exact values are worked out here, with a small rational
-// arithmetic of the test's own, from the decimal definitions in the catalogue file.
+// The library's rounding checked against exact values worked out here with rationals of the
+// test's own: conversions between the linear units of the default catalogue, whose definitions
+// come from the catalogue file itself (read with the independent loader of tests/catalogue-data),
+// and exact compositions and inverses of random definitions.
 #include "CatalogueFile.h"
+#include "Reference.h"
 
 #include <units/Unit.h>
 #include <units/UnitConverter.h>
 #include <units/UnitService.h>
-#include <units/converter/Engines.h>
+#include <units/converter/ExactEngines.h>
 #include <units/reader/XmlUnitReader.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
+#include <array>
 #include <cstdint>
 #include <iomanip>
-#include <iostream>
 #include <map>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
 namespace Units = Orv::Pim::Core::Service::Units;
-using Units::Converter::LinearUnitConverter;
+using namespace Units::Converter;
+using Reference::Decimal;
+using Reference::Integer;
+using Reference::IsNearest;
+using Reference::Rational;
 
-// A natural number in base 1e9, least significant limb first, without zero limbs on top; zero is
-// empty.
-using Natural = std::vector<std::uint32_t>;
-constexpr std::uint64_t kBase = 1000000000;
-
-// n * factor + addend, for a factor below 2^32.
-Natural MulAdd(const Natural& n, std::uint64_t factor, std::uint64_t addend) {
-    Natural result;
-    std::uint64_t carry = addend;
-    for (const std::uint32_t limb : n) {
-        carry += limb * factor;
-        result.push_back(static_cast<std::uint32_t>(carry % kBase));
-        carry /= kBase;
-    }
-    for (; carry != 0; carry /= kBase) {
-        result.push_back(static_cast<std::uint32_t>(carry % kBase));
-    }
-    return result;
-}
-
-Natural Trimmed(Natural n) {
-    while (!n.empty() && n.back() == 0) {
-        n.pop_back();
-    }
-    return n;
-}
-
-// a + b, or a - b when `subtract` (then a >= b).
-Natural PlusOrMinus(const Natural& a, const Natural& b, bool subtract) {
-    Natural result;
-    std::int64_t carry = 0;
-    for (std::size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
-        const std::int64_t other = i < b.size() ? b[i] : 0;
-        carry += (i < a.size() ? a[i] : 0) + (subtract ? -other : other);
-        std::int64_t digit = carry % std::int64_t{kBase};
-        carry /= std::int64_t{kBase};
-        if (digit < 0) {
-            digit += std::int64_t{kBase};
-            --carry;
-        }
-        result.push_back(static_cast<std::uint32_t>(digit));
-    }
-    result.push_back(static_cast<std::uint32_t>(carry));
-    return Trimmed(result);
-}
-
-int Compare(const Natural& a, const Natural& b) {
-    if (a.size() != b.size()) {
-        return a.size() < b.size() ? -1 : 1;
-    }
-    const auto differ = std::mismatch(a.rbegin(), a.rend(), b.rbegin());
-    return differ.first == a.rend() ? 0 : *differ.first < *differ.second ? -1 : 1;
-}
-
-// a * b, by Horner's rule over the limbs of b.
-Natural Times(const Natural& a, const Natural& b) {
-    Natural product;
-    for (std::size_t j = b.size(); j-- > 0;) {
-        product.insert(product.begin(), 0);
-        product = PlusOrMinus(product, MulAdd(a, b[j], 0), false);
-    }
-    return product;
-}
-
-// n * 2^bits; nothing for bits <= 0.
-Natural Shifted(Natural n, int bits) {
-    for (; bits > 0; bits -= 16) {
-        n = MulAdd(n, std::uint64_t{1} << std::min(bits, 16), 0);
-    }
-    return n;
-}
-
-// A rational number; the denominator is never zero.
-struct Rational {
-    bool negative = false;
-    Natural num;
-    Natural den{1};
-};
-
-// A plain decimal such as "-0.0254", the only form the catalogue's schema allows.
-Rational Parse(const std::string& text) {
-    Rational r;
-    r.negative = text[0] == '-';
-    bool point = false;
-    for (const char c : text.substr(r.negative ? 1 : 0)) {
-        point = point || c == '.';
-        if (c != '.') {
-            r.num = MulAdd(r.num, 10, static_cast<std::uint64_t>(c - '0'));
-            r.den = point ? MulAdd(r.den, 10, 0) : r.den;
-        }
-    }
-    r.num = Trimmed(r.num);
-    return r;
-}
-
-Rational operator*(const Rational& a, const Rational& b) {
-    return {a.negative != b.negative, Times(a.num, b.num), Times(a.den, b.den)};
-}
-
-Rational operator/(const Rational& a, const Rational& b) {
-    return a * Rational{b.negative, b.den, b.num};
-}
-
-Rational operator-(const Rational& a, const Rational& b) {
-    const Natural x = Times(a.num, b.den), y = Times(b.num, a.den), den = Times(a.den, b.den);
-    if (a.negative != b.negative) {
-        return {a.negative, PlusOrMinus(x, y, false), den};
-    }
-    const bool larger = Compare(x, y) >= 0;
-    return {a.negative == larger, PlusOrMinus(larger ? x : y, larger ? y : x, true), den};
-}
-
-// The sign of |r| - x * 2^shift.
-int CompareMagnitude(const Rational& r, std::uint64_t x, int shift) {
-    return Compare(Shifted(r.num, -shift), Times(r.den, Shifted(MulAdd({}, 1, x), shift)));
-}
-
-// True when `value` is the double nearest to `exact`, ties going to the even one.
-bool IsNearest(double value, const Rational& exact) {
-    if (exact.num.empty()) {
-        return value == 0.0;
-    }
-    if (!std::isnormal(value) || std::signbit(value) != exact.negative) {
-        return false;
-    }
-    int exponent = 0;
-    const auto m =
-        static_cast<std::uint64_t>(std::ldexp(std::frexp(std::fabs(value), &exponent), 53));
-    // In units of 2^(exponent - 55) the value is 4m and the midpoints to its neighbours are
-    // 4m + 2 and 4m - 2, or 4m - 1 when m is a power of two, whose lower neighbour is nearer.
-    const int shift = exponent - 55;
-    const int low =
-        CompareMagnitude(exact, m == (std::uint64_t{1} << 52) ? 4 * m - 1 : 4 * m - 2, shift);
-    const int high = CompareMagnitude(exact, 4 * m + 2, shift);
-    const bool even = m % 2 == 0;
-    return (low > 0 || (low == 0 && even)) && (high < 0 || (high == 0 && even));
-}
-
-// A linear definition base = scale * x + offset, from the file's A, B and C.
+// base = scale * x + offset, from the file's A, B and C.
 struct LinearDefinition {
     std::string symbol;
     Rational scale;
     Rational offset;
 };
 
-LinearDefinition DefinitionOf(const CatalogueData::UnitEntry& unit) {
-    const Rational c = Parse(unit.C.value_or("1"));
-    return {unit.symbol, Parse(unit.B.value_or("1")) / c, Parse(unit.A.value_or("0")) / c};
+std::map<std::string, std::vector<LinearDefinition>> LinearUnitsByDimension() {
+    std::map<std::string, std::vector<LinearDefinition>> byDimension;
+    for (const CatalogueData::UnitEntry& unit : CatalogueData::DefaultCatalogue().units) {
+        if (!unit.isAlias && unit.IsLinear()) {
+            const Rational c = Decimal(unit.C.value_or("1"));
+            byDimension[unit.dimension].push_back({unit.symbol, Decimal(unit.B.value_or("1")) / c,
+                                                   Decimal(unit.A.value_or("0")) / c});
+        }
+    }
+    return byDimension;
 }
 
-LinearUnitConverter* AsLinear(Units::Converter::IUnitConverterEngine* engine) {
-    return engine->m_eType == Units::Converter::e_LinearEngine
-               ? static_cast<LinearUnitConverter*>(engine)
-               : nullptr;
+// x -> (a + b*x) / (c + d*x) as {a, b, c, d}; maps are equal when their entries are proportional.
+using Map = std::array<Rational, 4>;
+
+Map Then(const Map& f, const Map& g) { // g after f
+    return {g[0] * f[2] + g[1] * f[0], g[0] * f[3] + g[1] * f[1], g[2] * f[2] + g[3] * f[0],
+            g[2] * f[3] + g[3] * f[1]};
+}
+
+Map Inverse(const Map& f) {
+    return {-f[0], f[2], f[1], -f[3]};
+}
+
+void ExpectEngineOf(IUnitConverterEngine& engine, const Map& e) {
+    ExactDefinition got;
+    ASSERT_TRUE(GetExactDefinition(engine, got));
+    const Map g = {Rational(Integer(got.A)), Rational(Integer(got.B)), Rational(Integer(got.C)),
+                   Rational(Integer(got.D))};
+    for (int i = 0; i < 4; ++i) {
+        for (int j = i + 1; j < 4; ++j) {
+            ASSERT_EQ(e[i] * g[j], e[j] * g[i])
+                << got.A << " " << got.B << " " << got.C << " " << got.D;
+        }
+    }
+    double x[3] = {};
+    if (e[3] == 0) {
+        ASSERT_EQ(engine.m_eType, e_LinearEngine);
+        static_cast<LinearUnitConverter&>(engine).GetScaleAndOffset(x[0], x[1]);
+        EXPECT_TRUE(IsNearest(x[0], e[1] / e[2]) && IsNearest(x[1], e[0] / e[2]))
+            << x[0] << " " << x[1];
+    } else {
+        ASSERT_EQ(engine.m_eType, e_RationalEngine);
+        static_cast<RationalUnitConverter&>(engine).GetCoefficients(x[0], x[1], x[2]);
+        EXPECT_TRUE(IsNearest(x[0], e[1] / e[3]) && IsNearest(x[2], e[2] / e[3]) &&
+                    IsNearest(x[1], (e[0] * e[3] - e[1] * e[2]) / (e[3] * e[3])));
+    }
+}
+
+// A random coefficient, zero when asked: up to 19 digits, or 9 for a small one as most units have,
+// with the point anywhere and an exponent; its text and its value.
+std::string RandomDecimal(std::mt19937_64& random, bool small, bool zero, Rational& value) {
+    const std::uint64_t mantissa =
+        zero ? 0 : random() % (small ? 1000000000u : 10000000000000000000u);
+    const int exponent = static_cast<int>(random() % 14) - 9;
+    const bool negative = random() % 3 == 0;
+    value = Rational(Integer(mantissa)) * Reference::Power(10, exponent) * (negative ? -1 : 1);
+    const std::string digits = std::to_string(mantissa);
+    const std::size_t point = random() % (digits.size() + 1);
+    return (negative ? "-" : "") + digits.substr(0, point) + "." + digits.substr(point) + "e" +
+           std::to_string(exponent + static_cast<int>(digits.size() - point));
+}
+
+// A random definition that the factory accepts, linear or not, and its map.
+std::unique_ptr<IUnitConverterEngine> RandomEngine(std::mt19937_64& random, bool linear, bool small,
+                                                   Map& map) {
+    for (;;) {
+        ExactDefinition d;
+        d.A = RandomDecimal(random, small, random() % 4 == 0, map[0]);
+        d.B = RandomDecimal(random, small, false, map[1]);
+        d.C = RandomDecimal(random, small, random() % 4 == 0, map[2]);
+        d.D = RandomDecimal(random, small, linear, map[3]);
+        if (map[1] * map[2] != map[0] * map[3]) { // else refused: no inverse
+            return MakeExactEngine(d);
+        }
+    }
 }
 
 } // namespace
@@ -187,58 +121,57 @@ LinearUnitConverter* AsLinear(Units::Converter::IUnitConverterEngine* engine) {
 TEST(ExactConversion, GivesTheNearestDoublesForEveryPairOfLinearUnitsInTheDefaultCatalogue) {
     const auto reader = Units::Reader::XmlUnitReader::Default();
     Units::UnitService::UnitReader(reader.get());
-    std::map<std::string, std::vector<LinearDefinition>> byDimension;
-    for (const CatalogueData::UnitEntry& unit : CatalogueData::DefaultCatalogue().units) {
-        if (!unit.isAlias && unit.IsLinear()) {
-            byDimension[unit.dimension].push_back(DefinitionOf(unit));
-        }
-    }
-
-    // Correctly rounded scales, offsets and both, with exact engines and as before them.
-    int pairs = 0, after[3] = {}, before[3] = {};
-    const auto count = [](int* counts, bool scale, bool offset) {
-        counts[0] += scale, counts[1] += offset, counts[2] += scale && offset;
-    };
-    for (const auto& [dimension, units] : byDimension) {
+    int pairs = 0;
+    for (const auto& [dimension, units] : LinearUnitsByDimension()) {
         for (const LinearDefinition& from : units) {
             for (const LinearDefinition& to : units) {
-                if (&from == &to) {
-                    continue;
-                }
-                ++pairs;
                 // to.scale * y + to.offset = from.scale * x + from.offset, solved for y.
                 const Rational scale = from.scale / to.scale;
                 const Rational offset = (from.offset - to.offset) / to.scale;
-
-                Units::Unit* const fromUnit = Units::Unit::GetUnit(from.symbol);
-                Units::Unit* const toUnit = Units::Unit::GetUnit(to.symbol);
-                const Units::UnitConverter converter(fromUnit, toUnit);
-                LinearUnitConverter* const engine = AsLinear(converter.Converter());
-                ASSERT_NE(engine, nullptr) << from.symbol << " -> " << to.symbol;
-                double s = 0.0, o = 0.0;
-                engine->GetScaleAndOffset(s, o);
+                const Units::UnitConverter converter(Units::Unit::GetUnit(from.symbol),
+                                                     Units::Unit::GetUnit(to.symbol));
+                ASSERT_EQ(converter.Converter()->m_eType, e_LinearEngine);
+                double s = 0.0;
+                double o = 0.0;
+                static_cast<LinearUnitConverter*>(converter.Converter())->GetScaleAndOffset(s, o);
                 EXPECT_TRUE(IsNearest(s, scale) && IsNearest(o, offset))
                     << dimension << ": " << from.symbol << " -> " << to.symbol << " gives "
                     << std::setprecision(17) << s << " x + " << o;
-                count(after, IsNearest(s, scale), IsNearest(o, offset));
-
-                // The same pair from engines of plain doubles, composed as before exact engines.
-                double fromScale = 0.0, fromOffset = 0.0, toScale = 0.0, toOffset = 0.0;
-                AsLinear(fromUnit->Converter())->GetScaleAndOffset(fromScale, fromOffset);
-                AsLinear(toUnit->Converter())->GetScaleAndOffset(toScale, toOffset);
-                LinearUnitConverter plainFrom(fromScale, fromOffset);
-                const auto plainInverse = LinearUnitConverter(toScale, toOffset).GetInverse();
-                LinearUnitConverter(&plainFrom, AsLinear(plainInverse.get()))
-                    .GetScaleAndOffset(s, o);
-                count(before, IsNearest(s, scale), IsNearest(o, offset));
+                ++pairs;
             }
         }
     }
-    for (const auto& [label, counts] :
-         {std::pair{"before exact engines", before}, std::pair{"with exact engines", after}}) {
-        std::cout << label << ": " << counts[2] << " of " << pairs << " pairs correctly rounded ("
-                  << std::fixed << std::setprecision(1) << 100.0 * counts[2] / pairs << "%; scales "
-                  << counts[0] << ", offsets " << counts[1] << ")\n";
-    }
     EXPECT_GT(pairs, 7000);
+}
+
+// Chains of up to five more steps, each a new engine or an inverse, make coefficients far wider
+// than 128 bits; small definitions are composed in 64-bit coefficients where they fit.
+TEST(ExactComposition, MatchesMapsFollowedWithRationals) {
+    std::mt19937_64 random(20240611);
+    for (int round = 0; round < 300 && !HasFailure(); ++round) {
+        const bool linear = round % 2 == 0;
+        const bool small = round % 4 >= 2;
+        Map expected;
+        std::unique_ptr<IUnitConverterEngine> engine =
+            RandomEngine(random, linear, small, expected);
+        ExpectEngineOf(*engine, expected);
+        for (int step = 1 + static_cast<int>(random() % 5); step > 0 && !HasFailure(); --step) {
+            if (random() % 4 == 0) {
+                engine = engine->GetInverse();
+                expected = Inverse(expected);
+                ExpectEngineOf(*engine, expected);
+                continue;
+            }
+            Map other;
+            std::unique_ptr<IUnitConverterEngine> second =
+                RandomEngine(random, linear, small, other);
+            engine = linear && random() % 2 == 0
+                         ? std::make_unique<LinearUnitConverter>(
+                               static_cast<LinearUnitConverter*>(engine.get()),
+                               static_cast<LinearUnitConverter*>(second.get()))
+                         : ComposeExact(*engine, *second);
+            expected = Then(expected, other);
+            ExpectEngineOf(*engine, expected);
+        }
+    }
 }

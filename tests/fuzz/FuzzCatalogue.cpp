@@ -19,7 +19,6 @@
 namespace {
 
 namespace Reader = Orv::Pim::Core::Service::Units::Reader;
-namespace Converter = Orv::Pim::Core::Service::Units::Converter;
 
 void Require(bool condition, const char* what) {
     if (!condition) {
@@ -28,65 +27,55 @@ void Require(bool condition, const char* what) {
     }
 }
 
-void CheckUnits(Reader::XmlUnitReader& reader) {
-    for (const Reader::UnitSpec* unit : reader.GetAllUnitSpecs()) {
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::unique_ptr<Reader::XmlUnitReader> reader;
+    try {
+        reader = Reader::XmlUnitReader::FromText(
+            std::string(reinterpret_cast<const char*>(data), size), "fuzz.xml");
+    } catch (const Reader::CatalogueError& error) {
+        Require(!error.Problems().empty(), "a catalogue was refused without a problem");
+        return 0;
+    }
+    for (const Reader::UnitSpec* unit : reader->GetAllUnitSpecs()) {
         Require(unit != nullptr && unit->IsValid(), "a unit record is null or invalid");
-        Require(reader.GetUnitSpec(unit->symbol) == unit, "a unit is not found by its symbol");
-        Require(reader.GetDimensionSpec(unit->dimensionName) != nullptr,
+        Require(reader->GetUnitSpec(unit->symbol) == unit, "a unit is not found by its symbol");
+        Require(reader->GetDimensionSpec(unit->dimensionName) != nullptr,
                 "a unit's dimension is unknown");
         Require(unit->standardFormSymbol.empty() ||
-                    reader.GetUnitSpec(unit->standardFormSymbol) != nullptr,
+                    reader->GetUnitSpec(unit->standardFormSymbol) != nullptr,
                 "a unit's standard form is unknown");
         Require(unit->converter->IsInvertible(), "a unit's engine cannot be inverted");
-        const std::unique_ptr<Converter::IUnitConverterEngine> inverse =
-            unit->converter->GetInverse();
+        const auto inverse = unit->converter->GetInverse();
         Require(inverse != nullptr, "a unit's engine gives no inverse");
         inverse->Convert(unit->converter->Convert(1.0));
         std::vector<float> values{0.0f, 1.0f, -1.0f};
         unit->converter->Convert(values);
     }
-}
-
-void CheckMeasurementsAndSystems(Reader::XmlUnitReader& reader) {
-    const std::vector<const Reader::MeasurementSpec*> measurements =
-        reader.GetAllMeasurementSpecs();
+    const auto measurements = reader->GetAllMeasurementSpecs();
     for (const Reader::MeasurementSpec* measurement : measurements) {
-        Require(reader.GetMeasurementSpec(measurement->name) == measurement,
+        Require(reader->GetMeasurementSpec(measurement->name) == measurement,
                 "a measurement is not found by its name");
         for (const std::string& symbol : measurement->unitSymbols) {
-            const Reader::UnitSpec* unit = reader.GetUnitSpec(symbol);
+            const Reader::UnitSpec* unit = reader->GetUnitSpec(symbol);
             Require(unit != nullptr && unit->dimensionName == measurement->dimensionName,
                     "a measurement offers a unit that is unknown or of another dimension");
         }
     }
-    for (const Reader::UnitSystemSpec* system : reader.GetAllUnitSystemSpecs()) {
+    for (const Reader::UnitSystemSpec* system : reader->GetAllUnitSystemSpecs()) {
         for (const Reader::MeasurementSpec* measurement : measurements) {
             const Reader::UnitSpec* unit =
-                reader.GetUnitSpecOfMeasurement(system->name, measurement->name);
+                reader->GetUnitSpecOfMeasurement(system->name, measurement->name);
             Require(unit == nullptr || unit->dimensionName == measurement->dimensionName,
                     "a unit system maps a measurement to a unit of another dimension");
         }
     }
-    for (const Reader::DimensionSpec* dimension : reader.GetAllDimensionSpecs()) {
-        const Reader::UnitSpec* base = reader.GetUnitSpec(dimension->baseUnitSymbol);
-        Require(base != nullptr && base->dimensionName == dimension->name,
-                "a dimension's base unit is unknown or of another dimension");
-        Require(base->converter->IsUnity(), "a dimension's base unit changes values");
+    for (const Reader::DimensionSpec* dimension : reader->GetAllDimensionSpecs()) {
+        const Reader::UnitSpec* base = reader->GetUnitSpec(dimension->baseUnitSymbol);
+        Require(base != nullptr && base->dimensionName == dimension->name &&
+                    base->converter->IsUnity(),
+                "a dimension's base unit is unknown, of another dimension or changes values");
     }
-}
-
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string text(reinterpret_cast<const char*>(data), size);
-    std::unique_ptr<Reader::XmlUnitReader> reader;
-    try {
-        reader = Reader::XmlUnitReader::FromText(text, "fuzz.xml");
-    } catch (const Reader::CatalogueError& error) {
-        Require(!error.Problems().empty(), "a catalogue was refused without a problem");
-        return 0;
-    }
-    CheckUnits(*reader);
-    CheckMeasurementsAndSystems(*reader);
     return 0;
 }

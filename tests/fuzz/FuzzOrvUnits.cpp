@@ -6,7 +6,9 @@
 //
 // The tool reads and writes the files its arguments name. So that the fuzzer touches no file of
 // the machine, every run happens in a scratch folder of its own, emptied after each run, and an
-// input holding a '/' (which could name a path outside that folder) is skipped.
+// input holding a '/' (which could name a path outside that folder) is skipped. libFuzzer itself
+// reads and writes files by the paths it was given, so the working folder changes only for the
+// length of a run.
 #include "RunOrvUnits.h"
 
 #include <cstddef>
@@ -24,9 +26,9 @@ namespace {
 // The scratch folder's name, kept in plain storage so that it can still be removed at exit.
 char g_scratchName[4096];
 
-const std::filesystem::path& ScratchFolder() {
-    static const std::filesystem::path folder = [] {
-        // A folder that this process made: create_directory fails on one that exists.
+const char* ScratchFolder() {
+    if (g_scratchName[0] == '\0') {
+        // A folder that this process made: create_directory returns false for one that exists.
         std::random_device random;
         std::filesystem::path made;
         do {
@@ -42,63 +44,43 @@ const std::filesystem::path& ScratchFolder() {
             std::error_code ignored;
             std::filesystem::remove(g_scratchName, ignored);
         });
-        return made;
-    }();
-    return folder;
+    }
+    return g_scratchName;
 }
-
-/// Makes the scratch folder the working folder while it lives, and empties it afterwards.
-/// libFuzzer itself reads and writes files by the paths it was given, so the working folder
-/// changes only for the length of a run.
-class InScratchFolder {
-public:
-    InScratchFolder() : m_saved(std::filesystem::current_path()) {
-        std::filesystem::current_path(ScratchFolder());
-    }
-    InScratchFolder(const InScratchFolder&) = delete;
-    InScratchFolder& operator=(const InScratchFolder&) = delete;
-    ~InScratchFolder() {
-        for (const auto& entry : std::filesystem::directory_iterator(ScratchFolder())) {
-            std::filesystem::remove_all(entry.path());
-        }
-        std::filesystem::current_path(m_saved);
-    }
-
-private:
-    std::filesystem::path m_saved;
-};
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::vector<std::string> args;
-    std::string current;
+    std::vector<std::string> args(1);
     for (std::size_t i = 0; i < size; ++i) {
-        if (data[i] == 0) {
-            args.push_back(current);
-            current.clear();
-        } else if (data[i] == '/') {
+        if (data[i] == '/') {
             return 0;
+        }
+        if (data[i] == 0) {
+            args.emplace_back();
         } else {
-            current += static_cast<char>(data[i]);
+            args.back() += static_cast<char>(data[i]);
         }
     }
+    // A trailing NUL leaves an empty last argument: the one before it is standard input.
     std::string input;
-    if (size > 0 && data[size - 1] == 0 && !args.empty()) {
+    if (args.size() > 1 && args.back().empty()) {
+        args.pop_back();
         input = args.back();
         args.pop_back();
-    } else if (!current.empty()) {
-        args.push_back(current);
+    } else if (args.back().empty()) {
+        args.pop_back();
     }
 
     std::istringstream in(input);
-    std::ostringstream out;
-    std::ostringstream err;
-    int status = 0;
-    {
-        const InScratchFolder scratch;
-        status = Orv::UnitsTool::RunOrvUnits(args, in, out, err);
+    std::ostringstream out, err;
+    const std::filesystem::path saved = std::filesystem::current_path();
+    std::filesystem::current_path(ScratchFolder());
+    const int status = Orv::UnitsTool::RunOrvUnits(args, in, out, err);
+    for (const auto& entry : std::filesystem::directory_iterator(ScratchFolder())) {
+        std::filesystem::remove_all(entry.path());
     }
+    std::filesystem::current_path(saved);
     if (status != Orv::UnitsTool::e_ExitSuccess && status != Orv::UnitsTool::e_ExitBadInput &&
         status != Orv::UnitsTool::e_ExitBadUsage) {
         std::fprintf(stderr, "unknown exit status %d\n", status);

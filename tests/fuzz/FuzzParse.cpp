@@ -25,27 +25,6 @@ namespace {
 
 namespace Units = Orv::Pim::Core::Service::Units;
 
-struct DefaultCatalogue {
-    std::unique_ptr<Units::Reader::XmlUnitReader> reader;
-    std::vector<Units::Measurement*> measurements;
-    std::vector<Units::Unit*> units;
-    std::vector<Units::UnitSystem*> systems;
-};
-
-const DefaultCatalogue& Catalogue() {
-    static const DefaultCatalogue catalogue = [] {
-        DefaultCatalogue loaded;
-        loaded.reader = Units::Reader::XmlUnitReader::Default();
-        Units::UnitService::UnitReader(loaded.reader.get());
-        loaded.measurements = Units::Measurement::GetAllMeasurements();
-        loaded.units = Units::Unit::GetAllUnits();
-        const Units::UnitSystemArray systems = Units::UnitSystem::UnitSystems();
-        loaded.systems.assign(systems.begin(), systems.end());
-        return loaded;
-    }();
-    return catalogue;
-}
-
 /// The element of `choices` that the two bytes at `data` select, or null.
 template <typename T>
 T* Choose(const std::vector<T*>& choices, const std::uint8_t* data) {
@@ -59,49 +38,50 @@ T* Choose(const std::vector<T*>& choices, const std::uint8_t* data) {
     std::abort();
 }
 
-void CheckReadBack(const Units::UCDouble& value) {
-    const std::string written = value.ToString();
-    try {
-        delete &Units::UCDouble::Parse(written, value.GetMeasurement());
-    } catch (const Units::UnitException& error) {
-        Fail("\"" + written + "\" was written but cannot be read: " + error.what());
-    }
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const DefaultCatalogue& catalogue = Catalogue();
+    static const auto reader = Units::Reader::XmlUnitReader::Default();
+    Units::UnitService::UnitReader(reader.get());
+    static const std::vector<Units::Measurement*> measurements =
+        Units::Measurement::GetAllMeasurements();
+    static const std::vector<Units::Unit*> units = Units::Unit::GetAllUnits();
+    static const Units::UnitSystemArray registry = Units::UnitSystem::UnitSystems();
+    static const std::vector<Units::UnitSystem*> systems(registry.begin(), registry.end());
     constexpr std::size_t kHeader = 5;
     if (size < kHeader) {
         return 0;
     }
     const std::string text(reinterpret_cast<const char*>(data) + kHeader, size - kHeader);
-    Units::Measurement* measurement = Choose(catalogue.measurements, data + 1);
+    Units::Measurement* measurement = Choose(measurements, data + 1);
 
-    Units::UCDouble* value = nullptr;
+    std::unique_ptr<Units::UCDouble> value;
     try {
         switch (data[0] % 4) {
         case 0:
-            value = &Units::UCDouble::Parse(text);
+            value.reset(&Units::UCDouble::Parse(text));
             break;
         case 1:
-            value = &Units::UCDouble::Parse(text, measurement);
+            value.reset(&Units::UCDouble::Parse(text, measurement));
             break;
         case 2:
-            value = &Units::UCDouble::Parse(text, measurement, Choose(catalogue.units, data + 3));
+            value.reset(&Units::UCDouble::Parse(text, measurement, Choose(units, data + 3)));
             break;
         default:
-            value = &Units::UCDouble::Parse(text, measurement, Choose(catalogue.systems, data + 3));
+            value.reset(&Units::UCDouble::Parse(text, measurement, Choose(systems, data + 3)));
             break;
         }
     } catch (const Units::UnitException&) {
         return 0;
     }
-    const std::unique_ptr<Units::UCDouble> owned(value);
-    if (owned->GetMeasurement() == nullptr) {
+    if (value->GetMeasurement() == nullptr) {
         Fail("Parse made a value without a measurement");
     }
-    CheckReadBack(*owned);
+    const std::string written = value->ToString();
+    try {
+        delete &Units::UCDouble::Parse(written, value->GetMeasurement());
+    } catch (const Units::UnitException& error) {
+        Fail("\"" + written + "\" was written but cannot be read: " + error.what());
+    }
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <units/reader/XmlUnitReader.h>
 
 #include <algorithm>
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -15,6 +16,12 @@ namespace reader_testing {
 
 namespace Converter = Orv::Pim::Core::Service::Units::Converter;
 using Orv::Pim::Core::Service::Units::Reader::XmlUnitReader;
+
+inline std::string ReadText(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
 
 // Everything an engine is: its kind, its exact definition and the doubles it converts with.
 inline std::string Describe(Converter::IUnitConverterEngine& engine) {
@@ -36,7 +43,8 @@ inline std::string Describe(Converter::IUnitConverterEngine& engine) {
     return out.str();
 }
 
-// Every record of `reader`, one a line, in its order, with where look-ups find them.
+// Every record of `reader`, one a line, in its order, with where look-ups find them: "lost" for
+// a record its own key does not find, "#i" for the index of the unit a look-up finds.
 inline std::vector<std::string> Records(XmlUnitReader& reader) {
     std::vector<std::string> lines;
     for (const auto* dimension : reader.GetAllDimensionSpecs()) {
@@ -59,10 +67,11 @@ inline std::vector<std::string> Records(XmlUnitReader& reader) {
     }
     const auto measurements = reader.GetAllMeasurementSpecs();
     for (const auto* measurement : measurements) {
-        lines.push_back("measurement " + measurement->name + " " + measurement->dimensionName +
-                        ":");
+        lines.push_back(
+            "measurement " + measurement->name + " " + measurement->dimensionName +
+            (reader.GetMeasurementSpec(measurement->name) == measurement ? ":" : " lost:"));
         for (const std::string& symbol : measurement->unitSymbols) {
-            lines.back() += " " + symbol;
+            lines.back() += " [" + symbol + "]";
         }
     }
     for (const auto* system : reader.GetAllUnitSystemSpecs()) {

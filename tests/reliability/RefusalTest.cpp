@@ -1,40 +1,15 @@
-// Every operation that refuses leaves the catalogue, the registry of unit systems, the current
-// unit system, the reader slots and a local system's overrides exactly as they were, and raises
-// no event: a refused call has no effect but its exception.
-#include <units/Dimension.h>
-#include <units/LocalUnitSystem.h>
-#include <units/Measurement.h>
-#include <units/UCDouble.h>
-#include <units/Unit.h>
-#include <units/UnitConverter.h>
-#include <units/UnitException.h>
-#include <units/UnitService.h>
-#include <units/UnitSystem.h>
-#include <units/UnitSystemArray.h>
+// Every refusal of the library, with its exact message. A refused call has no effect but its
+// exception: it leaves the catalogue, the registry of unit systems, the current unit system, the
+// reader slots and a local system's overrides exactly as they were, and raises no event.
+#include "OrvTesting.h"
+
 #include <units/WarmUp.h>
-#include <units/reader/InMemoryUnitReader.h>
 #include <units/reader/XmlUnitReader.h>
 
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <memory>
-#include <sstream>
-#include <string>
-#include <vector>
+using namespace Orv::Pim::Core::Service::Units;
+using namespace orv_testing;
 
 namespace {
-
-namespace Units = Orv::Pim::Core::Service::Units;
-using Units::Dimension;
-using Units::LocalUnitSystem;
-using Units::Measurement;
-using Units::UCDouble;
-using Units::Unit;
-using Units::UnitConverter;
-using Units::UnitException;
-using Units::UnitService;
-using Units::UnitSystem;
 
 std::string SymbolOf(const Unit* unit) {
     return unit != nullptr ? unit->Symbol() : std::string("(null)");
@@ -52,17 +27,15 @@ std::string State(LocalUnitSystem& local, int eventsRaised) {
         state << ' ' << measurement->Name() << '@' << measurement;
     }
     state << "\nregistry:";
-    const Units::UnitSystemArray systems = UnitSystem::UnitSystems();
-    for (UnitSystem* system : systems) {
+    for (UnitSystem* system : UnitSystem::UnitSystems()) {
         state << ' ' << system->Name() << '@' << system << '{';
         for (const auto& entry : system->GetMeasurementUnitHashMap()) {
             state << entry.first->Name() << '=' << SymbolOf(entry.second) << ';';
         }
         state << '}';
     }
-    state << "\ncurrent: " << UnitService::GetUnitSystem();
-    state << "\nreader: " << &UnitService::UnitReader();
-    state << "\noverrides:";
+    state << "\ncurrent: " << UnitService::GetUnitSystem()
+          << "\nreader: " << &UnitService::UnitReader() << "\noverrides:";
     for (const auto& entry : local.GetMeasurementUnitHashMap()) {
         state << ' ' << entry.first->Name() << '=' << SymbolOf(entry.second);
     }
@@ -70,106 +43,152 @@ std::string State(LocalUnitSystem& local, int eventsRaised) {
     return state.str();
 }
 
-struct Refusal {
-    const char* what;
-    std::function<void()> call;
-};
-
-TEST(Refusals, LeaveEveryListingAndSettingAsTheyWere) {
-    Units::Reader::InMemoryUnitReader reader;
-    reader.AddDimension("Dimensionless", "unitless");
-    reader.AddUnit("unitless", "unitless", "Dimensionless", 1.0);
-    reader.AddMeasurement("Unitless", "Dimensionless");
-    reader.AddDimension("Length", "m");
-    reader.AddUnit("m", "metre", "Length", 1.0);
-    reader.AddUnit("ft", "foot", "Length", 0.3048);
-    reader.AddUnit("zero", "collapsed", "Length", 0.0); // cannot be inverted
-    reader.AddMeasurement("Length", "Length");
-    reader.AddMeasurement("Depth", "Length");
-    reader.AddDimension("Time", "s");
-    reader.AddUnit("s", "second", "Time", 1.0);
-    reader.AddMeasurement("Duration", "Time");
-    reader.AddUnitSystem("Metric");
-    reader.AddUnitSystem("Field");
-    reader.SetUnitOfMeasurement("Field", "Depth", "ft");
-    UnitService::UnitReader(&reader);
-
-    Measurement* depth = Measurement::GetMeasurement("Depth");
-    Measurement* duration = Measurement::GetMeasurement("Duration");
-    Unit* m = Unit::GetUnit("m");
-    Unit* s = Unit::GetUnit("s");
-    LocalUnitSystem site("Site", UnitSystem::GetUnitSystem("Field"));
+TEST(Refusals, ThrowTheirMessageAndChangeNothing) {
+    Measurement *depth = M("Depth"), *length = M("Length");
+    Unit *m = U("m"), *ft = U("ft");
+    LocalUnitSystem site("Site", UnitSystem::GetUnitSystem("Imperial"));
     site.SetUnitOfMeasurement(depth, m);
-    LocalUnitSystem floating("Floating");
+    LocalUnitSystem floating("Floating"), nullParent("Null parent", nullptr);
     int eventsRaised = 0;
     UnitService::m_CurrentUnitSystemChanged.Subscribe([&](const auto&) { ++eventsRaised; });
     site.m_LocalUnitSystemChanged.Subscribe([&](const auto&) { ++eventsRaised; });
-    const UCDouble oneMetre(1.0, depth);
-    const UCDouble oneSecond(1.0, duration);
+    const UCDouble oneMetre(1.0, depth), oneFoot(1.0, length), two(2.0), bare(1.0, nullptr);
+    const UnitConverter fromZero(U("zero"), ft); // converts from, but not into, zero
 
     // Everything is built first, so that what a refused call builds on its way (a unit system
     // remembering a measurement's unit) is not mistaken for a change. Then records that the
     // library refuses join the reader.
-    Units::WarmUpCatalogue();
+    WarmUpCatalogue();
     const std::string before = State(site, eventsRaised);
-    reader.AddUnit("orphan", "of no dimension", "Nowhere", 1.0);
-    reader.AddDimension("Broken", "s"); // its base unit is of another dimension
-    reader.AddMeasurement("Lost", "Nowhere");
+    Reader::InMemoryUnitReader& records = Catalogue().records;
+    records.AddDimension("Void", "m").valid = false;
+    records.AddDimension("Nameless", "m").name = "";
+    records.AddDimension("Baseless", "");
+    records.AddDimension("Unbased", "furlong");
+    records.AddDimension("Weight", "kg");
+    records.AddUnit("x", "orphan", "", 1.0);
+    records.AddDimension("Orphaned", "x");
+    records.AddDimension("Distance", "m").name = "Length";
+    records.AddUnit("nmi", "nautical mile", "Length", 1852.0).valid = false;
+    records.AddUnit("fur", "furlong", "Lenght", 201.168);
+    records.AddMeasurement("Porosity", "Length").valid = false;
+    records.AddMeasurement("Lost", "Lenght");
+    records.AddMeasurement("MD", "Length").name = "Depth";
 
-    const Refusal refusals[] = {
-        {"unknown unit", [] { Unit::GetUnit("furlong"); }},
-        {"empty symbol", [] { Unit::GetUnit(""); }},
-        {"unit of an unknown dimension", [] { Unit::GetUnit("orphan"); }},
-        {"unknown dimension", [] { Dimension::GetDimension("Nowhere"); }},
-        {"dimension with a foreign base unit", [] { Dimension::GetDimension("Broken"); }},
-        {"unknown measurement", [] { Measurement::GetMeasurement("Width"); }},
-        {"measurement of an unknown dimension", [] { Measurement::GetMeasurement("Lost"); }},
-        {"unknown unit system", [] { UnitSystem::GetUnitSystem("Nautical"); }},
-        {"Parse: unknown unit", [] { delete &UCDouble::Parse("1 furlong"); }},
-        {"Parse: unit of an unknown dimension", [] { delete &UCDouble::Parse("1 orphan"); }},
-        {"Parse: leading blank", [=] { delete &UCDouble::Parse(" 1 m", depth); }},
-        {"Parse: two blanks", [=] { delete &UCDouble::Parse("1  m", depth); }},
-        {"Parse: unit of another dimension", [=] { delete &UCDouble::Parse("1 s", depth); }},
-        {"Parse: null measurement", [=] { delete &UCDouble::Parse("1", nullptr, m); }},
-        {"Parse: null unit", [=] { delete &UCDouble::Parse("1", depth, (Unit*)nullptr); }},
-        {"Parse: null system", [=] { delete &UCDouble::Parse("1", depth, (UnitSystem*)nullptr); }},
-        {"converter across dimensions", [=] { UnitConverter(m, s); }},
-        {"converter from null", [=] { UnitConverter(nullptr, m); }},
-        {"converter to null", [=] { UnitConverter(m, nullptr); }},
-        {"converter to a unit without inverse", [=] { UnitConverter(m, Unit::GetUnit("zero")); }},
-        {"conversion across dimensions", [=] { UnitConverter::Convert(1.0, s, m); }},
-        {"override of null", [&] { site.SetUnitOfMeasurement(nullptr, m); }},
-        {"override with null", [&] { site.SetUnitOfMeasurement(depth, nullptr); }},
-        {"override across dimensions", [&] { site.SetUnitOfMeasurement(depth, s); }},
-        {"parentless local system as current", [&] { UnitService::SetUnitSystem(&floating); }},
-        {"null reader", [] { UnitService::UnitReader(nullptr); }},
-        {"null SyPhysical reader", [] { UnitService::SyPhysicalUnitReader(nullptr); }},
-        {"sum across measurements", [&] { delete &(oneMetre + oneSecond); }},
-        {"difference across measurements", [&] { delete &(oneMetre - oneSecond); }},
-        {"product of two dimensional values", [&] { delete &(oneMetre * oneMetre); }},
-        {"quotient by a dimensional value", [&] { delete &(oneMetre / oneSecond); }},
-        {"base unit of no measurement", [] { UCDouble(1.0, nullptr).BaseUnit(); }},
+    const std::string nullArguments = "NULL arguments passed to UnitConverter";
+    std::vector<std::pair<std::function<void()>, std::string>> refusals = {
+        // Catalogue look-ups: keys are exact, and bad records are refused.
+        {[] { Dimension::GetDimension("length"); }, "Could not find a Dimension named 'length'!"},
+        {[] { Dimension::GetDimension("Void"); }, "Could not find a Dimension named 'Void'!"},
+        {[] { Dimension::GetDimension("Nameless"); }, "Attempting to add NULL dimension"},
+        {[] { Dimension::GetDimension("Baseless"); },
+         "Attempting to add dimension without a base unit"},
+        {[] { Dimension::GetDimension("Unbased"); }, "No Unit found for \"furlong\" base symbol."},
+        {[] { Dimension::GetDimension("Weight"); },
+         "DimensionWeighthas base symbolkg, but that symbol is in theMass"},
+        {[] { Dimension::GetDimension("Orphaned"); },
+         "DimensionOrphanedhas base symbolx, but that symbol is in the( NULL )"},
+        {[] { Dimension::GetDimension("Distance"); },
+         "Attempting to add duplicate \"Length\" dimension"},
+        {[] { Unit::GetUnit("FT"); }, "Could not find a Unit with symbol 'FT'!"},
+        {[] { Unit::GetUnit(""); }, "Could not find a Unit with symbol ''!"},
+        {[] { Unit::GetUnit("nmi"); }, "Could not find a Unit with symbol 'nmi'!"},
+        {[] { Unit::GetUnit("fur"); }, "Could not find a Dimension named 'Lenght'!"},
+        {[] { Measurement::GetMeasurement("depth"); },
+         "Could not find a Measurement named 'depth'!"},
+        {[] { Measurement::GetMeasurement("Porosity"); },
+         "Could not find a Measurement named 'Porosity'!"},
+        {[] { Measurement::GetMeasurement("Lost"); }, "Could not find a Dimension named 'Lenght'!"},
+        {[] { Measurement::GetMeasurement("MD"); },
+         "Attempting to add duplicate \"Depth\" measurement"},
+        {[] { UnitSystem::GetUnitSystem("metric"); },
+         "Could not find a UnitSystem named 'metric'!"},
+        // Reader slots and unit systems.
+        {[] { UnitService::UnitReader(nullptr); },
+         "Can not set an empty UnitReader in UnitSystem!"},
+        {[] { UnitService::SyPhysicalUnitReader(nullptr); },
+         "Can not set an empty SyPhysical Unit Reader in UnitService!"},
+        {[&] { UnitService::SetUnitSystem(&floating); },
+         "Current unit system must not refer to self"},
+        {[&] { UnitService::SetUnitSystem(&nullParent); },
+         "Current unit system must not refer to self"},
+        {[&] { site.SetUnitOfMeasurement(nullptr, m); }, "Cannot modify a NULL measurement"},
+        {[&] { site.SetUnitOfMeasurement(depth, nullptr); }, "Cannot set Depth to a NULL unit"},
+        {[&] { site.SetUnitOfMeasurement(depth, U("lb")); },
+         "Cannot set Depth( Length ) to lb( Mass )"},
+        // Converters: null units, other dimensions, an output unit without an inverse.
+        {[=] { UnitConverter(nullptr, m); }, nullArguments},
+        {[=] { UnitConverter(m, nullptr); }, nullArguments},
+        {[] { UnitConverter::Convert(1.0, nullptr, nullptr); }, nullArguments},
+        {[=] { UnitConverter(ft, U("lb")); }, "Cannot convert from ft to lb"},
+        {[=] { UnitConverter::Convert(1.0, U("km/L"), m); }, "Cannot convert from km/L to m"},
+        {[=] { UnitConverter(ft, U("zero")); }, "Cannot convert from ft to zero"},
+        {[&] { delete fromZero.GetInverse(); }, "Cannot convert from ft to zero"},
+        // Values that cannot be combined, named by their measurements.
+        {[&] { bare.BaseUnit(); },
+         "A value without a measurement has no base unit; construct it with a measurement to "
+         "read it in units"},
+        {[&] { delete &(oneMetre + oneFoot); },
+         "Attempting to add values of Depth and Length measurements"},
+        {[&] { delete &(oneFoot - oneMetre); },
+         "Attempting to subtract values of Length and Depth measurements"},
+        {[&] { delete &(oneMetre + bare); },
+         "Attempting to add a value without a measurement to a value of Depth measurement; both "
+         "values need the same measurement"},
+        {[&] { delete &(oneMetre - bare); },
+         "Attempting to subtract a value without a measurement from a value of Depth "
+         "measurement; both values need the same measurement"},
+        {[&] { delete &(oneMetre * oneFoot); },
+         "Don't know how to multiply Depth and Length measurements"},
+        {[&] { delete &(oneMetre * bare); }, "Null Measurement"},
+        {[&] { delete &(bare * oneMetre); }, "Null Measurement"},
+        {[&] { delete &(oneMetre / oneMetre); },
+         "Don't know how to divide Depth by Depth measurement"},
+        {[&] { delete &(two / oneMetre); },
+         "Don't know how to divide Unitless by Depth measurement"},
+        {[&] { delete &(oneMetre / bare); },
+         "Don't know how to divide Depth by a value without a measurement; the divisor needs a "
+         "dimensionless measurement"},
+        {[&] { delete &(bare / two); },
+         "Don't know how to divide a value without a measurement; construct the dividend with a "
+         "measurement"},
+        // Texts: the measurement is checked before the text; a unit of another dimension than
+        // the measurement's, or than the stand-in measurement's (Burn rate for min), is refused.
+        {[=] { delete &UCDouble::Parse("  bad  ", nullptr, m); }, "Null Measurement passed."},
+        {[] { delete &UCDouble::Parse("5", nullptr, UnitSystem::GetUnitSystem("Metric")); },
+         "Null Measurement passed."},
+        {[=] { delete &UCDouble::Parse("5", depth, static_cast<UnitSystem*>(nullptr)); },
+         "Null Unit System passed."},
+        {[=] { delete &UCDouble::Parse("5", depth, static_cast<Unit*>(nullptr)); }, nullArguments},
+        {[=] { delete &UCDouble::Parse("5", depth, U("kg")); }, "Cannot convert from kg to m"},
+        {[=] { delete &UCDouble::Parse("5 lb", depth, m); }, "Cannot convert from lb to m"},
+        {[] { delete &UCDouble::Parse("5 min"); }, "Cannot convert from min to L/100km"},
+        {[] { delete &UCDouble::Parse("5 furlong"); },
+         "Could not find a Unit with symbol 'furlong'!"},
+        {[] { delete &UCDouble::Parse("5 fur"); }, "Could not find a Dimension named 'Lenght'!"},
     };
-    for (const Refusal& refusal : refusals) {
-        SCOPED_TRACE(refusal.what);
+    for (const char* text : {" 5 m", " 5", "5  m", "5 m x", "5 m ", " "}) {
+        refusals.emplace_back([=] { delete &UCDouble::Parse(text, depth); }, "Badly formed input");
+    }
+    for (std::size_t i = 0; i < refusals.size(); ++i) {
+        const auto& [refusal, message] = refusals[i];
+        SCOPED_TRACE("refusal " + std::to_string(i) + ": " + message);
         // Twice: a refusal that left something half-built would not refuse the second time.
-        EXPECT_THROW(refusal.call(), UnitException);
-        EXPECT_THROW(refusal.call(), UnitException);
+        EXPECT_EQ(MessageOf(refusal), message);
+        EXPECT_EQ(MessageOf(refusal), message);
         EXPECT_EQ(State(site, eventsRaised), before);
     }
 
     // A catalogue that is refused leaves the registered reader and all built from it alone.
-    const std::string hostile[] = {
-        "<UnitCatalog><Dimension name=\"Length\" baseUnit=\"m\">",
-        "<!DOCTYPE UnitCatalog [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;\">]>"
-        "<UnitCatalog><UnitSystem name=\"&b;\"/></UnitCatalog>",
-        "<UnitCatalog><Dimension name=\"Length\" baseUnit=\"m\"><Unit name=\"m\" desc=\"metre\" "
-        "B=\"1\"/><Unit name=\"m\" desc=\"again\" B=\"NaN\"/></Dimension></UnitCatalog>",
-    };
-    for (const std::string& text : hostile) {
+    for (const std::string text :
+         {"<UnitCatalog><Dimension name=\"Length\" baseUnit=\"m\">",
+          "<!DOCTYPE UnitCatalog [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;\">]>"
+          "<UnitCatalog><UnitSystem name=\"&b;\"/></UnitCatalog>",
+          "<UnitCatalog><Dimension name=\"Length\" baseUnit=\"m\"><Unit name=\"m\" "
+          "desc=\"metre\" B=\"1\"/><Unit name=\"m\" desc=\"again\" B=\"NaN\"/></Dimension>"
+          "</UnitCatalog>"}) {
         SCOPED_TRACE(text);
-        EXPECT_THROW(Units::Reader::XmlUnitReader::FromText(text, "hostile.xml"),
-                     Units::Reader::CatalogueError);
+        EXPECT_THROW(Reader::XmlUnitReader::FromText(text, "hostile.xml"), Reader::CatalogueError);
         EXPECT_EQ(State(site, eventsRaised), before);
     }
 }

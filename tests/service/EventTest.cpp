@@ -1,3 +1,5 @@
+// Events of the service library: handlers run in subscription order on the raising thread, and
+// tokens stay unique for an event's life.
 #include <units/service/Event.h>
 
 #include <gtest/gtest.h>
@@ -8,23 +10,20 @@
 
 namespace {
 
-using Orv::Pim::Core::Service::DelegateArgs;
-using Orv::Pim::Core::Service::DelegateBase;
-using Orv::Pim::Core::Service::Event;
+using namespace Orv::Pim::Core::Service;
 
 struct Change : DelegateArgs {
     explicit Change(int v) : value(v) {}
     int value;
 };
 
-// Raises `event` the way the library does: through the base class, with a pointer.
-void RaiseWith(Event<Change>& event, int value = 0) {
-    Change change(value);
-    static_cast<DelegateBase&>(event).Raise(&change);
-}
-
 class EventTest : public testing::Test {
 protected:
+    // Raises `on` the way the library does: through the base class, with a pointer.
+    static void Raise(Event<Change>& on, int value = 0) {
+        Change change(value);
+        static_cast<DelegateBase&>(on).Raise(&change);
+    }
     // Subscribes a handler that notes `mark` in `calls`, or the value raised when `mark` is 0.
     std::size_t Note(int mark) {
         return event.Subscribe(
@@ -35,55 +34,39 @@ protected:
     std::vector<int> calls;
 };
 
+// A reused token would let a stale Unsubscribe remove someone else's handler.
 TEST_F(EventTest, CallsHandlersInSubscriptionOrderAndRemovesOnlyTheTokensHandlerOnce) {
     const std::size_t first = Note(1);
     Note(0);
-    Note(3);
-    RaiseWith(event, 7);
-    EXPECT_EQ(calls, (std::vector<int>{1, 7, 3}));
-
     EXPECT_TRUE(event.Unsubscribe(first));
     EXPECT_FALSE(event.Unsubscribe(first));
-    // A reused token would let a stale Unsubscribe remove someone else's handler.
-    const std::size_t fourth = Note(4);
+    Note(3);
     EXPECT_FALSE(event.Unsubscribe(first));
-    EXPECT_TRUE(event.Unsubscribe(fourth));
-    Note(5);
-    calls.clear();
-    RaiseWith(event, 7);
-    EXPECT_EQ(calls, (std::vector<int>{7, 3, 5}));
+    Note(4);
+    Raise(event, 7);
+    EXPECT_EQ(calls, (std::vector<int>{7, 3, 4}));
 }
 
 TEST_F(EventTest, AThrowingHandlerStopsTheRaiseAndLeavesTheEventUsable) {
-    bool fail = true;
     Note(1);
-    event.Subscribe([&](const Change&) {
-        if (fail) {
-            throw std::runtime_error("handler failed");
-        }
-        calls.push_back(2);
-    });
+    const std::size_t throwing =
+        event.Subscribe([](const Change&) { throw std::runtime_error("handler failed"); });
     Note(3);
 
-    EXPECT_THROW(RaiseWith(event), std::runtime_error);
-    EXPECT_EQ(calls, std::vector<int>{1});
-
-    fail = false;
-    calls.clear();
-    RaiseWith(event);
-    EXPECT_EQ(calls, (std::vector<int>{1, 2, 3}));
+    EXPECT_THROW(Raise(event), std::runtime_error);
+    event.Unsubscribe(throwing);
+    Raise(event);
+    EXPECT_EQ(calls, (std::vector<int>{1, 1, 3}));
 }
 
 // Handlers subscribed during a raise run from the next raise; enough of them are subscribed to
 // make the handler list grow while the subscribing handler runs.
 TEST_F(EventTest, HandlersMayUnsubscribeAndSubscribeDuringARaise) {
-    std::size_t self = 0;
-    std::size_t later = 0;
+    std::size_t self = 0, later = 0;
     Note(1);
     self = event.Subscribe([&](const Change&) {
         calls.push_back(2);
-        EXPECT_TRUE(event.Unsubscribe(self));
-        EXPECT_TRUE(event.Unsubscribe(later));
+        EXPECT_TRUE(event.Unsubscribe(self) && event.Unsubscribe(later));
         for (int i = 0; i < 64; ++i) {
             Note(100 + i);
         }
@@ -91,52 +74,30 @@ TEST_F(EventTest, HandlersMayUnsubscribeAndSubscribeDuringARaise) {
     Note(3);
     later = Note(4);
 
-    RaiseWith(event);
+    Raise(event);
     EXPECT_EQ(calls, (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(event.HandlerCount(), 66u);
-
     calls.clear();
-    RaiseWith(event);
+    Raise(event);
     ASSERT_EQ(calls.size(), 66u);
     EXPECT_EQ(calls[1], 3);
     EXPECT_EQ(calls.back(), 163);
 }
 
+// The innermost raise removes the second handler before any raise reaches it.
 TEST_F(EventTest, NestedRaisesDeliverTheirOwnArgumentAndRemovalsApplyToTheOuterRaise) {
     std::size_t last = 0;
     event.Subscribe([&](const Change& c) {
         calls.push_back(c.value);
         if (c.value < 3) {
-            RaiseWith(event, c.value + 1);
+            Raise(event, c.value + 1);
         } else {
             event.Unsubscribe(last);
         }
     });
     last = Note(-1);
 
-    RaiseWith(event, 1);
-    // The innermost raise removed the second handler before any raise reached it.
+    Raise(event, 1);
     EXPECT_EQ(calls, (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(event.HandlerCount(), 1u);
-}
-
-TEST_F(EventTest, CopiesHaveTheSameHandlersAndTokensButAreIndependent) {
-    const std::size_t first = Note(1);
-    Note(2);
-    Event<Change> copy(event);
-    Event<Change> assigned;
-    assigned.Subscribe([&](const Change&) { calls.push_back(9); });
-    assigned = event;
-    for (Event<Change>* other : {&copy, &assigned}) {
-        // A handler subscribed later must not take a token that a copied one holds.
-        EXPECT_TRUE(other->Unsubscribe(other->Subscribe([](const Change&) {})));
-        RaiseWith(*other);
-    }
-
-    EXPECT_TRUE(copy.Unsubscribe(first));
-    RaiseWith(copy);
-    RaiseWith(event);
-    EXPECT_EQ(calls, (std::vector<int>{1, 2, 1, 2, 2, 1, 2}));
 }
 
 } // namespace

@@ -1,12 +1,38 @@
-// Shared test helpers: a reader that counts the library's calls, and small catalogues.
+// Shared test helpers: a spy reader that tests fill, the catalogue most tests share, the message
+// of a refusal, a capture of standard output and a near-in-ulps matcher.
 #pragma once
 
+#include <units/Dimension.h>
+#include <units/LocalUnitSystem.h>
+#include <units/Measurement.h>
+#include <units/UCDouble.h>
+#include <units/Unit.h>
+#include <units/UnitConverter.h>
 #include <units/UnitException.h>
+#include <units/UnitService.h>
+#include <units/UnitSystem.h>
+#include <units/UnitSystemArray.h>
+#include <units/converter/ExactEngines.h>
 #include <units/interfaces/Reader.h>
 #include <units/reader/InMemoryUnitReader.h>
 
-#include <map>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <iostream>
+#include <limits>
+#include <locale>
+#include <memory>
+#include <sstream>
 #include <string>
+#include <tuple>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace orv_testing {
@@ -25,94 +51,209 @@ std::string MessageOf(Action action) {
     return "(nothing thrown)";
 }
 
-/// Forwards every call to an in-memory reader and counts the calls, by operation ("GetUnitSpec")
-/// and by operation and key ("GetUnitSpec:ft").
-class CountingReader : public Reader::IUnitReader {
+/// A reader that answers from `records`, or from another reader, and logs every call in order as
+/// "<operation> <key>": "GetUnitSpec ft", "GetUnitSpecOfMeasurement Metric.Depth",
+/// "GetAllUnitSpecs".
+class SpyReader : public Reader::IUnitReader {
 public:
-    /// The records the calls are answered from; fill it before use.
-    Reader::InMemoryUnitReader records;
+    SpyReader() : m_answers(records) {}
+    explicit SpyReader(Reader::IUnitReader& answers) : m_answers(answers) {}
 
-    /// Calls of `operation`.
-    int Calls(const std::string& operation) const { return Count(operation); }
-    /// Calls of `operation` with the key `key` (system.measurement for GetUnitSpecOfMeasurement).
-    int Calls(const std::string& operation, const std::string& key) const {
-        return Count(operation + ":" + key);
+    /// The records that answer the calls, unless another reader was given.
+    Reader::InMemoryUnitReader records;
+    /// Every call so far, oldest first.
+    std::vector<std::string> calls;
+    /// When set, every list returned starts with a null record.
+    bool nullFirst = false;
+
+    /// The calls logged as `call`, or of the operation `call` when it names one alone.
+    int Calls(const std::string& call) const {
+        return static_cast<int>(std::count_if(calls.begin(), calls.end(), [&](const auto& logged) {
+            return logged == call || logged.rfind(call + " ", 0) == 0;
+        }));
     }
-    /// Calls of any operation.
-    int TotalCalls() const { return m_total; }
 
     const Reader::DimensionSpec* GetDimensionSpec(const std::string& name) override {
-        Note("GetDimensionSpec", name);
-        return records.GetDimensionSpec(name);
+        return Log("GetDimensionSpec " + name, m_answers.GetDimensionSpec(name));
     }
     const Reader::UnitSpec* GetUnitSpec(const std::string& symbol) override {
-        Note("GetUnitSpec", symbol);
-        return records.GetUnitSpec(symbol);
+        return Log("GetUnitSpec " + symbol, m_answers.GetUnitSpec(symbol));
     }
     std::vector<const Reader::UnitSpec*> GetAllUnitSpecs() override {
-        Note("GetAllUnitSpecs", "");
-        return records.GetAllUnitSpecs();
+        return Log("GetAllUnitSpecs", m_answers.GetAllUnitSpecs());
     }
     const Reader::MeasurementSpec* GetMeasurementSpec(const std::string& name) override {
-        Note("GetMeasurementSpec", name);
-        return records.GetMeasurementSpec(name);
+        return Log("GetMeasurementSpec " + name, m_answers.GetMeasurementSpec(name));
     }
     std::vector<const Reader::MeasurementSpec*> GetAllMeasurementSpecs() override {
-        Note("GetAllMeasurementSpecs", "");
-        return records.GetAllMeasurementSpecs();
+        return Log("GetAllMeasurementSpecs", m_answers.GetAllMeasurementSpecs());
     }
     std::vector<const Reader::UnitSystemSpec*> GetAllUnitSystemSpecs() override {
-        Note("GetAllUnitSystemSpecs", "");
-        return records.GetAllUnitSystemSpecs();
+        return Log("GetAllUnitSystemSpecs", m_answers.GetAllUnitSystemSpecs());
     }
-    const Reader::UnitSpec* GetUnitSpecOfMeasurement(const std::string& unitSystemName,
-                                                     const std::string& measurementName) override {
-        Note("GetUnitSpecOfMeasurement", unitSystemName + "." + measurementName);
-        return records.GetUnitSpecOfMeasurement(unitSystemName, measurementName);
+    const Reader::UnitSpec* GetUnitSpecOfMeasurement(const std::string& system,
+                                                     const std::string& measurement) override {
+        return Log("GetUnitSpecOfMeasurement " + system + "." + measurement,
+                   m_answers.GetUnitSpecOfMeasurement(system, measurement));
     }
 
 private:
-    int Count(const std::string& key) const {
-        const auto found = m_calls.find(key);
-        return found == m_calls.end() ? 0 : found->second;
-    }
-    void Note(const std::string& operation, const std::string& key) {
-        ++m_total;
-        ++m_calls[operation];
-        ++m_calls[operation + ":" + key];
+    template <typename Answer>
+    Answer Log(std::string call, Answer answer) {
+        calls.push_back(std::move(call));
+        if constexpr (!std::is_pointer_v<Answer>) {
+            if (nullFirst) {
+                answer.insert(answer.begin(), nullptr);
+            }
+        }
+        return answer;
     }
 
-    std::map<std::string, int> m_calls;
-    int m_total = 0;
+    Reader::IUnitReader& m_answers;
 };
 
-/// The dimension "Length" (base m) with m, km, cm, mm, in, ft, yd and mi at their exact factors.
-inline void AddLengthUnits(Reader::InMemoryUnitReader& reader) {
-    reader.AddDimension("Length", "m");
-    reader.AddUnit("m", "metre", "Length", 1.0);
-    reader.AddUnit("km", "kilometre", "Length", 1000.0);
-    reader.AddUnit("cm", "centimetre", "Length", 0.01);
-    reader.AddUnit("mm", "millimetre", "Length", 0.001);
-    reader.AddUnit("in", "inch", "Length", 0.0254);
-    reader.AddUnit("ft", "foot", "Length", 0.3048);
-    reader.AddUnit("yd", "yard", "Length", 0.9144);
-    reader.AddUnit("mi", "mile", "Length", 1609.344);
+/// The catalogue most tests share; each unit is named by its symbol unless said otherwise.
+///   Dimensionless (1): 1, %                           measurements Unitless, Ratio
+///   Length (m): m, ft, foot (an alias of ft), km, zero (scale 0: no inverse)
+///                                                     measurements Depth, Length
+///   Temperature (K): K, degC, degF (with offsets)     measurement Temperature
+///   Mass (kg): kg, lb                                 measurement Mass
+///   Consumption (L/100km): L/100km, km/L (100 / x, not linear)
+///                                    measurement Burn rate, not named like its dimension
+///   Time (s): s, min                                  no measurement
+/// The unit systems Metric and Imperial give Depth and Length m and ft, Temperature degC and
+/// degF; neither gives the other measurements a unit.
+inline void AddTestCatalogue(Reader::InMemoryUnitReader& reader) {
+    struct Row {
+        const char* dimension;
+        std::vector<std::pair<const char*, double>> units; // the base unit first
+        std::vector<const char*> measurements;
+    };
+    for (const Row& row :
+         std::vector<Row>{{"Dimensionless", {{"1", 1.0}, {"%", 0.01}}, {"Unitless", "Ratio"}},
+                          {"Length",
+                           {{"m", 1.0}, {"ft", 0.3048}, {"km", 1000.0}, {"zero", 0.0}},
+                           {"Depth", "Length"}},
+                          {"Temperature", {{"K", 1.0}}, {"Temperature"}},
+                          {"Mass", {{"kg", 1.0}, {"lb", 0.45359237}}, {"Mass"}},
+                          {"Consumption", {{"L/100km", 1.0}}, {"Burn rate"}},
+                          {"Time", {{"s", 1.0}, {"min", 60.0}}, {}}}) {
+        reader.AddDimension(row.dimension, row.units.front().first);
+        for (const auto& [symbol, scale] : row.units) {
+            reader.AddUnit(symbol, symbol, row.dimension, scale);
+        }
+        for (const char* measurement : row.measurements) {
+            reader.AddMeasurement(measurement, row.dimension);
+        }
+    }
+    reader.AddUnit("foot", "foot", "Length", 0.3048, 0.0, "ft");
+    reader.AddUnit("degC", "degree Celsius", "Temperature", 1.0, 273.15);
+    reader.AddUnit("degF", "degree Fahrenheit", "Temperature", 5.0 / 9.0, 459.67 * 5.0 / 9.0);
+    reader.AddUnit("km/L", "km/L", "Consumption",
+                   std::make_unique<Units::Converter::RationalUnitConverter>(
+                       Units::Converter::ExactDefinition{"100", "0", "0", "1"}));
+    for (const auto& [system, length, temperature] :
+         {std::tuple{"Metric", "m", "degC"}, std::tuple{"Imperial", "ft", "degF"}}) {
+        reader.AddUnitSystem(system);
+        reader.SetUnitOfMeasurement(system, "Depth", length);
+        reader.SetUnitOfMeasurement(system, "Length", length);
+        reader.SetUnitOfMeasurement(system, "Temperature", temperature);
+    }
 }
 
-/// The dimension "Mass" (base kg) with kg, g and lb.
-inline void AddMassUnits(Reader::InMemoryUnitReader& reader) {
-    reader.AddDimension("Mass", "kg");
-    reader.AddUnit("kg", "kilogram", "Mass", 1.0);
-    reader.AddUnit("g", "gram", "Mass", 0.001);
-    reader.AddUnit("lb", "pound", "Mass", 0.45359237);
+/// The process's spy reader over the test catalogue, registered on the first call.
+inline SpyReader& Catalogue() {
+    static SpyReader reader;
+    static const bool registered = [] {
+        AddTestCatalogue(reader.records);
+        Units::UnitService::UnitReader(&reader);
+        return true;
+    }();
+    (void)registered;
+    return reader;
 }
 
-/// The dimension "Dimensionless" (base "unitless", with "%") and the measurement "Unitless".
-inline void AddDimensionless(Reader::InMemoryUnitReader& reader) {
-    reader.AddDimension("Dimensionless", "unitless");
-    reader.AddUnit("unitless", "unitless", "Dimensionless", 1.0);
-    reader.AddUnit("%", "percent", "Dimensionless", 0.01);
-    reader.AddMeasurement("Unitless", "Dimensionless");
+/// The unit `symbol` of the registered catalogue, the test catalogue unless another is.
+inline Units::Unit* U(const std::string& symbol) {
+    Catalogue();
+    return Units::Unit::GetUnit(symbol);
+}
+
+/// The measurement `name` of the registered catalogue, the test catalogue unless another is.
+inline Units::Measurement* M(const std::string& name) {
+    Catalogue();
+    return Units::Measurement::GetMeasurement(name);
+}
+
+/// Takes ownership of a result that the library made with `new`.
+inline std::unique_ptr<Units::UCDouble> Owned(Units::UCDouble& result) {
+    return std::unique_ptr<Units::UCDouble>(&result);
+}
+
+/// The symbols of `units`, or the names of `objects`, each followed by a blank.
+template <typename Objects>
+std::string Keys(const Objects& objects) {
+    std::string keys;
+    for (const auto* object : objects) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(*object)>, Units::Unit>) {
+            keys += object->Symbol() + " ";
+        } else {
+            keys += object->Name() + " ";
+        }
+    }
+    return keys;
+}
+
+/// Redirects std::cout into a buffer while it lives.
+class CoutCapture {
+public:
+    CoutCapture() : m_previous(std::cout.rdbuf(m_buffer.rdbuf())) {}
+    CoutCapture(const CoutCapture&) = delete;
+    CoutCapture& operator=(const CoutCapture&) = delete;
+    ~CoutCapture() { std::cout.rdbuf(m_previous); }
+
+    std::string Text() const { return m_buffer.str(); }
+
+private:
+    std::ostringstream m_buffer;
+    std::streambuf* m_previous;
+};
+
+/// The numeric punctuation of a locale with a decimal comma that groups thousands with points.
+struct CommaNumbers : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
+    char do_thousands_sep() const override { return '.'; }
+    std::string do_grouping() const override { return "\3"; }
+};
+
+/// The distance between `a` and `b` in units in the last place: 0 when they are equal (-0 and 0
+/// included), 1 when they are adjacent; the largest distance when either is a NaN.
+template <typename Float>
+std::uint64_t UlpsApart(Float a, Float b) {
+    using Bits = std::conditional_t<sizeof(Float) == 8, std::int64_t, std::int32_t>;
+    if (std::isnan(a) || std::isnan(b)) {
+        return std::numeric_limits<std::uint64_t>::max();
+    }
+    const auto ordered = [](Float x) -> std::int64_t {
+        Bits bits;
+        std::memcpy(&bits, &x, sizeof bits);
+        // Negative values count down from zero, so that the integers run in the values' order.
+        return bits < 0 ? -static_cast<std::int64_t>(bits - std::numeric_limits<Bits>::min())
+                        : bits;
+    };
+    const std::int64_t x = ordered(a), y = ordered(b);
+    return x > y ? static_cast<std::uint64_t>(x) - static_cast<std::uint64_t>(y)
+                 : static_cast<std::uint64_t>(y) - static_cast<std::uint64_t>(x);
+}
+
+/// Matches a float or double at most `ulps` representable values away from `expected`.
+MATCHER_P2(NearInUlps, expected, ulps,
+           "is within " + ::testing::PrintToString(ulps) + " ulps of " +
+               ::testing::PrintToString(expected)) {
+    using Float = std::decay_t<arg_type>;
+    const std::uint64_t apart = UlpsApart<Float>(arg, static_cast<Float>(expected));
+    *result_listener << "which is " << apart << " ulps away";
+    return apart <= static_cast<std::uint64_t>(ulps);
 }
 
 } // namespace orv_testing

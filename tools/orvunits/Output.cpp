@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
+#include <nlohmann/json.hpp>
 #include <ostream>
 #include <system_error>
+#include <utility>
 
 namespace Orv::UnitsTool {
 
@@ -43,96 +44,9 @@ e_NumberRead ReadNumber(std::string_view text, double& value) {
 
 namespace {
 
-// The length of the valid UTF-8 sequence at `text[i]`, or 0 when the bytes there are not one.
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead < 0x80) {
-        return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
-        high = lead == 0xED ? 0x9F : 0xBF; // no surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF; // nothing above U+10FFFF
-    } else {
-        return 0;
-    }
-    if (i + length > text.size() || byte(1) < low || byte(1) > high) {
-        return 0;
-    }
-    for (std::size_t k = 2; k < length; ++k) {
-        if (byte(k) < 0x80 || byte(k) > 0xBF) {
-            return 0;
-        }
-    }
-    return length;
-}
-
 constexpr char e_HexDigits[] = "0123456789abcdef";
 
 } // namespace
-
-std::string JsonQuote(std::string_view text) {
-    std::string quoted;
-    quoted.reserve(text.size() + 2);
-    quoted += '"';
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x80) {
-            const std::size_t length = Utf8SequenceLength(text, i);
-            if (length == 0) {
-                quoted += "\\ufffd";
-                ++i;
-            } else {
-                quoted.append(text.substr(i, length));
-                i += length;
-            }
-            continue;
-        }
-        switch (c) {
-        case '"':
-            quoted += "\\\"";
-            break;
-        case '\\':
-            quoted += "\\\\";
-            break;
-        case '\n':
-            quoted += "\\n";
-            break;
-        case '\r':
-            quoted += "\\r";
-            break;
-        case '\t':
-            quoted += "\\t";
-            break;
-        case '\b':
-            quoted += "\\b";
-            break;
-        case '\f':
-            quoted += "\\f";
-            break;
-        default:
-            if (c < 0x20 || c == 0x7F) {
-                quoted += "\\u00";
-                quoted += e_HexDigits[c >> 4];
-                quoted += e_HexDigits[c & 0xF];
-            } else {
-                quoted += static_cast<char>(c);
-            }
-        }
-        ++i;
-    }
-    quoted += '"';
-    return quoted;
-}
 
 std::string OneLine(std::string_view text, std::size_t maxLength) {
     std::string line;
@@ -154,114 +68,98 @@ std::string OneLine(std::string_view text, std::size_t maxLength) {
     return line;
 }
 
-JsonWriter::JsonWriter(std::ostream& out) : m_out(out) {}
+// The document being built: the arrays and objects not yet ended, innermost last, each with the
+// name it will be filed under in its parent, and the name given for the next member.
+struct JsonWriter::Document {
+    struct Open {
+        std::string name;
+        nlohmann::ordered_json value;
+    };
 
-void JsonWriter::NewLine() {
-    m_out << '\n';
-    for (std::size_t i = 0; i < m_levels.size(); ++i) {
-        m_out << "  ";
-    }
-}
+    explicit Document(std::ostream& stream) : out(stream) {}
 
-void JsonWriter::BeforeValue() {
-    if (m_bAfterKey) {
-        m_bAfterKey = false;
-        return;
+    void Begin(nlohmann::ordered_json empty) {
+        open.push_back({std::exchange(key, {}), std::move(empty)});
     }
-    if (m_levels.empty()) {
-        return;
+
+    void End() {
+        Open ended = std::move(open.back());
+        open.pop_back();
+        Put(std::move(ended.name), std::move(ended.value));
     }
-    Level& level = m_levels.back();
-    if (!level.isEmpty) {
-        m_out << ',';
+
+    void Put(nlohmann::ordered_json value) { Put(std::exchange(key, {}), std::move(value)); }
+
+    // A value with nothing open around it is the whole document, and is written at once.
+    void Put(std::string name, nlohmann::ordered_json value) {
+        if (open.empty()) {
+            out << value.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+                << '\n';
+        } else if (open.back().value.is_object()) {
+            open.back().value[std::move(name)] = std::move(value);
+        } else {
+            open.back().value.push_back(std::move(value));
+        }
     }
-    level.isEmpty = false;
-    NewLine();
-}
+
+    std::ostream& out;
+    std::vector<Open> open;
+    std::string key;
+};
+
+JsonWriter::JsonWriter(std::ostream& out) : m_document(std::make_unique<Document>(out)) {}
+
+JsonWriter::~JsonWriter() = default;
 
 JsonWriter& JsonWriter::BeginObject() {
-    BeforeValue();
-    m_out << '{';
-    m_levels.push_back({true, true});
+    m_document->Begin(nlohmann::ordered_json::object());
     return *this;
 }
 
 JsonWriter& JsonWriter::EndObject() {
-    const bool wasEmpty = m_levels.back().isEmpty;
-    m_levels.pop_back();
-    if (!wasEmpty) {
-        NewLine();
-    }
-    m_out << '}';
-    if (m_levels.empty()) {
-        m_out << '\n';
-    }
+    m_document->End();
     return *this;
 }
 
 JsonWriter& JsonWriter::BeginArray() {
-    BeforeValue();
-    m_out << '[';
-    m_levels.push_back({false, true});
+    m_document->Begin(nlohmann::ordered_json::array());
     return *this;
 }
 
 JsonWriter& JsonWriter::EndArray() {
-    const bool wasEmpty = m_levels.back().isEmpty;
-    m_levels.pop_back();
-    if (!wasEmpty) {
-        NewLine();
-    }
-    m_out << ']';
-    if (m_levels.empty()) {
-        m_out << '\n';
-    }
+    m_document->End();
     return *this;
 }
 
 JsonWriter& JsonWriter::Key(std::string_view name) {
-    Level& level = m_levels.back();
-    if (!level.isEmpty) {
-        m_out << ',';
-    }
-    level.isEmpty = false;
-    NewLine();
-    m_out << JsonQuote(name) << ": ";
-    m_bAfterKey = true;
+    m_document->key = name;
     return *this;
 }
 
 JsonWriter& JsonWriter::String(std::string_view value) {
-    BeforeValue();
-    m_out << JsonQuote(value);
+    m_document->Put(std::string(value));
     return *this;
 }
 
+// nlohmann-json writes the shortest text that reads back as the same double, and null for the
+// values JSON cannot hold.
 JsonWriter& JsonWriter::Number(double value) {
-    if (!std::isfinite(value)) {
-        return Null();
-    }
-    BeforeValue();
-    m_out << FormatNumber(value);
+    m_document->Put(value);
     return *this;
 }
 
 JsonWriter& JsonWriter::Integer(long long value) {
-    BeforeValue();
-    char buffer[24];
-    m_out.write(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr - buffer);
+    m_document->Put(value);
     return *this;
 }
 
 JsonWriter& JsonWriter::Bool(bool value) {
-    BeforeValue();
-    m_out << (value ? "true" : "false");
+    m_document->Put(value);
     return *this;
 }
 
 JsonWriter& JsonWriter::Null() {
-    BeforeValue();
-    m_out << "null";
+    m_document->Put(nullptr);
     return *this;
 }
 
@@ -270,11 +168,9 @@ JsonWriter& JsonWriter::Member(std::string_view name, std::string_view value) {
 }
 
 JsonWriter& JsonWriter::Member(std::string_view name, const std::vector<std::string>& values) {
-    Key(name).BeginArray();
-    for (const std::string& value : values) {
-        String(value);
-    }
-    return EndArray();
+    Key(name);
+    m_document->Put(values);
+    return *this;
 }
 
 namespace {

@@ -1,9 +1,10 @@
-// Output helpers shared by the commands: numbers that read back to the same double, a small JSON
-// writer with correct string escaping, aligned columns, and one-line error texts.
+// Output helpers shared by the commands: numbers that read back to the same double, JSON written
+// through nlohmann-json, aligned columns, and one-line error texts.
 #pragma once
 
 #include <cstddef>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -26,19 +27,19 @@ enum class e_NumberRead { e_Ok, e_NotANumber, e_OutOfRange };
 /// sign, digits with an optional "." and exponent, or inf, infinity and nan in any case.
 e_NumberRead ReadNumber(std::string_view text, double& value);
 
-/// `text` as a JSON string literal, quotes included; bytes that are not UTF-8 become U+FFFD.
-std::string JsonQuote(std::string_view text);
-
 /// `text` made printable on one line: control bytes become \xNN, longer texts are cut at
 /// `maxLength` bytes with "..." after them.
 std::string OneLine(std::string_view text, std::size_t maxLength = 1000);
 
-/// Writes JSON to a stream, two blanks of indentation per level, a newline after the document.
+/// Writes one JSON document to a stream once its outermost array or object ends: two blanks of
+/// indentation per level, a newline after it, numbers that read back to the same double, and
+/// U+FFFD for bytes of strings that are not UTF-8.
 class JsonWriter {
 public:
     explicit JsonWriter(std::ostream& out);
     JsonWriter(const JsonWriter&) = delete;
     JsonWriter& operator=(const JsonWriter&) = delete;
+    ~JsonWriter();
 
     JsonWriter& BeginObject();
     JsonWriter& EndObject();
@@ -58,17 +59,8 @@ public:
     JsonWriter& Member(std::string_view name, const std::vector<std::string>& values);
 
 private:
-    void BeforeValue();
-    void NewLine();
-
-    struct Level {
-        bool isObject;
-        bool isEmpty;
-    };
-
-    std::ostream& m_out;
-    std::vector<Level> m_levels;
-    bool m_bAfterKey = false;
+    struct Document;
+    std::unique_ptr<Document> m_document;
 };
 
 /// A table of text cells, one row per line, with columns padded to the widest cell (counted in

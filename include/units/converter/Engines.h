@@ -6,26 +6,14 @@
 #include <units/interfaces/ConverterEngine.h>
 
 #include <cstddef>
-#include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace Orv::Pim::Core::Service::Units::Converter {
 
-// The exact definitions behind engines made from units/converter/ExactEngines.h.
 namespace Detail {
-class ExactMap;
-struct ExactAccess;
-
-/// How a linear engine keeps its exact definition `(a + b*x) / (c + d*x)`: four integers in
-/// place while they are small, so that copies, inverses and compositions allocate nothing more,
-/// or else a shared form of any size. Only the converter library reads it.
-struct ExactRef {
-    enum Kind : std::uint8_t { e_None, e_Small, e_Big };
-    Kind kind = e_None;
-    std::int64_t small[4] = {0, 0, 0, 0}; ///< a, b, c, d, each below 2^62 in magnitude
-    std::shared_ptr<const ExactMap> big;
-};
+struct EngineAccess;
 } // namespace Detail
 
 /// `Convert(x)` is `scale * x + offset`. Invertible exactly when the scale is finite and not zero.
@@ -38,9 +26,7 @@ public:
     LinearUnitConverter(const LinearUnitConverter& other);
     LinearUnitConverter& operator=(const LinearUnitConverter& other);
     ~LinearUnitConverter() override;
-
-    /// Linear engines are made and destroyed in pairs for every value converted through a
-    /// temporary converter, so each thread keeps a few freed blocks for the next ones.
+    /// Engines come from, and go back to, the library's own allocator.
     static void* operator new(std::size_t size);
     static void operator delete(void* block, std::size_t size) noexcept;
 
@@ -57,12 +43,13 @@ public:
     std::unique_ptr<IUnitConverterEngine> GetInverse() override;
 
 private:
-    friend struct Detail::ExactAccess;
+    friend struct Detail::EngineAccess;
 
     double m_scale;
     double m_offset;
-    // The exact definition the coefficients were rounded from; none for an engine of doubles.
-    Detail::ExactRef m_exact;
+    // The exact definition the coefficients were rounded from, if any, held in place so that
+    // making an engine allocates nothing more; its type is the library's own.
+    alignas(8) unsigned char m_exact[56];
 };
 
 /// Applies `first`, then `second`. Borrows `first`, which must outlive it, and owns `second`.
@@ -95,7 +82,9 @@ public:
 private:
     // A composite that owns both engines, as the inverse of a composite does.
     CompositeUnitConverter(std::unique_ptr<IUnitConverterEngine> first,
-                           std::unique_ptr<IUnitConverterEngine> second);
+                           std::unique_ptr<IUnitConverterEngine> second)
+        : IUnitConverterEngine(e_CompositeEngine), m_pFirst(first.get()),
+          m_pSecond(std::move(second)), m_pOwnedFirst(std::move(first)) {}
 
     IUnitConverterEngine* m_pFirst;
     std::unique_ptr<IUnitConverterEngine> m_pSecond;

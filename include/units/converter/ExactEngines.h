@@ -5,21 +5,48 @@
 
 #include <units/converter/Engines.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace Orv::Pim::Core::Service::Units::Converter {
 
+namespace Detail {
+struct ExactMap;
+} // namespace Detail
+
+/// The most digits a coefficient of an ExactDefinition may have.
+inline constexpr std::size_t kMaxExactDigits = 1000;
+/// The largest magnitude of the exponent a coefficient of an ExactDefinition may have.
+inline constexpr long kMaxExactExponent = 1000;
+
 /// A unit's exact definition, `base = (A + B*x) / (C + D*x)`. Each coefficient is a decimal text:
 /// an optional sign, digits with an optional point, an optional exponent ("0.3048", "-459.67",
-/// "1e-3"); at most 1000 digits and an exponent of at most 1000 in magnitude.
+/// "1e-3"); at most kMaxExactDigits digits and an exponent of at most kMaxExactExponent in
+/// magnitude.
 struct ExactDefinition {
     std::string A = "0"; ///< constant of the numerator
     std::string B = "1"; ///< coefficient of x in the numerator
     std::string C = "1"; ///< constant of the denominator
     std::string D = "0"; ///< coefficient of x in the denominator; not 0 makes a non-linear engine
 };
+
+/// True when `text` is a coefficient that ExactDefinition takes: a decimal within its limits.
+ORV_UNITS_CONVERTER_API bool IsExactDecimal(const std::string& text);
+
+/// What the map of a definition does, worked out without rounding.
+enum class ExactMapKind {
+    e_Identity,   ///< every value maps to itself
+    e_Invertible, ///< B*C - A*D is not 0, and the map is not the identity
+    e_Constant,   ///< B*C - A*D is 0: every value maps to one number
+};
+
+/// The kind of map `definition` is; empty when a coefficient is not a decimal (IsExactDecimal).
+ORV_UNITS_CONVERTER_API std::optional<ExactMapKind>
+ClassifyExactDefinition(const ExactDefinition& definition);
 
 /// The engine of `definition`: a LinearUnitConverter when D is 0, else a RationalUnitConverter.
 /// Throws std::invalid_argument when a coefficient is not a decimal, when B*C - A*D is 0, or when
@@ -80,13 +107,17 @@ public:
     std::unique_ptr<IUnitConverterEngine> GetInverse() override;
 
 private:
-    friend struct Detail::ExactAccess;
-    explicit RationalUnitConverter(std::unique_ptr<Detail::ExactMap> exact);
+    friend struct Detail::EngineAccess;
+    RationalUnitConverter(std::shared_ptr<const Detail::ExactMap> exact, double p, double q,
+                          double r)
+        : IUnitConverterEngine(e_RationalEngine), m_p(p), m_q(q), m_r(r),
+          m_pExact(std::move(exact)) {}
 
     double m_p;
     double m_q;
     double m_r;
-    std::unique_ptr<Detail::ExactMap> m_pExact;
+    // The exact definition, which copies share: nothing changes it.
+    std::shared_ptr<const Detail::ExactMap> m_pExact;
 };
 
 } // namespace Orv::Pim::Core::Service::Units::Converter

@@ -3,8 +3,8 @@
 #pragma once
 
 #include <units/interfaces/ConverterEngine.h>
-#include <units/interfaces/Reader.h>
 #include <units/reader/ReaderExport.h>
+#include <units/reader/RecordUnitReader.h>
 
 #include <memory>
 #include <string>
@@ -12,16 +12,11 @@
 
 namespace Orv::Pim::Core::Service::Units::Reader {
 
-/// An IUnitReader over records held in memory. Each Add returns the stored record, which stays at
-/// the same address for the reader's life, so a caller may adjust it (for instance mark it
-/// invalid). Adding a second record under one key keeps both in the lists; look-ups find the first.
-class ORV_UNITS_READER_API InMemoryUnitReader : public IUnitReader {
+/// A reader whose records a host adds. Each Add returns the stored record, which stays at the same
+/// address for the reader's life, so a caller may adjust it (for instance mark it invalid). Adding
+/// a second record under one key keeps both in the lists; look-ups find the first.
+class ORV_UNITS_READER_API InMemoryUnitReader : public RecordUnitReader {
 public:
-    InMemoryUnitReader();
-    InMemoryUnitReader(const InMemoryUnitReader&) = delete;
-    InMemoryUnitReader& operator=(const InMemoryUnitReader&) = delete;
-    ~InMemoryUnitReader() override;
-
     /// Adds a dimension whose base unit has the symbol `baseUnitSymbol`.
     DimensionSpec& AddDimension(const std::string& name, const std::string& baseUnitSymbol);
     /// Adds a unit whose engine (owned by the reader) converts its values into the base unit.
@@ -42,19 +37,6 @@ public:
     /// must have been added already. Returns false, changing nothing, when it was not.
     bool SetUnitOfMeasurement(const std::string& unitSystemName, const std::string& measurementName,
                               const std::string& unitSymbol);
-
-    const DimensionSpec* GetDimensionSpec(const std::string& name) override;
-    const UnitSpec* GetUnitSpec(const std::string& symbol) override;
-    std::vector<const UnitSpec*> GetAllUnitSpecs() override;
-    const MeasurementSpec* GetMeasurementSpec(const std::string& name) override;
-    std::vector<const MeasurementSpec*> GetAllMeasurementSpecs() override;
-    std::vector<const UnitSystemSpec*> GetAllUnitSystemSpecs() override;
-    const UnitSpec* GetUnitSpecOfMeasurement(const std::string& unitSystemName,
-                                             const std::string& measurementName) override;
-
-private:
-    struct Records;
-    std::unique_ptr<Records> m_records;
 };
 
 } // namespace Orv::Pim::Core::Service::Units::Reader

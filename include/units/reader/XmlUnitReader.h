@@ -3,15 +3,12 @@
 // the default catalogue that ships inside the reader library.
 #pragma once
 
-#include <units/interfaces/ConverterEngine.h>
-#include <units/interfaces/Reader.h>
 #include <units/reader/ReaderExport.h>
+#include <units/reader/RecordUnitReader.h>
 
-#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace Orv::Pim::Core::Service::Units::Reader {
@@ -39,9 +36,9 @@ private:
     std::vector<CatalogueProblem> m_problems;
 };
 
-/// An IUnitReader over one catalogue. A catalogue is checked whole (schema, then consistency)
-/// before anything of it is kept: a bad one is refused with every problem found.
-class ORV_UNITS_READER_API XmlUnitReader : public IUnitReader {
+/// A reader over one catalogue. A catalogue is checked whole (schema, then consistency) before
+/// anything of it is kept: a bad one is refused with every problem found.
+class ORV_UNITS_READER_API XmlUnitReader : public RecordUnitReader {
 public:
     /// Reads the catalogue file `path`. Throws CatalogueError.
     static std::unique_ptr<XmlUnitReader> FromFile(const std::string& path);
@@ -53,30 +50,15 @@ public:
     /// The problems of the catalogue file `path`; it would be read when none is an error.
     static std::vector<CatalogueProblem> Check(const std::string& path);
 
-    XmlUnitReader(const XmlUnitReader&) = delete;
-    XmlUnitReader& operator=(const XmlUnitReader&) = delete;
-    ~XmlUnitReader() override;
-
     /// What was read despite a doubt: mappings to units or measurements the file does not define
     /// (an export leaves out non-linear units but keeps the mappings to them), which are ignored.
-    const std::vector<CatalogueProblem>& Warnings() const;
-    /// Every dimension record, in file order.
-    std::vector<const DimensionSpec*> GetAllDimensionSpecs() const;
-
-    const DimensionSpec* GetDimensionSpec(const std::string& name) override;
-    const UnitSpec* GetUnitSpec(const std::string& symbol) override;
-    std::vector<const UnitSpec*> GetAllUnitSpecs() override;
-    const MeasurementSpec* GetMeasurementSpec(const std::string& name) override;
-    std::vector<const MeasurementSpec*> GetAllMeasurementSpecs() override;
-    std::vector<const UnitSystemSpec*> GetAllUnitSystemSpecs() override;
-    const UnitSpec* GetUnitSpecOfMeasurement(const std::string& unitSystemName,
-                                             const std::string& measurementName) override;
+    const std::vector<CatalogueProblem>& Warnings() const { return m_warnings; }
 
 private:
-    struct Catalogue;
-    explicit XmlUnitReader(std::unique_ptr<Catalogue> catalogue);
+    XmlUnitReader(std::unique_ptr<Detail::RecordSet> records,
+                  std::vector<CatalogueProblem> warnings);
 
-    std::unique_ptr<Catalogue> m_catalogue;
+    std::vector<CatalogueProblem> m_warnings;
 };
 
 } // namespace Orv::Pim::Core::Service::Units::Reader

@@ -1,5 +1,5 @@
-// The XML library's documents: built element by element and written to a file as UTF-8, through
-// Xerces-C.
+// The XML library's documents: built element by element and written, through Xerces-C, to a file
+// or to any sink (units/interfaces/Xml.h).
 #pragma once
 
 #include <units/interfaces/Xml.h>
@@ -53,8 +53,11 @@ public:
 
     /// Writes `document` (this document when null) to the file `path`, encoded in `encoding`
     /// (UTF-8 when null), with an XML declaration and indentation. Throws std::runtime_error
-    /// naming the path when the file cannot be written.
+    /// naming the path when the file cannot be written; it then leaves no file.
     void write(char const* path, xercesc_3_2::DOMDocument* document, char const* encoding);
+    /// Writes the same text to `sink`, in one piece once the whole text is made. Throws
+    /// std::runtime_error, or what the sink throws; the sink gets nothing when the text fails.
+    void write(IXmlSink& sink, xercesc_3_2::DOMDocument* document, char const* encoding);
 
 private:
     xercesc_3_2::DOMDocument* m_pDocument;

@@ -1,0 +1,99 @@
+// The records the readers give: added in code, or read from a catalogue file.
+#include "ReaderRecords.h"
+
+#include <units/reader/InMemoryUnitReader.h>
+#include <units/reader/XmlUnitReader.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace Orv::Pim::Core::Service::Units::Reader;
+using reader_testing::ReadText;
+
+const std::string kCatalogue = ReadText(ORV_READER_TESTS_DIR "/catalogue.xml");
+
+TEST(InMemoryUnitReader, FindsTheFirstRecordOfAnExactKeyNeverMovesItAndMapsOnlyKnownUnits) {
+    InMemoryUnitReader reader;
+    reader.AddDimension("Length", "m");
+    const auto* first = &reader.AddUnit("degC", "degree Celsius", "Temperature", 1.0, 273.15);
+    for (int i = 1; i < 1000; ++i) {
+        reader.AddUnit("u" + std::to_string(i), "unit", "Length", i);
+    }
+    reader.AddUnit("degC", "again", "Length", 2.0);
+    reader.AddMeasurement("Depth", "Length", {"m", "ft"});
+    reader.AddMeasurement("Depth", "Time");
+
+    EXPECT_EQ(reader.GetDimensionSpec("Length")->baseUnitSymbol, "m");
+    EXPECT_EQ(reader.GetDimensionSpec("length"), nullptr);
+    EXPECT_EQ(reader.GetUnitSpec("degC"), first);
+    EXPECT_EQ(reader.GetAllUnitSpecs().front(), first);
+    EXPECT_EQ(reader.GetAllUnitSpecs().size(), 1001u);
+    EXPECT_DOUBLE_EQ(first->converter->Convert(100.0), 373.15);
+    EXPECT_EQ(reader.GetAllMeasurementSpecs().size(), 2u);
+    EXPECT_EQ(reader.GetMeasurementSpec("Depth")->unitSymbols.size(), 2u);
+
+    EXPECT_TRUE(reader.SetUnitOfMeasurement("Field", "Depth", "u7"));
+    EXPECT_FALSE(reader.SetUnitOfMeasurement("Field", "Height", "yd"));
+    EXPECT_EQ(reader.GetUnitSpecOfMeasurement("Field", "Depth"), reader.GetUnitSpec("u7"));
+    EXPECT_EQ(reader.GetUnitSpecOfMeasurement("Depth", "Field"), nullptr);
+    EXPECT_EQ(reader.GetUnitSpecOfMeasurement("Field", "Height"), nullptr);
+}
+
+// The file's scale and offset describe the way from the base unit; the engines go the other way,
+// from B and A where the file gives them (1 / 3.28084 is not the foot's exact 0.3048).
+TEST(XmlUnitReader, ReadsEveryRecordInFileOrderWithEnginesTowardsTheBaseUnit) {
+    const auto reader = XmlUnitReader::FromText(kCatalogue, "catalogue.xml");
+    std::string records;
+    for (const std::string& line : reader_testing::Records(*reader)) {
+        records += line + "\n";
+    }
+    EXPECT_EQ(records, R"(dimension Length m
+dimension Temperature K
+unit m | metre | Length |  | kind 1 exact 0 1 1 0 linear 1 0 | engine of #0 | found at #0
+unit mm | millimetre | Length |  | kind 1 exact 0 1 1000 0 linear 0.001 0 | engine of #1 | found at #1
+unit ft | foot | Length |  | kind 1 exact 0 381 1250 0 linear 0.30480000000000002 0 | engine of #2 | found at #2
+unit foot | foot, spelt out | Length | ft | kind 1 exact 0 381 1250 0 linear 0.30480000000000002 0 | engine of #2 | found at #3
+unit K | kelvin | Temperature |  | kind 1 exact 0 1 1 0 linear 1 0 | engine of #4 | found at #4
+unit degC | degree Celsius | Temperature |  | kind 1 exact 5463 20 20 0 linear 1 273.14999999999998 | engine of #5 | found at #5
+unit degF | degree Fahrenheit | Temperature |  | kind 1 exact 45967 100 180 0 linear 0.55555555555555558 255.37222222222223 | engine of #6 | found at #6
+measurement Depth Length: [m] [ft] [mm]
+measurement Distance Length:
+measurement Ambient temperature Temperature: [K] [degC] [degF]
+system Metric
+  Depth m
+  Ambient temperature degC
+system Field
+  Depth ft
+)");
+    // Keys are compared byte for byte.
+    EXPECT_EQ(reader->GetUnitSpec("ft "), nullptr);
+    EXPECT_EQ(reader->GetUnitSpecOfMeasurement("metric", "Depth"), nullptr);
+}
+
+// The first parse initialises the XML parser for the process; racing first calls must not break
+// it, and parses share no state.
+TEST(XmlUnitReader, ReadsCataloguesOnSeveralThreadsAtOnce) {
+    std::atomic<int> read{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 4; ++i) {
+        threads.emplace_back([&read] {
+            for (int j = 0; j < 3; ++j) {
+                read += XmlUnitReader::FromText(kCatalogue, "catalogue.xml")->GetUnitSpec("ft") !=
+                        nullptr;
+                EXPECT_THROW(XmlUnitReader::FromText("<UnitCatalog>", "cut.xml"), CatalogueError);
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(read.load(), 12);
+}
+
+} // namespace
