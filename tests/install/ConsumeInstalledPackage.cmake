@@ -2,8 +2,13 @@
 # A cross build also gives TOOLCHAIN, FIND_ROOT and EMULATOR (lists with '|' between items) and
 # EXE, the suffix of its programs: the examples are built with the same toolchain, and run under
 # the emulator.
+# The output goes through files rather than pipes: a program that Wine starts for the first
+# Windows program of a session lives on with the pipes it inherited, which would never close.
 function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_FILE ${WORK_DIR}/out.txt
+                  ERROR_FILE ${WORK_DIR}/err.txt)
+  file(READ ${WORK_DIR}/out.txt out)
+  file(READ ${WORK_DIR}/err.txt err)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "Failed (${status}): ${ARGN}\n${out}\n${err}")
   endif()
@@ -13,6 +18,7 @@ function(run)
 endfunction()
 
 file(REMOVE_RECURSE ${WORK_DIR})
+file(MAKE_DIRECTORY ${WORK_DIR})
 run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK_DIR}/prefix)
 set(configure -DCMAKE_CXX_COMPILER=${COMPILER} -DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix)
 set(launch "")
