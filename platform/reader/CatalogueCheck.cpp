@@ -3,6 +3,7 @@
 #include "CatalogueText.h"
 
 #include <algorithm>
+#include <climits>
 #include <map>
 #include <set>
 #include <utility>
@@ -56,9 +57,13 @@ public:
         for (const MappingElement& mapping : m_text.mappings) {
             CheckMapping(mapping);
         }
-        std::stable_sort(m_found.begin(), m_found.end(), [](const auto& left, const auto& right) {
-            return std::make_pair(left.at.line, left.at.column) <
-                   std::make_pair(right.at.line, right.at.column);
+        CheckNamesWithRoles();
+        // Problems without a position, of the catalogue as a whole, come last.
+        const auto key = [](const Found& found) {
+            return std::make_pair(found.at.line > 0 ? found.at.line : INT_MAX, found.at.column);
+        };
+        std::stable_sort(m_found.begin(), m_found.end(), [&](const auto& left, const auto& right) {
+            return key(left) < key(right);
         });
         return std::move(m_found);
     }
@@ -67,6 +72,11 @@ private:
     template <typename Element>
     void Index(std::map<std::string, const Element*>& index, const Element& element,
                const std::string& key, const std::string& what) {
+        // The library refuses an empty name or symbol when it builds the object.
+        if (key.empty()) {
+            Add(element.at, what + " has an empty " + (what == "the unit" ? "symbol" : "name"));
+            return;
+        }
         const auto inserted = index.emplace(key, &element);
         if (!inserted.second) {
             Add(element.at, what + " " + Quoted(key) +
@@ -108,7 +118,7 @@ private:
 
     void CheckBaseUnit(const DimensionElement& dimension) {
         const std::string subject = "the dimension " + Quoted(dimension.name);
-        if (!dimension.baseUnit) {
+        if (!dimension.baseUnit || dimension.baseUnit->empty()) {
             Add(dimension.at, subject + " has no base unit");
             return;
         }
@@ -230,20 +240,47 @@ private:
         }
     }
 
+    /// The names the library gives a role: without "Metric" the library has no current unit
+    /// system, so its warm-up and every use of the current system fail; without "Dimensionless"
+    /// no value with a measurement (UCDouble) can be made, and without "Unitless" no number
+    /// without a unit can be read, while units, conversions and unit systems still work.
+    void CheckNamesWithRoles() {
+        if (m_systems.count("Metric") == 0) {
+            Add({}, "the catalogue has no unit system \"Metric\", which the library makes the "
+                    "current unit system: its warm-up and every use of the current system fail");
+        }
+        if (m_dimensions.count("Dimensionless") == 0) {
+            Warn({}, "the catalogue has no dimension \"Dimensionless\": no value with a "
+                     "measurement (UCDouble) can be made; units, conversions and unit systems "
+                     "work");
+        }
+        if (m_measurements.count("Unitless") == 0) {
+            Warn({}, "the catalogue has no measurement \"Unitless\": a number without a unit "
+                     "cannot be read as a value; units, conversions and unit systems work");
+        }
+    }
+
     /// A long text cut down for a message, so that a huge attribute does not make a huge message.
     static std::string Shortened(const std::string& text) {
         constexpr std::size_t kLongest = 40;
         return text.size() <= kLongest ? text : text.substr(0, kLongest) + "...";
     }
 
+    // Past the most a report holds, problems are only counted: the report says it stopped.
     void Add(const Position& at, std::string message) {
-        m_found.push_back({at, std::move(message), false});
+        if (m_found.size() <= kMostKept) {
+            m_found.push_back({at, std::move(message), false});
+        }
     }
-    // A mapping to something the file lacks is what an export writes for the non-linear units
-    // it leaves out, so it is read without the mapping rather than refused.
+    // What the library still works with is read, with a warning: a mapping to something the
+    // file lacks (an export leaves out its non-linear units but keeps the mappings to them), or a
+    // name with a role that is missing.
     void Warn(const Position& at, std::string message) {
-        m_found.push_back({at, std::move(message), true});
+        if (m_found.size() <= kMostKept) {
+            m_found.push_back({at, std::move(message), true});
+        }
     }
+    static constexpr std::size_t kMostKept = 100000;
 
     const CatalogueText& m_text;
     std::map<std::string, const DimensionElement*> m_dimensions;

@@ -1,11 +1,10 @@
 // Parses a catalogue with Xerces-C's SAX2 reader, validating it against the schema built into
 // the library. SAX keeps memory flat and never recurses per nesting level, so deep or huge inputs
-// cost time in proportion to their size and nothing more.
+// cost time in proportion to their size and nothing more; the limits of the reader bound the
+// rest (see CatalogueLimits).
 #include "CatalogueText.h"
 #include "EmbeddedTexts.h"
 #include "XercesSupport.h"
-
-#include <units/xml/XmlDocument.h>
 
 #include <xercesc/framework/MemBufInputSource.hpp>
 #include <xercesc/sax/Locator.hpp>
@@ -15,11 +14,15 @@
 #include <xercesc/sax2/SAX2XMLReader.hpp>
 #include <xercesc/sax2/XMLReaderFactory.hpp>
 #include <xercesc/util/OutOfMemoryException.hpp>
+#include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/SecurityManager.hpp>
 #include <xercesc/util/XMLUni.hpp>
 #include <xercesc/validators/common/Grammar.hpp>
 
+#include <algorithm>
+#include <cctype>
 #include <cstddef>
+#include <cstdio>
 #include <memory>
 #include <new>
 #include <optional>
@@ -59,19 +62,13 @@ enum class Kind { Root, Dimension, Measurement, Unit, Alias, UnitSystem, Mapping
 /// whole walk linear in the size of the text.
 class TagLocator {
 public:
-    explicit TagLocator(const std::string& bytes) : m_bytes(bytes) {
-        // Raw offsets only match an ASCII-compatible encoding; for UTF-16 and UTF-32 texts the
-        // handler keeps Xerces' own positions.
-        m_usable = !(bytes.size() >= 2 && (bytes[0] == '\0' || bytes[1] == '\0' ||
-                                           static_cast<unsigned char>(bytes[0]) >= 0xFE));
-    }
-
-    bool Usable() const { return m_usable; }
+    explicit TagLocator(const std::string& bytes)
+        : m_bytes(bytes), m_positions(bytes), m_usable(IsAsciiCompatible(bytes)) {}
 
     /// Sets `at` to the position of the last '<' before `endOffset`; false when there is none
-    /// after the previous element's '<'.
+    /// after the previous element's '<', or when raw offsets do not match the text's encoding.
     bool StartOfTag(std::size_t endOffset, Position& at) {
-        if (endOffset > m_bytes.size()) {
+        if (!m_usable || endOffset > m_bytes.size()) {
             return false;
         }
         std::size_t start = endOffset;
@@ -82,76 +79,56 @@ public:
             return false;
         }
         m_floor = start;
-        at = PositionOf(start - 1);
+        at = m_positions.At(start - 1);
         return true;
     }
 
-    /// The position of the byte at `offset`, which is at or after the last one asked for.
-    Position PositionOf(std::size_t offset) {
-        Advance(offset);
-        return {m_line, m_column};
-    }
-
 private:
-    void Advance(std::size_t to) {
-        for (; m_offset < to; ++m_offset) {
-            const auto c = static_cast<unsigned char>(m_bytes[m_offset]);
-            if (c == '\n' ||
-                (c == '\r' && (m_offset + 1 == m_bytes.size() || m_bytes[m_offset + 1] != '\n'))) {
-                ++m_line;
-                m_column = 1;
-            } else if ((c & 0xC0) != 0x80 && c != '\r') {
-                // One column per character: UTF-8 continuation bytes do not count; a four-byte
-                // sequence is two UTF-16 units in Xerces' count, as its lead byte shows.
-                m_column += c >= 0xF0 ? 2 : 1;
+    const std::string& m_bytes;
+    TextPositions m_positions;
+    bool m_usable;
+    std::size_t m_floor = 0; // just after the previous element's '<'
+};
+
+/// The first control character of `text` (UTF-8): C0, DEL or C1; 0 when it has none.
+unsigned ControlCharacterIn(const std::string& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7F) {
+            return c;
+        }
+        if (c == 0xC2 && i + 1 < text.size()) {
+            const auto next = static_cast<unsigned char>(text[i + 1]);
+            if (next >= 0x80 && next <= 0x9F) {
+                return next;
             }
         }
     }
-
-    const std::string& m_bytes;
-    bool m_usable = true;
-    std::size_t m_offset = 0; // where m_line and m_column were counted up to
-    std::size_t m_floor = 0;  // just after the previous element's '<'
-    int m_line = 1;
-    int m_column = 1;
-};
-
-/// The offset of a document type declaration in the prolog of `bytes`, if it has one. Xerces
-/// tells the handler of a DOCTYPE only when it has a subset, so the prolog is scanned here too;
-/// for the encodings whose markup is not ASCII the handler's check is all there is.
-std::optional<std::size_t> FindDoctype(const std::string& bytes) {
-    std::size_t at = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    for (;;) {
-        at = bytes.find_first_not_of(" \t\r\n", at);
-        if (at == std::string::npos) {
-            return std::nullopt;
-        }
-        const char* end = nullptr;
-        if (bytes.compare(at, 2, "<?") == 0) {
-            end = "?>";
-        } else if (bytes.compare(at, 4, "<!--") == 0) {
-            end = "-->";
-        } else if (bytes.compare(at, 9, "<!DOCTYPE") == 0) {
-            return at;
-        } else {
-            return std::nullopt;
-        }
-        at = bytes.find(end, at + 2);
-        if (at == std::string::npos) {
-            return std::nullopt;
-        }
-        at += std::char_traits<char>::length(end);
-    }
+    return 0;
 }
 
-constexpr const char* kDoctypeRefused =
-    "a document type declaration (DOCTYPE) is not allowed in a catalogue";
+std::size_t DigitsIn(const std::string& text) {
+    return static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; }));
+}
+
+std::size_t SymbolsIn(const std::string& list) {
+    std::size_t count = 0;
+    bool inSymbol = false;
+    for (const char c : list) {
+        const bool blank = c == ' ' || c == '\t' || c == '\n' || c == '\r';
+        count += !blank && !inSymbol;
+        inSymbol = !blank;
+    }
+    return count;
+}
 
 /// Collects the elements and the problems of one parse.
 class CatalogueHandler : public xml::DefaultHandler {
 public:
-    CatalogueHandler(ParsedCatalogue& result, const std::string& bytes, std::string source)
-        : m_result(result), m_tags(bytes), m_source(std::move(source)) {}
+    CatalogueHandler(ParsedCatalogue& result, const std::string& bytes, std::string source,
+                     const CatalogueLimits& limits)
+        : m_result(result), m_tags(bytes), m_source(std::move(source)), m_limits(limits) {}
 
     void SetReader(xml::SAX2XMLReader* reader) { m_reader = reader; }
 
@@ -160,10 +137,8 @@ public:
     void startElement(const XMLCh* const uri, const XMLCh* const localname,
                       const XMLCh* const /*qname*/, const xml::Attributes& attributes) override {
         if (m_stack.size() >= kMaxDepth) {
-            m_result.incomplete = true;
-            Add(LocatorPosition(),
-                "elements are nested more than " + std::to_string(kMaxDepth) + " levels deep");
-            throw StopParsing{};
+            Refuse(LocatorPosition(),
+                   "elements are nested more than " + std::to_string(kMaxDepth) + " levels deep");
         }
         const Kind parent = m_stack.empty() ? Kind::Other : m_stack.back();
         const Kind kind =
@@ -177,7 +152,7 @@ public:
         switch (kind) {
         case Kind::Dimension: {
             DimensionElement element{at, {}, {}};
-            ForEachAttribute(attributes, [&](const std::string& name, std::string value) {
+            ForEachAttribute(attributes, at, [&](const std::string& name, std::string value) {
                 if (name == "name") {
                     element.name = std::move(value);
                 } else if (name == "baseUnit") {
@@ -189,10 +164,14 @@ public:
         }
         case Kind::Measurement: {
             MeasurementElement element{at, {}, CurrentDimension(), {}};
-            ForEachAttribute(attributes, [&](const std::string& name, std::string value) {
+            ForEachAttribute(attributes, at, [&](const std::string& name, std::string value) {
                 if (name == "name") {
                     element.name = std::move(value);
                 } else if (name == "units") {
+                    if (SymbolsIn(value) > m_limits.maxSymbolsPerList) {
+                        Refuse(at, "the measurement offers more than " +
+                                       std::to_string(m_limits.maxSymbolsPerList) + " units");
+                    }
                     element.units = std::move(value);
                 }
             });
@@ -207,8 +186,15 @@ public:
             if (kind == Kind::Alias) {
                 element.parent = m_currentUnit;
             }
-            ForEachAttribute(attributes, [&](const std::string& name, std::string value) {
-                SetUnitAttribute(element, name, std::move(value));
+            ForEachAttribute(attributes, at, [&](const std::string& name, std::string value) {
+                if (std::optional<std::string>* coefficient = CoefficientOf(element, name)) {
+                    CountDigits(at, name, value);
+                    *coefficient = std::move(value);
+                } else if (name == "name") {
+                    element.symbol = std::move(value);
+                } else if (name == "desc") {
+                    element.desc = std::move(value);
+                }
             });
             if (kind == Kind::Unit) {
                 m_currentUnit = static_cast<int>(text.units.size());
@@ -218,7 +204,7 @@ public:
         }
         case Kind::UnitSystem: {
             UnitSystemElement element{at, {}};
-            ForEachAttribute(attributes, [&](const std::string& name, std::string value) {
+            ForEachAttribute(attributes, at, [&](const std::string& name, std::string value) {
                 if (name == "name") {
                     element.name = std::move(value);
                 }
@@ -228,7 +214,7 @@ public:
         }
         case Kind::Mapping: {
             MappingElement element{at, text.systems.back().name, {}, {}};
-            ForEachAttribute(attributes, [&](const std::string& name, std::string value) {
+            ForEachAttribute(attributes, at, [&](const std::string& name, std::string value) {
                 if (name == "measurement") {
                     element.measurement = std::move(value);
                 } else if (name == "unit") {
@@ -253,19 +239,15 @@ public:
     // A DOCTYPE could declare entities or pull in an external subset; a catalogue needs neither,
     // so the parse stops before Xerces reads any of it.
     void startDTD(const XMLCh* const, const XMLCh* const, const XMLCh* const) override {
-        m_result.incomplete = true;
-        Add(LocatorPosition(),
-            "a document type declaration (DOCTYPE) is not allowed in a catalogue");
-        throw StopParsing{};
+        Refuse(LocatorPosition(),
+               "a document type declaration (DOCTYPE) is not allowed in a catalogue");
     }
 
     // Nothing outside the catalogue text is ever read: no external entity, DTD or schema.
     xml::InputSource* resolveEntity(const XMLCh* const /*publicId*/,
                                     const XMLCh* const systemId) override {
-        m_result.incomplete = true;
-        Add(LocatorPosition(), "the external resource \"" + ToUtf8(systemId) +
-                                   "\" is refused: a catalogue may not refer to other files");
-        throw StopParsing{};
+        Refuse(LocatorPosition(), "the external resource \"" + ToUtf8(systemId) +
+                                      "\" is refused: a catalogue may not refer to other files");
     }
 
     void warning(const xml::SAXParseException&) override {}
@@ -312,36 +294,66 @@ private:
                                                 : m_result.text.dimensions.back().name;
     }
 
-    static void SetUnitAttribute(UnitElement& element, const std::string& name, std::string value) {
-        if (name == "name") {
-            element.symbol = std::move(value);
-        } else if (name == "desc") {
-            element.desc = std::move(value);
-        } else if (name == "scale") {
-            element.scale = std::move(value);
-        } else if (name == "offset") {
-            element.offset = std::move(value);
-        } else if (name == "A") {
-            element.A = std::move(value);
-        } else if (name == "B") {
-            element.B = std::move(value);
-        } else if (name == "C") {
-            element.C = std::move(value);
-        } else if (name == "D") {
-            element.D = std::move(value);
+    static std::optional<std::string>* CoefficientOf(UnitElement& element,
+                                                     const std::string& name) {
+        return name == "scale"    ? &element.scale
+               : name == "offset" ? &element.offset
+               : name == "A"      ? &element.A
+               : name == "B"      ? &element.B
+               : name == "C"      ? &element.C
+               : name == "D"      ? &element.D
+                                  : nullptr;
+    }
+
+    // Exact coefficients cost time and memory in their count of digits.
+    void CountDigits(const Position& at, const std::string& name, const std::string& value) {
+        const std::size_t digits = DigitsIn(value);
+        if (digits > m_limits.maxCoefficientDigits) {
+            Refuse(at, "the " + name + " of the unit has " + std::to_string(digits) +
+                           " digits; at most " + std::to_string(m_limits.maxCoefficientDigits) +
+                           " are allowed");
+        }
+        m_digits += digits;
+        if (m_digits > m_limits.maxTotalDigits) {
+            Refuse(at, "the coefficients of the catalogue have more than " +
+                           std::to_string(m_limits.maxTotalDigits) + " digits in all");
         }
     }
 
-    /// Calls `use(name, value)` for each attribute without a namespace.
+    /// Calls `use(name, value)` for each attribute without a namespace of the element at `at`,
+    /// after checking that the value is within the limits and holds no control character.
     template <typename Use>
-    static void ForEachAttribute(const xml::Attributes& attributes, Use use) {
+    void ForEachAttribute(const xml::Attributes& attributes, const Position& at, Use use) {
         for (XMLSize_t i = 0; i < attributes.getLength(); ++i) {
             const XMLCh* uri = attributes.getURI(i);
             if (uri != nullptr && *uri != 0) {
                 continue;
             }
-            use(ToUtf8(attributes.getLocalName(i)), ToUtf8(attributes.getValue(i)));
+            std::string name = ToUtf8(attributes.getLocalName(i));
+            std::string value = ToUtf8(attributes.getValue(i));
+            // The raw text was checked already unless its encoding is not ASCII-compatible.
+            if (value.size() > m_limits.maxAttributeLength) {
+                Refuse(at, "the value of the attribute " + name + " is " +
+                               std::to_string(value.size()) + " bytes long; at most " +
+                               std::to_string(m_limits.maxAttributeLength) + " are allowed");
+            }
+            // Names and descriptions are printed and compared; a control character (which XML
+            // 1.1 can carry as a reference) would reach terminals and logs as it is.
+            if (const unsigned control = ControlCharacterIn(value)) {
+                char code[16];
+                std::snprintf(code, sizeof code, "U+%04X", control);
+                Add(at, "the attribute " + name + " holds the control character " + code +
+                            ", which a catalogue may not carry");
+            }
+            use(name, std::move(value));
         }
+    }
+
+    /// Records a problem that ends the parse: what was read is then not checked further.
+    [[noreturn]] void Refuse(const Position& at, std::string message) {
+        m_result.incomplete = true;
+        Add(at, std::move(message));
+        throw StopParsing{};
     }
 
     Position LocatorPosition() const {
@@ -353,8 +365,7 @@ private:
 
     Position ElementPosition() {
         Position at;
-        if (m_tags.Usable() && m_reader != nullptr &&
-            m_tags.StartOfTag(m_reader->getSrcOffset(), at)) {
+        if (m_reader != nullptr && m_tags.StartOfTag(m_reader->getSrcOffset(), at)) {
             return at;
         }
         return LocatorPosition();
@@ -367,7 +378,7 @@ private:
 
     void Add(Position at, std::string message) {
         std::vector<CatalogueProblem>& problems = m_result.problems;
-        if (problems.size() + 1 >= kMaxProblems) {
+        if (problems.size() + 1 >= m_limits.maxProblems) {
             problems.push_back({m_source, at.line, at.column, std::move(message)});
             problems.push_back(
                 {m_source, at.line, at.column, "too many problems; the check stopped here"});
@@ -380,6 +391,8 @@ private:
     ParsedCatalogue& m_result;
     TagLocator m_tags;
     std::string m_source;
+    const CatalogueLimits& m_limits;
+    std::size_t m_digits = 0; // of all coefficients so far
     xml::SAX2XMLReader* m_reader = nullptr;
     const xml::Locator* m_locator = nullptr;
     std::vector<Kind> m_stack;
@@ -422,22 +435,40 @@ void Configure(xml::SAX2XMLReader& reader, xml::SecurityManager& security) {
     reader.setProperty(xml::XMLUni::fgXercesSecurityManager, &security);
 }
 
+/// Initialises Xerces-C for this module on first use and terminates it when the module is
+/// unloaded, at the latest at process exit. Xerces counts its initialisations, so the XML library
+/// or a host that uses Xerces on its own keeps it alive for itself; only the last termination
+/// frees what Xerces keeps.
+void UseXerces() {
+    struct Use {
+        Use() {
+            try {
+                xml::XMLPlatformUtils::Initialize();
+            } catch (const xml::XMLException& exception) {
+                throw std::runtime_error("Cannot initialise the XML parser: " +
+                                         ToUtf8(exception.getMessage()));
+            }
+        }
+        ~Use() { xml::XMLPlatformUtils::Terminate(); }
+    };
+    // Made once, even when several threads parse their first catalogue at once.
+    static const Use use;
+}
+
 } // namespace
 
-ParsedCatalogue ParseCatalogue(const std::string& bytes, const std::string& source) {
-    // The XML library owns Xerces' lifetime for the whole process: it initialises it once and
-    // terminates it at exit.
-    XML::Initialise::Init();
+ParsedCatalogue ParseCatalogue(const std::string& bytes, const std::string& source,
+                               const CatalogueLimits& limits) {
     ParsedCatalogue result;
-    TagLocator positions(bytes);
-    if (positions.Usable()) {
-        if (const std::optional<std::size_t> doctype = FindDoctype(bytes)) {
-            const Position at = positions.PositionOf(*doctype);
-            result.problems.push_back({source, at.line, at.column, kDoctypeRefused});
+    if (IsAsciiCompatible(bytes)) {
+        if (const std::optional<RawFault> fault = ScanRawText(bytes, limits)) {
+            const Position at = TextPositions(bytes).At(fault->offset);
+            result.problems.push_back({source, at.line, at.column, fault->message});
             result.incomplete = true;
             return result;
         }
     }
+    UseXerces();
     std::unique_ptr<xml::SAX2XMLReader> reader(xml::XMLReaderFactory::createXMLReader());
     xml::SecurityManager security;
     Configure(*reader, security);
@@ -451,7 +482,7 @@ ParsedCatalogue ParseCatalogue(const std::string& bytes, const std::string& sour
         throw std::logic_error("The catalogue schema built into the reader library did not load.");
     }
 
-    CatalogueHandler handler(result, bytes, source);
+    CatalogueHandler handler(result, bytes, source, limits);
     handler.SetReader(reader.get());
     reader->setContentHandler(&handler);
     reader->setErrorHandler(&handler);

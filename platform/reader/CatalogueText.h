@@ -3,6 +3,8 @@
 // an absent attribute for an empty one.
 #pragma once
 
+#include "RawScan.h"
+
 #include <units/converter/ExactEngines.h>
 #include <units/reader/XmlUnitReader.h>
 
@@ -12,12 +14,6 @@
 #include <vector>
 
 namespace Orv::Pim::Core::Service::Units::Reader::Detail {
-
-/// Where an element starts: 1-based line and column.
-struct Position {
-    int line = 0;
-    int column = 0;
-};
 
 struct DimensionElement {
     Position at;
@@ -99,16 +95,15 @@ using Definition = Converter::ExactDefinition;
 /// base unit into the unit; an alias has its parent's. Empty when the unit has neither.
 std::optional<Definition> DefinitionOf(const CatalogueText& text, const UnitElement& unit);
 
-/// The most problems one catalogue reports; the last one then says that the check stopped.
-constexpr std::size_t kMaxProblems = 200;
-
-/// Parses `bytes` against the catalogue schema. `source` names the text in problems. The reader
-/// library reaches the parser through its Xerces-C module (ParserLoader.cpp).
-ParsedCatalogue ParseCatalogue(const std::string& bytes, const std::string& source);
+/// Parses `bytes` against the catalogue schema within `limits`. `source` names the text in
+/// problems. The reader library reaches the parser through its Xerces-C module (ParserLoader.cpp).
+ParsedCatalogue ParseCatalogue(const std::string& bytes, const std::string& source,
+                               const CatalogueLimits& limits);
 
 /// The parser's type, and the module's entry point that gives it, exported with C linkage under
 /// the name kParserEntry.
-using ParserFunction = ParsedCatalogue(const std::string& bytes, const std::string& source);
+using ParserFunction = ParsedCatalogue(const std::string& bytes, const std::string& source,
+                                       const CatalogueLimits& limits);
 using ParserEntry = ParserFunction*();
 constexpr char kParserEntry[] = "orv_units_reader_parser";
 

@@ -3,6 +3,8 @@
 #include <units/converter/Engines.h>
 #include <units/reader/InMemoryUnitReader.h>
 
+#include <cmath>
+#include <stdexcept>
 #include <utility>
 
 namespace Orv::Pim::Core::Service::Units::Reader {
@@ -16,6 +18,24 @@ UnitSpec& InMemoryUnitReader::AddUnit(const std::string& symbol, const std::stri
                                       const std::string& dimensionName,
                                       std::unique_ptr<Converter::IUnitConverterEngine> engine,
                                       const std::string& standardFormSymbol) {
+    // What the catalogue file reader refuses is refused here too, when the host adds it rather
+    // than when a conversion meets it.
+    const auto refuse = [&](const std::string& why) {
+        return std::invalid_argument("The unit \"" + symbol + "\" " + why);
+    };
+    if (engine == nullptr) {
+        throw refuse("has no engine");
+    }
+    if (engine->m_eType == Converter::e_LinearEngine) {
+        double scale = 0.0, offset = 0.0;
+        static_cast<Converter::LinearUnitConverter&>(*engine).GetScaleAndOffset(scale, offset);
+        if (!std::isfinite(scale) || !std::isfinite(offset)) {
+            throw refuse("has a scale or offset that is not a finite number");
+        }
+    }
+    if (!engine->IsInvertible()) {
+        throw refuse("has an engine that cannot be inverted");
+    }
     return Records().units.Add(
         {symbol, name, dimensionName, standardFormSymbol, Records().Keep(std::move(engine))});
 }

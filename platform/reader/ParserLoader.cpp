@@ -12,11 +12,12 @@ const char kAnchor = 0;
 
 } // namespace
 
-ParsedCatalogue ParseCatalogue(const std::string& bytes, const std::string& source) {
+ParsedCatalogue ParseCatalogue(const std::string& bytes, const std::string& source,
+                               const CatalogueLimits& limits) {
     // Loaded once, by the first caller, even when several threads come at once.
     static ParserFunction* const parse = Service::Detail::LoadModuleEntry<ParserEntry>(
         &kAnchor, ORV_READER_PARSER_FILE, kParserEntry)();
-    return parse(bytes, source);
+    return parse(bytes, source, limits);
 }
 
 } // namespace Orv::Pim::Core::Service::Units::Reader::Detail

@@ -5,10 +5,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <stdexcept>
+#include <system_error>
 
 namespace Orv::Pim::Core::Service::Units::Reader {
 
@@ -66,9 +70,9 @@ std::unique_ptr<Converter::IUnitConverterEngine> MakeEngine(const Definition& de
 
 /// Keeps at most the allowed number of problems, the last saying that the check stopped, and
 /// cuts long messages short: a message may quote a value of the file, which may be huge.
-void Limit(std::vector<CatalogueProblem>& problems) {
-    if (problems.size() > Detail::kMaxProblems) {
-        problems.resize(Detail::kMaxProblems - 1);
+void Limit(std::vector<CatalogueProblem>& problems, std::size_t maxProblems) {
+    if (problems.size() > std::max<std::size_t>(maxProblems, 1)) {
+        problems.resize(std::max<std::size_t>(maxProblems, 2) - 1);
         CatalogueProblem last = problems.back();
         last.message = "too many problems; the check stopped here";
         problems.push_back(std::move(last));
@@ -87,6 +91,57 @@ void Limit(std::vector<CatalogueProblem>& problems) {
     }
 }
 
+std::string TooLarge(const CatalogueLimits& limits) {
+    return "the catalogue is larger than " + std::to_string(limits.maxBytes) +
+           " bytes, the most that is read";
+}
+
+} // namespace
+
+namespace {
+
+/// Warns of the dimensions whose units' factors lie further apart than double can compose: a
+/// conversion from the smallest to the largest unit then gives 0 or infinity for every value.
+void WarnOfFactorSpans(const CatalogueText& text,
+                       const std::vector<Converter::IUnitConverterEngine*>& engines,
+                       const std::string& source, std::vector<CatalogueProblem>& problems) {
+    struct Span {
+        std::size_t smallest, largest;
+        double smallestFactor, largestFactor;
+    };
+    std::map<std::string, Span> spans;
+    for (std::size_t i = 0; i < text.units.size(); ++i) {
+        if (engines[i]->m_eType != Converter::e_LinearEngine) {
+            continue;
+        }
+        double factor = 0.0, offset = 0.0;
+        static_cast<Converter::LinearUnitConverter*>(engines[i])->GetScaleAndOffset(factor, offset);
+        factor = std::fabs(factor);
+        const auto found = spans.emplace(text.units[i].dimension, Span{i, i, factor, factor});
+        Span& span = found.first->second;
+        if (factor < span.smallestFactor) {
+            span.smallest = i;
+            span.smallestFactor = factor;
+        } else if (factor > span.largestFactor) {
+            span.largest = i;
+            span.largestFactor = factor;
+        }
+    }
+    for (const auto& [dimension, span] : spans) {
+        if (std::isfinite(span.largestFactor / span.smallestFactor)) {
+            continue;
+        }
+        const UnitElement& unit = text.units[std::max(span.smallest, span.largest)];
+        std::ostringstream message;
+        message << "the units \"" << text.units[span.smallest].symbol << "\" (factor "
+                << span.smallestFactor << ") and \"" << text.units[span.largest].symbol
+                << "\" (factor " << span.largestFactor << ") of the dimension \"" << dimension
+                << "\" are too far apart for double: a conversion between them gives 0 or "
+                   "infinity";
+        problems.push_back({source, unit.at.line, unit.at.column, message.str(), true});
+    }
+}
+
 } // namespace
 
 XmlUnitReader::XmlUnitReader(std::unique_ptr<Detail::RecordSet> records,
@@ -98,11 +153,15 @@ namespace {
 /// Parses and checks a catalogue, and fills `records` with it; returns its warnings. Throws
 /// CatalogueError with every problem found.
 std::vector<CatalogueProblem> Build(const std::string& bytes, const std::string& source,
-                                    Detail::RecordSet& records) {
-    Detail::ParsedCatalogue parsed = Detail::ParseCatalogue(bytes, source);
+                                    const CatalogueLimits& limits, Detail::RecordSet& records) {
+    if (bytes.size() > limits.maxBytes) {
+        throw CatalogueError({{source, 0, 0, TooLarge(limits)}});
+    }
+    Detail::ParsedCatalogue parsed = Detail::ParseCatalogue(bytes, source, limits);
     std::vector<CatalogueProblem> problems = std::move(parsed.problems);
+    const auto limit = [&] { Limit(problems, limits.maxProblems); };
     if (parsed.incomplete) {
-        Limit(problems);
+        limit();
         throw CatalogueError(std::move(problems));
     }
     const CatalogueText& text = parsed.text;
@@ -131,10 +190,11 @@ std::vector<CatalogueProblem> Build(const std::string& bytes, const std::string&
         }
     }
     if (std::any_of(problems.begin(), problems.end(), isError)) {
-        Limit(problems);
+        limit();
         throw CatalogueError(std::move(problems));
     }
-    Limit(problems);
+    WarnOfFactorSpans(text, engines, source, problems);
+    limit();
 
     for (const auto& dimension : text.dimensions) {
         records.dimensions.Add({dimension.name, dimension.baseUnit.value_or("")});
@@ -163,41 +223,68 @@ std::vector<CatalogueProblem> Build(const std::string& bytes, const std::string&
     return problems;
 }
 
-/// The bytes of the file `path`; throws CatalogueError when it cannot be read.
-std::string ReadFile(const std::string& path) {
+/// The bytes of the regular file `path`, at most `limits.maxBytes` of them; throws
+/// CatalogueError when it cannot be read. Anything else (a FIFO that blocks, a device that never
+/// ends, a folder) is refused before it is opened.
+std::string ReadFile(const std::string& path, const CatalogueLimits& limits) {
+    const auto refuse = [&](const std::string& why) { return CatalogueError({{path, 0, 0, why}}); };
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (error) {
+        throw refuse("the file cannot be opened: " + error.message());
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        throw refuse("the file is not a regular file; only regular files are read");
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        const int error = errno;
-        throw CatalogueError({{path, 0, 0,
-                               std::string("the file cannot be opened: ") +
-                                   (error != 0 ? std::strerror(error) : "unknown error")}});
+        const int why = errno;
+        throw refuse(std::string("the file cannot be opened: ") +
+                     (why != 0 ? std::strerror(why) : "unknown error"));
     }
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
+    // One byte more than allowed tells a file that is too large, even one that grows meanwhile.
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    std::string bytes(error ? 0 : std::min<std::uintmax_t>(size, limits.maxBytes), '\0');
+    file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::size_t read = static_cast<std::size_t>(file.gcount());
+    char chunk[65536];
+    while (file && read <= limits.maxBytes) {
+        file.read(chunk, sizeof chunk);
+        bytes.resize(read);
+        bytes.append(chunk, static_cast<std::size_t>(file.gcount()));
+        read = bytes.size();
+    }
     if (file.bad()) {
-        throw CatalogueError({{path, 0, 0, "the file cannot be read to its end"}});
+        throw refuse("the file cannot be read to its end");
     }
-    return bytes.str();
+    bytes.resize(read);
+    if (read > limits.maxBytes) {
+        throw refuse(TooLarge(limits));
+    }
+    return bytes;
 }
 
 } // namespace
 
-std::unique_ptr<XmlUnitReader> XmlUnitReader::FromFile(const std::string& path) {
-    return FromText(ReadFile(path), path);
+std::unique_ptr<XmlUnitReader> XmlUnitReader::FromFile(const std::string& path,
+                                                       const CatalogueLimits& limits) {
+    return FromText(ReadFile(path, limits), path, limits);
 }
 
 std::unique_ptr<XmlUnitReader> XmlUnitReader::FromText(const std::string& text,
-                                                       const std::string& sourceName) {
+                                                       const std::string& sourceName,
+                                                       const CatalogueLimits& limits) {
     auto records = std::make_unique<Detail::RecordSet>();
-    std::vector<CatalogueProblem> warnings = Build(text, sourceName, *records);
+    std::vector<CatalogueProblem> warnings = Build(text, sourceName, limits, *records);
     return std::unique_ptr<XmlUnitReader>(
         new XmlUnitReader(std::move(records), std::move(warnings)));
 }
 
-std::vector<CatalogueProblem> XmlUnitReader::Check(const std::string& path) {
+std::vector<CatalogueProblem> XmlUnitReader::Check(const std::string& path,
+                                                   const CatalogueLimits& limits) {
     try {
         Detail::RecordSet records;
-        return Build(ReadFile(path), path, records);
+        return Build(ReadFile(path, limits), path, limits, records);
     } catch (const CatalogueError& error) {
         return error.Problems();
     }

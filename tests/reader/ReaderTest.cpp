@@ -1,12 +1,16 @@
 // The records the readers give: added in code, or read from a catalogue file.
 #include "ReaderRecords.h"
 
+#include <units/UnitService.h>
+#include <units/WarmUp.h>
 #include <units/reader/InMemoryUnitReader.h>
 #include <units/reader/XmlUnitReader.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -45,6 +49,17 @@ TEST(InMemoryUnitReader, FindsTheFirstRecordOfAnExactKeyNeverMovesItAndMapsOnlyK
     EXPECT_EQ(reader.GetUnitSpecOfMeasurement("Field", "Height"), nullptr);
 }
 
+// A unit that the catalogue file reader would refuse is refused when it is added.
+TEST(InMemoryUnitReader, RefusesAUnitWithoutAFiniteInvertibleEngine) {
+    InMemoryUnitReader reader;
+    const double nan = std::nan(""), inf = HUGE_VAL;
+    for (const auto& [scale, offset] : {std::pair{0.0, 0.0}, {nan, 0.0}, {inf, 0.0}, {1.0, nan}}) {
+        EXPECT_THROW(reader.AddUnit("bad", "bad", "Length", scale, offset), std::invalid_argument);
+    }
+    EXPECT_THROW(reader.AddUnit("bad", "bad", "Length", nullptr), std::invalid_argument);
+    EXPECT_TRUE(reader.GetAllUnitSpecs().empty());
+}
+
 // The file's scale and offset describe the way from the base unit; the engines go the other way,
 // from B and A where the file gives them (1 / 3.28084 is not the foot's exact 0.3048).
 TEST(XmlUnitReader, ReadsEveryRecordInFileOrderWithEnginesTowardsTheBaseUnit) {
@@ -70,6 +85,8 @@ system Metric
   Ambient temperature degC
 system Field
   Depth ft
+warning catalogue.xml: warning: the catalogue has no dimension "Dimensionless": no value with a measurement (UCDouble) can be made; units, conversions and unit systems work
+warning catalogue.xml: warning: the catalogue has no measurement "Unitless": a number without a unit cannot be read as a value; units, conversions and unit systems work
 )");
     // Keys are compared byte for byte.
     EXPECT_EQ(reader->GetUnitSpec("ft "), nullptr);
@@ -95,5 +112,23 @@ TEST(XmlUnitReader, ReadsCataloguesOnSeveralThreadsAtOnce) {
     }
     EXPECT_EQ(read.load(), 12);
 }
+
+// What check passes, the library takes whole: registered, every object of the catalogue is
+// built without a refusal. (One catalogue per process: the library's catalogue is process-wide.)
+class AcceptedCatalogue : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(AcceptedCatalogue, WarmsUpWithoutARefusal) {
+    for (const CatalogueProblem& problem : XmlUnitReader::Check(GetParam())) {
+        EXPECT_TRUE(problem.warning) << problem.ToString();
+    }
+    static const std::unique_ptr<XmlUnitReader> reader = XmlUnitReader::FromFile(GetParam());
+    Orv::Pim::Core::Service::Units::UnitService::UnitReader(reader.get());
+    EXPECT_NO_THROW(Orv::Pim::Core::Service::Units::WarmUpCatalogue());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, AcceptedCatalogue,
+                         ::testing::Values(ORV_READER_TESTS_DIR "/catalogue.xml",
+                                           ORV_DEFAULT_CATALOGUE_FILE,
+                                           ORV_READER_TESTS_DIR "/../tools/small-catalogue.xml"));
 
 } // namespace

@@ -3,24 +3,20 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
 #include <vector>
 
+#if defined(__unix__)
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 using namespace Orv::Pim::Core::Service::Units::Reader;
-
-std::vector<CatalogueProblem> ProblemsOf(const std::string& text) {
-    try {
-        XmlUnitReader::FromText(text, "test.xml");
-    } catch (const CatalogueError& error) {
-        return error.Problems();
-    }
-    return {};
-}
 
 // The corpus in broken/: one small catalogue per fault, named for it, and the start of its first
 // problem in broken/expected.txt, where every catalogue of the folder must be listed.
@@ -63,6 +59,10 @@ TEST(BrokenCatalogue, IsRefusedWithEveryProblemInTheOrderOfTheText) {
                              "    <!-- \xC3\xA9\xE2\x82\xAC --><Unit name=\"ft\" desc=\"foot\"\n"
                              "        scale=\"0\" offset=\"0\"/>\n"
                              "  </Dimension>\n"
+                             "  <Dimension name=\"Dimensionless\" baseUnit=\"1\">\n"
+                             "    <Measurement name=\"Unitless\"/>\n"
+                             "    <Unit name=\"1\" desc=\"one\" scale=\"1\" offset=\"0\"/>\n"
+                             "  </Dimension>\n"
                              "  <UnitSystem name=\"Metric\">\n"
                              "    <UnitMapping measurement=\"Height\" unit=\"m\"/>\n"
                              "    <UnitMapping measurement=\"Depth\" unit=\"fathom\"/>\n"
@@ -81,9 +81,9 @@ TEST(BrokenCatalogue, IsRefusedWithEveryProblemInTheOrderOfTheText) {
                   "is not defined\n"
                   "four.xml:5:16: the unit \"ft\" has the scale 0, which maps every value "
                   "of the base unit to one value\n"
-                  "four.xml:9:5: warning: the unit system \"Metric\" maps the measurement "
+                  "four.xml:13:5: warning: the unit system \"Metric\" maps the measurement "
                   "\"Height\", which is not defined; the mapping is ignored\n"
-                  "four.xml:10:5: warning: the unit system \"Metric\" gives the measurement "
+                  "four.xml:14:5: warning: the unit system \"Metric\" gives the measurement "
                   "\"Depth\" the unit \"fathom\", which is not defined; the mapping is "
                   "ignored\n");
         EXPECT_EQ(error.what(), "The catalogue was refused (4 problems):\n" +
@@ -99,32 +99,81 @@ TEST(XmlUnitReader, ReportsAFileThatCannotBeOpenedWithoutAPosition) {
     EXPECT_THROW(XmlUnitReader::FromFile(missing), CatalogueError);
 }
 
-// Catalogues written to exhaust the reader are refused quickly, in a report of bounded size.
-TEST(BrokenCatalogue, IsRefusedInABoundedReportHoweverHugeDeepOrFaultyItIs) {
-    const std::string huge = "<UnitCatalog><Dimension name=\"Length\" baseUnit=\"m\">"
-                             "<Unit name=\"m\" desc=\"metre\" scale=\"" +
-                             std::string(10 * 1024 * 1024, '7') +
-                             "\" offset=\"0\"/></Dimension></UnitCatalog>";
-    try {
-        XmlUnitReader::FromText(huge, "huge.xml");
-        ADD_FAILURE() << "a 10 MB coefficient was read";
-    } catch (const CatalogueError& error) {
-        EXPECT_LT(std::string(error.what()).size(), 4096u);
+// Each limit refuses a catalogue that passes it at the place where it is passed, before the
+// cost grows with the input; the limits are small here so that the inputs can be.
+TEST(BrokenCatalogue, IsRefusedAtTheFirstLimitItPasses) {
+    const auto unit = [](const std::string& attributes) {
+        return "<UnitCatalog>\n<Dimension name=\"L\" baseUnit=\"m\">\n<Unit name=\"m\" "
+               "desc=\"d\" " +
+               attributes +
+               "/>\n<Measurement name=\"D\" units=\"m m m m\"/></Dimension></UnitCatalog>";
+    };
+    std::string deep = "<UnitCatalog>";
+    for (int i = 0; i < 100000; ++i) {
+        deep += "<Unit name=\"u\">";
     }
-    std::string deep = "<UnitCatalog><Dimension name=\"Length\" baseUnit=\"m\">";
-    for (int i = 0; i < 200000; ++i) {
-        deep += i < 100000 ? "<Unit name=\"u\">" : "</Unit>";
-    }
-    EXPECT_FALSE(ProblemsOf(deep + "</Dimension></UnitCatalog>").empty());
-    std::string many = "<UnitCatalog><Dimension name=\"Length\" baseUnit=\"m\">"
-                       "<Unit name=\"m\" scale=\"1\" offset=\"0\"/></Dimension>"
-                       "<UnitSystem name=\"Metric\">";
-    for (int i = 0; i < 5000; ++i) {
+    std::string many = "<UnitCatalog><UnitSystem name=\"Metric\">";
+    for (int i = 0; i < 500; ++i) {
         many += "<UnitMapping measurement=\"M" + std::to_string(i) + "\"/>";
     }
-    const auto problems = ProblemsOf(many + "</UnitSystem></UnitCatalog>");
-    ASSERT_EQ(problems.size(), 200u);
-    EXPECT_NE(problems.back().message.find("too many problems"), std::string::npos);
+    const struct {
+        std::string text;
+        CatalogueLimits limits;
+        std::string problem; // the start of the first problem after "test.xml:"
+    } cases[] = {
+        {unit("scale=\"1\""), {100}, " the catalogue is larger than 100 bytes"},
+        {unit("scale=\"1\" offset=\"0\" A=\"" + std::string(300, '0') + "\""),
+         {1000, 200},
+         "3:49: the value of the attribute A is 300 bytes long; at most 200"},
+        {unit("scale=\"1\""), {1000, 200, 3}, "4:1: the measurement offers more than 3 units"},
+        {unit("scale=\"1234.5678\""),
+         {1000, 200, 10, 7},
+         "3:1: the scale of the unit has 8 digits; at most 7"},
+        {unit("scale=\"12\" offset=\"345\" B=\"6\""),
+         {1000, 200, 10, 7, 5},
+         "3:1: the coefficients of the catalogue have more than 5 digits in all"},
+        {many, {}, "1:"},
+        {deep, {}, "1:"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.problem);
+        try {
+            XmlUnitReader::FromText(c.text, "test.xml", c.limits);
+            ADD_FAILURE() << "read";
+        } catch (const CatalogueError& error) {
+            EXPECT_EQ(error.Problems().front().ToString().rfind("test.xml:" + c.problem, 0), 0u)
+                << error.Problems().front().ToString();
+            EXPECT_LE(error.Problems().size(), 200u);
+        }
+    }
+    // Only regular files are read: a device or a FIFO would never end, or block.
+    const std::string fifo = ::testing::TempDir() + "orv_reader_fifo";
+    std::remove(fifo.c_str());
+#if defined(__unix__)
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+#endif
+    for (const std::string& path : {std::string("/dev/zero"), fifo, ::testing::TempDir()}) {
+        EXPECT_EQ(XmlUnitReader::Check(path).at(0).ToString(),
+                  path + ": the file is not a regular file; only regular files are read");
+    }
+}
+
+// Units whose factors lie further apart than double can compose are read, with a warning.
+TEST(XmlUnitReader, WarnsOfUnitsTooFarApartForDouble) {
+    const auto reader = XmlUnitReader::FromText(
+        "<UnitCatalog><Dimension name=\"L\" baseUnit=\"m\"><Unit name=\"m\" desc=\"\" B=\"1\"/>"
+        "<Unit name=\"huge\" desc=\"\" B=\"1" +
+            std::string(300, '0') + "\"/><Unit name=\"tiny\" desc=\"\" B=\"0." +
+            std::string(299, '0') +
+            "1\"/></Dimension><Dimension name=\"Dimensionless\" baseUnit=\"1\"><Measurement "
+            "name=\"Unitless\"/><Unit name=\"1\" desc=\"\" B=\"1\"/></Dimension><UnitSystem "
+            "name=\"Metric\"/></UnitCatalog>",
+        "apart.xml", {std::size_t{1} << 20, 1000, 10, 400});
+    ASSERT_EQ(reader->Warnings().size(), 1u);
+    EXPECT_EQ(reader->Warnings()[0].ToString(),
+              "apart.xml:1:410: warning: the units \"tiny\" (factor 1e-300) and \"huge\" (factor "
+              "1e+300) of the dimension \"L\" are too far apart for double: a conversion "
+              "between them gives 0 or infinity");
 }
 
 } // namespace

@@ -132,7 +132,7 @@ inline void AddTestCatalogue(Reader::InMemoryUnitReader& reader) {
     for (const Row& row :
          std::vector<Row>{{"Dimensionless", {{"1", 1.0}, {"%", 0.01}}, {"Unitless", "Ratio"}},
                           {"Length",
-                           {{"m", 1.0}, {"ft", 0.3048}, {"km", 1000.0}, {"zero", 0.0}},
+                           {{"m", 1.0}, {"ft", 0.3048}, {"km", 1000.0}, {"zero", 1.0}},
                            {"Depth", "Length"}},
                           {"Temperature", {{"K", 1.0}}, {"Temperature"}},
                           {"Mass", {{"kg", 1.0}, {"lb", 0.45359237}}, {"Mass"}},
@@ -140,7 +140,12 @@ inline void AddTestCatalogue(Reader::InMemoryUnitReader& reader) {
                           {"Time", {{"s", 1.0}, {"min", 60.0}}, {}}}) {
         reader.AddDimension(row.dimension, row.units.front().first);
         for (const auto& [symbol, scale] : row.units) {
-            reader.AddUnit(symbol, symbol, row.dimension, scale);
+            Reader::UnitSpec& unit = reader.AddUnit(symbol, symbol, row.dimension, scale);
+            // The reader refuses an engine without an inverse: the record is given one after.
+            static Units::Converter::LinearUnitConverter zeroScale(0.0, 0.0);
+            if (std::string(symbol) == "zero") {
+                unit.converter = &zeroScale;
+            }
         }
         for (const char* measurement : row.measurements) {
             reader.AddMeasurement(measurement, row.dimension);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -20,6 +22,10 @@ TEST(OrvUnits, WritesEachResultInItsDocumentedLayout) {
     } cases[] = {
         {{"convert", "12.5", "ft", "m"}, "3.81\n"},
         {{"convert", "-40", "degC", "K"}, "233.14999999999998\n"},
+        // Negative values need no "--"; -0 keeps its sign; infinity in is infinity out.
+        {{"convert", "-.5", "km", "m"}, "-500\n"},
+        {{"convert", "-0", "km", "m"}, "-0\n"},
+        {{"convert", "inf", "km", "m"}, "inf\n"},
         {{"parse", "12.5 ft"},
          "measurement:  Length\nbase value:   3.81 m\nin Metric:    3.81 m\n"},
         {{"list", "dimensions"}, "Dimensionless  unitless\nLength         m\nTemperature    K\n"},
@@ -102,6 +108,39 @@ TEST(OrvUnits, WritesEachResultAsOneJsonDocument) {
         }
     }
     EXPECT_EQ(Json::parse(RunSmall({"show", "degC", "--json"}).out)["unit"]["offset"], 273.15);
+    // Numbers are written one way everywhere: a whole number without ".0", -0 with its sign.
+    EXPECT_NE(RunSmall({"convert", "1.5", "km", "m", "--json"}).out.find("\"result\": 1500\n"),
+              std::string::npos);
+    EXPECT_NE(RunSmall({"convert", "-0", "km", "m", "--json"}).out.find("\"result\": -0\n"),
+              std::string::npos);
+}
+
+// Under --json every error is one JSON object on standard error, and what standard output has
+// is a whole JSON document: a stream that stops part way closes its array first.
+TEST(OrvUnits, ReportsErrorsAsJsonAndLeavesValidJson) {
+    const struct {
+        std::vector<std::string> args;
+        std::string input;
+        int status;
+        const char* out;
+    } cases[] = {
+        {{"convert", "1", "m", "K"}, "", 1, ""},
+        {{"convert", "--from", "km", "--to", "m"}, "1 2\nx 3", 1, "[\n  1000,\n  2000\n]\n"},
+        {{"convert", "--from", "km", "--to", "m"}, "1\n1e308", 1, "[\n  1000\n]\n"},
+        {{"lsit"}, "", 2, ""},
+        {{"--catalogue", kBrokenCatalogue, "list", "units"}, "", 1, ""},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.push_back("--json");
+        const auto result = c.args[0] == "--catalogue" ? RunTool(args) : RunSmall(args, c.input);
+        SCOPED_TRACE(c.args[0]);
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(result.out, c.out);
+        ASSERT_TRUE(Json::accept(result.err)) << result.err;
+        EXPECT_EQ(Json::parse(result.err)["status"], c.status);
+        EXPECT_TRUE(Json::parse(result.err)["error"].is_string());
+    }
 }
 
 TEST(OrvUnits, RefusesBadInputWithStatusOneAndBadUsageWithStatusTwoInOneErrorLine) {
@@ -113,6 +152,27 @@ TEST(OrvUnits, RefusesBadInputWithStatusOneAndBadUsageWithStatusTwoInOneErrorLin
         std::string err; // a part of the error line
     } cases[] = {
         {{"convert", "12,5", "ft", "m"}, 1, "orvunits: bad number '12,5'\n"},
+        // A result beyond double, or outside the conversion's domain, is not printed as inf.
+        {{"convert", "1e308", "km", "m"},
+         1,
+         "orvunits: converting 1e308 from km to m overflows the range of double\n"},
+        // parse checks the text that the library would read leniently.
+        {{"parse", "12.5ft"},
+         1,
+         "orvunits: '12.5ft': write one blank between the number and the unit, as in '12.5 ft'\n"},
+        {{"parse", "abc"}, 1, "orvunits: 'abc' does not start with a number"},
+        {{"parse", "ft"}, 1, "orvunits: 'ft' does not start with a number"},
+        {{"parse", ""}, 1, "orvunits: nothing to parse"},
+        {{"parse", "12,5 ft"}, 1, "write the decimal point as '.'"},
+        {{"parse", "12.5\tft"}, 1, "'12.5\\x09ft': separate the number and the unit by one blank"},
+        {{"lsit", "units"}, 2, "orvunits: unknown command 'lsit'; did you mean 'list'?\n"},
+        {{"--jsn", "list", "units"},
+         2,
+         "orvunits: unknown option '--jsn'; did you mean '--json'?\n"},
+        {{"convert", "--fro", "m"}, 2, "unknown option '--fro'; did you mean '--from'?\n"},
+        {{"--catalogue", "", "list", "units"},
+         2,
+         "orvunits: --catalogue needs the name of a file\n"},
         {{"convert", "1", "furlongs", "m"}, 1, "furlongs"},
         {{"convert", "1", "m", "K"}, 1, "orvunits: "},
         {{"parse", "5  m"}, 1, "orvunits: Badly formed input\n"},
@@ -131,7 +191,7 @@ TEST(OrvUnits, RefusesBadInputWithStatusOneAndBadUsageWithStatusTwoInOneErrorLin
          "orvunits: --measurement applies to units only\n"},
         {{"list", "everything"}, 2, "everything"},
         {{"list"}, 2, "orvunits: "},
-        {{"frobnicate"}, 2, "orvunits: "},
+
         {{"convert", "--speed", "1"}, 2, "--speed"},
         {{"convert", "12.5", "ft"}, 2, "orvunits: "},
         {{"convert", "--from", "ft"}, 2, "orvunits: "},
@@ -139,7 +199,8 @@ TEST(OrvUnits, RefusesBadInputWithStatusOneAndBadUsageWithStatusTwoInOneErrorLin
         {{"convert", "1", "ft", "m", "extra"}, 2, "extra"},
     };
     for (const auto& c : cases) {
-        const auto result = c.args[0] == "--catalogue" ? RunTool(c.args) : RunSmall(c.args);
+        const auto result =
+            c.args[0] == "--catalogue" ? RunTool(c.args) : RunSmall(c.args, "1\n  1e308");
         SCOPED_TRACE(c.args.back());
         EXPECT_EQ(result.status, c.status);
         EXPECT_TRUE(IsOneErrorLine(result.err)) << result.err;
@@ -156,6 +217,18 @@ TEST(OrvUnits, ChecksACatalogueListingEachProblemWithItsLineAndColumn) {
                                              "\"yd\", which is not defined\n");
 }
 
+// The text output never carries a control character of the catalogue to a terminal.
+TEST(OrvUnits, ChecksAHostileCatalogueWithoutWritingItsControlCharacters) {
+    const auto result =
+        RunTool({"check", ORV_TOOL_TESTS_DIR "/../reader/broken/control-character-in-name.xml"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(
+        std::count_if(result.out.begin(), result.out.end(),
+                      [](char c) { return c != '\n' && static_cast<unsigned char>(c) < 0x20; }),
+        0)
+        << result.out;
+}
+
 TEST(OrvUnits, ExportsACatalogueOrOneSystemThatChecksClean) {
     const std::string small = ScratchFile("small-export.xml"), metric = ScratchFile("metric.xml");
     ASSERT_EQ(RunSmall({"export", small}).status, 0);
@@ -165,6 +238,10 @@ TEST(OrvUnits, ExportsACatalogueOrOneSystemThatChecksClean) {
     text << std::ifstream(metric).rdbuf();
     EXPECT_NE(text.str().find("<UnitSystem name=\"Metric\""), std::string::npos) << text.str();
     EXPECT_EQ(text.str().find("<Dimension"), std::string::npos) << text.str();
+    // "-" is standard output, not a file of that name.
+    const auto out = RunSmall({"export", "-"});
+    EXPECT_EQ(out.out.rfind("<?xml", 0), 0u) << out.out;
+    EXPECT_FALSE(std::filesystem::exists("-"));
 }
 
 // The library's catalogue is built once per process: the default one needs a test of its own.

@@ -20,11 +20,11 @@ using namespace orv_tool_testing;
 namespace Units = Orv::Pim::Core::Service::Units;
 
 // The stream goes through the same vector conversion as a host would use; a unity conversion
-// must give back every double bit for bit, subnormals and extremes included. (Not -0: the engine
-// adds its offset of 0, which makes it +0.)
+// must give back every double bit for bit, subnormals, extremes and -0 included.
 TEST(OrvUnitsConvert, StreamRoundTripsEveryDoubleExactly) {
     std::mt19937_64 random(20240521);
     std::vector<double> values = {0.0,
+                                  -0.0,
                                   std::numeric_limits<double>::min(),
                                   std::numeric_limits<double>::denorm_min(),
                                   std::numeric_limits<double>::max(),

@@ -74,7 +74,10 @@ int RunConvert(const ConvertOptions& options, Session& session) {
         ConvertNumberStream(session.In(), session.Out(), converter, session.Json());
         return 0;
     }
-    const double result = converter.Convert(value);
+    const double result = ConvertValue(converter, value, [&](const char* problem) {
+        return InputError("converting " + OneLine(options.value, 40) + " from " + from->Symbol() +
+                          " to " + to->Symbol() + " " + problem);
+    });
     if (session.Json()) {
         JsonWriter json(session.Out());
         json.BeginObject();
@@ -110,9 +113,10 @@ Command AddConvertCommand(CLI::App& parent) {
         "Without VALUE, FROM and TO, --from and --to convert every number on standard input.\n"
         "Numbers are read in the C locale and written with enough digits to read back "
         "the same double.\nOn standard input they are separated by white space, which "
-        "is kept in the output.\n\nExamples:\n  orvunits convert 12.5 ft m\n  "
-        "orvunits convert --from ft --to m < depths.txt\n  orvunits convert -- -.5 ft m   (-- "
-        "before a value that starts with \"-.\")");
+        "is kept in the output.\nA result beyond the range of double, or outside the domain of "
+        "the conversion, is an error\nunless the value itself was inf or nan.\n\nExamples:\n"
+        "  orvunits convert 12.5 ft m\n  orvunits convert -.5 ft m\n"
+        "  orvunits convert --from ft --to m < depths.txt");
     return {app, [options](Session& session) { return RunConvert(*options, session); }};
 }
 

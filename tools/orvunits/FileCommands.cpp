@@ -11,8 +11,11 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <ostream>
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -28,21 +31,39 @@ struct ExportOptions {
     CLI::Option* systemOption = nullptr;
 };
 
+std::string TemporaryPath() {
+    std::random_device random;
+    return (std::filesystem::temp_directory_path() /
+            ("orvunits-export-" + std::to_string(random()) + std::to_string(random()) + ".xml"))
+        .string();
+}
+
 int RunExport(const ExportOptions& options, Session& session) {
     session.Catalogue();
     Units::UnitSystem* system = options.systemOption->count() > 0
                                     ? Units::UnitSystem::GetUnitSystem(options.system)
                                     : nullptr;
+    // "-" is standard output: the writer writes files only, so a temporary one is copied there.
+    const bool toOut = options.path == "-";
+    const std::string path = toOut ? TemporaryPath() : options.path;
     Units::XmlUnitWriter writer;
     try {
         if (system != nullptr) {
-            writer.SaveXmlFile(options.path, system);
+            writer.SaveXmlFile(path, system);
         } else {
-            writer.SaveXmlFile(options.path);
+            writer.SaveXmlFile(path);
         }
     } catch (const std::exception& error) {
         // The XML library's message names the file.
         throw InputError(error.what());
+    }
+    if (toOut) {
+        {
+            std::ifstream written(path, std::ios::binary);
+            session.Out() << written.rdbuf();
+        }
+        std::error_code ignored;
+        std::filesystem::remove(path, ignored);
     }
     return 0;
 }
@@ -86,7 +107,9 @@ Command AddExportCommand(CLI::App& parent) {
     auto options = std::make_shared<ExportOptions>();
     CLI::App* app = parent.add_subcommand(
         "export", "Write the catalogue, or one unit system, to an XML catalogue file");
-    app->add_option("FILE", options->path, "The file to write")->type_name("")->required();
+    app->add_option("FILE", options->path, "The file to write; - for standard output")
+        ->type_name("")
+        ->required();
     options->systemOption =
         app->add_option("--system", options->system, "Write only this unit system")
             ->type_name("NAME");

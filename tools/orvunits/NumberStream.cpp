@@ -30,11 +30,23 @@ struct Position {
     std::size_t lineStart = 0; // offset in the input of the current line's first byte
 };
 
-[[noreturn]] void RefuseToken(std::string_view token, const Position& position,
-                              std::size_t offsetInBlock, const char* problem) {
+// "<before> '<token>' at line L, column C<after>".
+InputError Refusal(std::string_view token, const Position& position, std::size_t offsetInBlock,
+                   const char* before, const char* after = "") {
     const std::size_t column = position.blockStart + offsetInBlock - position.lineStart + 1;
-    throw InputError(std::string(problem) + " '" + OneLine(token, 40) + "' at line " +
-                     std::to_string(position.line) + ", column " + std::to_string(column));
+    return InputError(std::string(before) + " '" + OneLine(token, 40) + "' at line " +
+                      std::to_string(position.line) + ", column " + std::to_string(column) + after);
+}
+
+// The position of `offset` in `block`, counted from the block's start at `start`.
+Position PositionIn(const std::string& block, std::size_t offset, Position start) {
+    for (std::size_t i = 0; i < offset; ++i) {
+        if (block[i] == '\n') {
+            ++start.line;
+            start.lineStart = start.blockStart + i + 1;
+        }
+    }
+    return start;
 }
 
 // Writes the converted numbers of one block, each after the white space that came before it.
@@ -56,6 +68,7 @@ public:
             if (m_bJson) {
                 m_text += m_bAnyWritten ? ",\n  " : "\n  ";
                 m_bAnyWritten = true;
+                // JSON cannot hold infinities and NaN, which come only from such inputs.
                 if (std::isfinite(values[i])) {
                     m_text.append(number, WriteNumber(number, values[i]));
                 } else {
@@ -101,9 +114,29 @@ std::size_t ConvertNumberStream(std::istream& in, std::ostream& out,
 
     std::string block;
     std::vector<double> values;
+    std::vector<double> results;
     std::vector<std::size_t> gapStarts;   // where the white space before each number starts
     std::vector<std::size_t> tokenStarts; // where each number starts
     Position position;
+    std::size_t gapStart = 0;
+    // Converts the values of the block in one go and checks each result against its value; at
+    // the first that is refused, writes those before it, closes a JSON array and throws.
+    const auto convert = [&](const Position& blockStart) {
+        results = values;
+        converter.Convert(results);
+        for (std::size_t k = 0; k < values.size(); ++k) {
+            results[k] = ConvertedValue(values[k], results[k], [&](const char* problem) {
+                results.resize(k);
+                writer.Write(block, gapStarts, tokenStarts, results, gapStarts[k], gapStarts[k]);
+                writer.End();
+                const std::size_t start = tokenStarts[k];
+                const std::size_t end = k + 1 < values.size() ? gapStarts[k + 1] : gapStart;
+                return Refusal(std::string_view(block).substr(start, end - start),
+                               PositionIn(block, start, blockStart), start, "converting",
+                               (" " + std::string(problem)).c_str());
+            });
+        }
+    };
     std::size_t count = 0;
     bool atEnd = false;
 
@@ -117,13 +150,14 @@ std::size_t ConvertNumberStream(std::istream& in, std::ostream& out,
             throw InputError("cannot read the standard input");
         }
         atEnd = !in;
+        const Position blockStart = position;
 
         values.clear();
         gapStarts.clear();
         tokenStarts.clear();
         const std::size_t size = block.size();
         std::size_t i = 0;
-        std::size_t gapStart = 0;
+        gapStart = 0;
         while (true) {
             for (; i < size && IsBlank(block[i]); ++i) {
                 if (block[i] == '\n') {
@@ -142,7 +176,7 @@ std::size_t ConvertNumberStream(std::istream& in, std::ostream& out,
             if (i == size && !atEnd) {
                 // The token may go on in the next block.
                 if (token.size() > e_MaxTokenLength) {
-                    RefuseToken(token, position, start, "bad number");
+                    throw Refusal(token, position, start, "bad number");
                 }
                 i = start;
                 break;
@@ -152,11 +186,12 @@ std::size_t ConvertNumberStream(std::istream& in, std::ostream& out,
                                                                       : ReadNumber(token, value);
             if (read != e_NumberRead::e_Ok) {
                 // Write what came before the bad token, then refuse it.
-                converter.Convert(values);
-                writer.Write(block, gapStarts, tokenStarts, values, gapStart, gapStart);
-                RefuseToken(token, position, start,
-                            read == e_NumberRead::e_OutOfRange ? "number out of range"
-                                                               : "bad number");
+                convert(blockStart);
+                writer.Write(block, gapStarts, tokenStarts, results, gapStart, gapStart);
+                writer.End();
+                throw Refusal(token, position, start,
+                              read == e_NumberRead::e_OutOfRange ? "number out of range"
+                                                                 : "bad number");
             }
             gapStarts.push_back(gapStart);
             tokenStarts.push_back(start);
@@ -164,8 +199,8 @@ std::size_t ConvertNumberStream(std::istream& in, std::ostream& out,
             gapStart = i;
         }
 
-        converter.Convert(values);
-        writer.Write(block, gapStarts, tokenStarts, values, gapStart, i);
+        convert(blockStart);
+        writer.Write(block, gapStarts, tokenStarts, results, gapStart, i);
         count += values.size();
 
         block.erase(0, i);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <system_error>
@@ -68,99 +69,122 @@ std::string OneLine(std::string_view text, std::size_t maxLength) {
     return line;
 }
 
-// The document being built: the arrays and objects not yet ended, innermost last, each with the
-// name it will be filed under in its parent, and the name given for the next member.
-struct JsonWriter::Document {
-    struct Open {
-        std::string name;
-        nlohmann::ordered_json value;
-    };
-
-    explicit Document(std::ostream& stream) : out(stream) {}
-
-    void Begin(nlohmann::ordered_json empty) {
-        open.push_back({std::exchange(key, {}), std::move(empty)});
+void ReportLine(std::ostream& err, bool json, std::string_view message, int status) {
+    if (json) {
+        nlohmann::ordered_json line = {{"error", std::string(message)}, {"status", status}};
+        err << line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+    } else {
+        err << "orvunits: " << OneLine(message) << '\n';
     }
+}
 
-    void End() {
-        Open ended = std::move(open.back());
-        open.pop_back();
-        Put(std::move(ended.name), std::move(ended.value));
+void ReportWarning(std::ostream& err, bool json, std::string_view message) {
+    if (json) {
+        nlohmann::ordered_json line = {{"warning", std::string(message)}};
+        err << line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+    } else {
+        err << "orvunits: warning: " << OneLine(message) << '\n';
     }
+}
 
-    void Put(nlohmann::ordered_json value) { Put(std::exchange(key, {}), std::move(value)); }
-
-    // A value with nothing open around it is the whole document, and is written at once.
-    void Put(std::string name, nlohmann::ordered_json value) {
-        if (open.empty()) {
-            out << value.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
-                << '\n';
-        } else if (open.back().value.is_object()) {
-            open.back().value[std::move(name)] = std::move(value);
-        } else {
-            open.back().value.push_back(std::move(value));
-        }
-    }
-
-    std::ostream& out;
-    std::vector<Open> open;
-    std::string key;
-};
-
-JsonWriter::JsonWriter(std::ostream& out) : m_document(std::make_unique<Document>(out)) {}
+JsonWriter::JsonWriter(std::ostream& out) : m_out(out) {}
 
 JsonWriter::~JsonWriter() = default;
 
-JsonWriter& JsonWriter::BeginObject() {
-    m_document->Begin(nlohmann::ordered_json::object());
+void JsonWriter::BeforeValue() {
+    if (m_levels.empty()) {
+        return;
+    }
+    Level& level = m_levels.back();
+    m_text += level.count++ > 0 ? ",\n" : "\n";
+    m_text.append(2 * m_levels.size(), ' ');
+    if (level.object) {
+        // nlohmann-json escapes the text, replacing bytes that are not UTF-8.
+        m_text += nlohmann::json(std::exchange(m_key, {}))
+                      .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+        m_text += ": ";
+    }
+}
+
+JsonWriter& JsonWriter::Begin(char open) {
+    BeforeValue();
+    m_text += open;
+    m_levels.push_back({open == '{', 0});
     return *this;
+}
+
+JsonWriter& JsonWriter::End(char close) {
+    const bool empty = m_levels.back().count == 0;
+    m_levels.pop_back();
+    if (!empty) {
+        m_text += '\n';
+        m_text.append(2 * m_levels.size(), ' ');
+    }
+    m_text += close;
+    return Raw({});
+}
+
+// A value with nothing open around it ends the document, which is written at once.
+JsonWriter& JsonWriter::Raw(std::string_view text) {
+    m_text += text;
+    if (m_levels.empty()) {
+        m_out << m_text << '\n';
+        m_text.clear();
+    }
+    return *this;
+}
+
+JsonWriter& JsonWriter::BeginObject() {
+    return Begin('{');
 }
 
 JsonWriter& JsonWriter::EndObject() {
-    m_document->End();
-    return *this;
+    return End('}');
 }
 
 JsonWriter& JsonWriter::BeginArray() {
-    m_document->Begin(nlohmann::ordered_json::array());
-    return *this;
+    return Begin('[');
 }
 
 JsonWriter& JsonWriter::EndArray() {
-    m_document->End();
-    return *this;
+    return End(']');
 }
 
 JsonWriter& JsonWriter::Key(std::string_view name) {
-    m_document->key = name;
+    m_key = name;
     return *this;
 }
 
 JsonWriter& JsonWriter::String(std::string_view value) {
-    m_document->Put(std::string(value));
-    return *this;
+    BeforeValue();
+    return Raw(nlohmann::json(std::string(value))
+                   .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
 }
 
-// nlohmann-json writes the shortest text that reads back as the same double, and null for the
-// values JSON cannot hold.
+// JSON cannot hold infinities and NaN.
 JsonWriter& JsonWriter::Number(double value) {
-    m_document->Put(value);
-    return *this;
+    if (!std::isfinite(value)) {
+        return Null();
+    }
+    BeforeValue();
+    char number[e_MaxNumberLength];
+    return Raw(
+        std::string_view(number, static_cast<std::size_t>(WriteNumber(number, value) - number)));
 }
 
 JsonWriter& JsonWriter::Integer(long long value) {
-    m_document->Put(value);
-    return *this;
+    BeforeValue();
+    return Raw(std::to_string(value));
 }
 
 JsonWriter& JsonWriter::Bool(bool value) {
-    m_document->Put(value);
-    return *this;
+    BeforeValue();
+    return Raw(value ? "true" : "false");
 }
 
 JsonWriter& JsonWriter::Null() {
-    m_document->Put(nullptr);
-    return *this;
+    BeforeValue();
+    return Raw("null");
 }
 
 JsonWriter& JsonWriter::Member(std::string_view name, std::string_view value) {
@@ -168,9 +192,11 @@ JsonWriter& JsonWriter::Member(std::string_view name, std::string_view value) {
 }
 
 JsonWriter& JsonWriter::Member(std::string_view name, const std::vector<std::string>& values) {
-    Key(name);
-    m_document->Put(values);
-    return *this;
+    Key(name).BeginArray();
+    for (const std::string& value : values) {
+        String(value);
+    }
+    return EndArray();
 }
 
 namespace {
@@ -195,7 +221,8 @@ void PrintColumns(std::ostream& out, const Rows& rows, std::string_view indent) 
     for (const auto& row : rows) {
         std::string line(indent);
         for (std::size_t c = 0; c < row.size(); ++c) {
-            line += row[c];
+            // Names come from the catalogue: never write a control character to a terminal.
+            line += OneLine(row[c], std::string::npos);
             if (c + 1 < row.size()) {
                 line.append(widths[c] - DisplayWidth(row[c]) + 2, ' ');
             }

@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <iosfwd>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -31,9 +30,16 @@ e_NumberRead ReadNumber(std::string_view text, double& value);
 /// `maxLength` bytes with "..." after them.
 std::string OneLine(std::string_view text, std::size_t maxLength = 1000);
 
+/// Writes an error or warning to `err` as one line: "orvunits: [warning: ]message", or under
+/// --json one JSON object, {"error": message, "status": status} or {"warning": message}.
+void ReportLine(std::ostream& err, bool json, std::string_view message, int status);
+/// A warning, as ReportLine writes it.
+void ReportWarning(std::ostream& err, bool json, std::string_view message);
+
 /// Writes one JSON document to a stream once its outermost array or object ends: two blanks of
-/// indentation per level, a newline after it, numbers that read back to the same double, and
-/// U+FFFD for bytes of strings that are not UTF-8.
+/// indentation per level, a newline after it, numbers as WriteNumber writes them (so a whole
+/// number has no ".0", and -0 keeps its sign), and U+FFFD for bytes of strings that are not
+/// UTF-8. A document that an exception interrupts writes nothing.
 class JsonWriter {
 public:
     explicit JsonWriter(std::ostream& out);
@@ -59,8 +65,20 @@ public:
     JsonWriter& Member(std::string_view name, const std::vector<std::string>& values);
 
 private:
-    struct Document;
-    std::unique_ptr<Document> m_document;
+    // Starts a value: the separator, the indentation and the pending key.
+    void BeforeValue();
+    JsonWriter& Begin(char open);
+    JsonWriter& End(char close);
+    JsonWriter& Raw(std::string_view text);
+
+    struct Level {
+        bool object;
+        std::size_t count;
+    };
+    std::ostream& m_out;
+    std::string m_text;
+    std::vector<Level> m_levels;
+    std::string m_key;
 };
 
 /// A table of text cells, one row per line, with columns padded to the widest cell (counted in

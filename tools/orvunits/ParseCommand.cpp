@@ -12,6 +12,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cctype>
+#include <charconv>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -30,7 +32,49 @@ struct ParseOptions {
     CLI::Option* systemOption = nullptr;
 };
 
+// The library reads the leading number of any text and ignores the rest ("12.5ft" is 12.5 and
+// "abc" is 0), as hosts rely on; the tool checks the text first, so that a user is told rather
+// than shown a value they did not write. Accepted: a number read whole in the C locale
+// (ReadNumber), optionally one blank (U+0020) and a unit symbol. Texts with a blank in another
+// place are left to the library, which refuses them.
+void CheckQuantityText(const std::string& text) {
+    const std::string number = text.substr(0, text.find(' '));
+    if (text.empty()) {
+        throw InputError("nothing to parse: give a number, optionally followed by one blank and "
+                         "a unit symbol, such as \"12.5 ft\"");
+    }
+    double value = 0.0;
+    const e_NumberRead read = ReadNumber(number, value);
+    if (read == e_NumberRead::e_Ok || number.empty()) {
+        return;
+    }
+    if (read == e_NumberRead::e_OutOfRange) {
+        throw InputError("number out of range '" + OneLine(number, 40) + "'");
+    }
+    // Where the leading number ends, if the text starts with one.
+    const char* first = number.data() + (number[0] == '+' ? 1 : 0);
+    const char* end = std::from_chars(first, number.data() + number.size(), value).ptr;
+    const std::string quoted = "'" + OneLine(text, 60) + "'";
+    if (end == first) {
+        throw InputError(quoted + " does not start with a number; write a number, optionally "
+                                  "followed by one blank and a unit symbol, such as \"12.5 ft\"");
+    }
+    const std::string lead(number.data(), end);
+    const std::string rest(end, number.data() + number.size());
+    if (rest[0] == ',') {
+        throw InputError(quoted + ": numbers are read in the C locale; write the decimal point "
+                                  "as '.'");
+    }
+    if (std::isspace(static_cast<unsigned char>(rest[0])) != 0) {
+        throw InputError(quoted + ": separate the number and the unit by one blank, not by "
+                                  "other white space");
+    }
+    throw InputError(quoted + ": write one blank between the number and the unit, as in '" +
+                     OneLine(lead + " " + rest, 60) + "'");
+}
+
 int RunParse(const ParseOptions& options, Session& session) {
+    CheckQuantityText(options.text);
     session.Catalogue();
     Units::Measurement* measurement = nullptr;
     if (options.measurementOption->count() > 0) {

@@ -1,5 +1,7 @@
 #include "Session.h"
 
+#include "Output.h"
+
 #include <units/UnitService.h>
 #include <units/reader/XmlUnitReader.h>
 
@@ -68,11 +70,11 @@ XmlUnitReader& Session::Catalogue() {
         }
         // Register the new reader before the old one goes, so the library never holds a
         // pointer to a destroyed reader.
-        if (!reader->Warnings().empty()) {
-            m_err << "orvunits: warning: the catalogue " << m_options.cataloguePath << " has "
-                  << reader->Warnings().size() << " warning"
-                  << (reader->Warnings().size() == 1 ? "" : "s") << "; 'orvunits check "
-                  << m_options.cataloguePath << "' lists them\n";
+        if (const std::size_t count = reader->Warnings().size()) {
+            ReportWarning(m_err, Json(),
+                          "the catalogue " + m_options.cataloguePath + " has " +
+                              std::to_string(count) + " warning" + (count == 1 ? "" : "s") +
+                              "; 'orvunits check " + m_options.cataloguePath + "' lists them");
         }
         Units::UnitService::UnitReader(reader.get());
         registered.reader = std::move(reader);

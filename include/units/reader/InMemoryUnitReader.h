@@ -20,11 +20,13 @@ public:
     /// Adds a dimension whose base unit has the symbol `baseUnitSymbol`.
     DimensionSpec& AddDimension(const std::string& name, const std::string& baseUnitSymbol);
     /// Adds a unit whose engine (owned by the reader) converts its values into the base unit.
+    /// Throws std::invalid_argument, adding nothing, for a null engine, a linear one whose scale
+    /// or offset is not finite, or one that cannot be inverted (such as a scale of 0).
     UnitSpec& AddUnit(const std::string& symbol, const std::string& name,
                       const std::string& dimensionName,
                       std::unique_ptr<Converter::IUnitConverterEngine> engine,
                       const std::string& standardFormSymbol = std::string());
-    /// Adds a unit with base = scale * value + offset.
+    /// Adds a unit with base = scale * value + offset; throws as the other AddUnit.
     UnitSpec& AddUnit(const std::string& symbol, const std::string& name,
                       const std::string& dimensionName, double scale, double offset = 0.0,
                       const std::string& standardFormSymbol = std::string());

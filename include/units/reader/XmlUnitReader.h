@@ -6,6 +6,7 @@
 #include <units/reader/ReaderExport.h>
 #include <units/reader/RecordUnitReader.h>
 
+#include <cstddef>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -36,19 +37,36 @@ private:
     std::vector<CatalogueProblem> m_problems;
 };
 
+/// Bounds on what one catalogue may cost to read, so that a hostile or careless file is refused
+/// quickly and in little memory; each bound that is passed refuses the catalogue with the file,
+/// line and column where it was passed. The defaults leave room for catalogues far larger than the
+/// default one.
+struct ORV_UNITS_READER_API CatalogueLimits {
+    std::size_t maxBytes = std::size_t{64} << 20;           ///< size of the file or text: 64 MiB
+    std::size_t maxAttributeLength = std::size_t{64} << 10; ///< bytes of one attribute: 64 KiB
+    std::size_t maxSymbolsPerList = 4096;   ///< symbols in one measurement's "units" list
+    std::size_t maxCoefficientDigits = 100; ///< digits of one scale, offset, A, B, C or D
+    std::size_t maxTotalDigits = 1000000;   ///< digits of all those coefficients together
+    std::size_t maxProblems = 200;          ///< problems reported; the check stops at this many
+};
+
 /// A reader over one catalogue. A catalogue is checked whole (schema, then consistency) before
 /// anything of it is kept: a bad one is refused with every problem found.
 class ORV_UNITS_READER_API XmlUnitReader : public RecordUnitReader {
 public:
-    /// Reads the catalogue file `path`. Throws CatalogueError.
-    static std::unique_ptr<XmlUnitReader> FromFile(const std::string& path);
+    /// Reads the catalogue file `path`, which must be a regular file. Throws CatalogueError.
+    static std::unique_ptr<XmlUnitReader> FromFile(const std::string& path,
+                                                   const CatalogueLimits& limits = {});
     /// Reads catalogue text; `sourceName` stands for it in messages. Throws CatalogueError.
     static std::unique_ptr<XmlUnitReader> FromText(const std::string& text,
-                                                   const std::string& sourceName);
+                                                   const std::string& sourceName,
+                                                   const CatalogueLimits& limits = {});
     /// A new reader over the default catalogue embedded in the library; needs no file.
     static std::unique_ptr<XmlUnitReader> Default();
-    /// The problems of the catalogue file `path`; it would be read when none is an error.
-    static std::vector<CatalogueProblem> Check(const std::string& path);
+    /// The problems of the catalogue file `path`: FromFile reads it exactly when none is an error,
+    /// and the library then builds and warms up its whole catalogue without a refusal.
+    static std::vector<CatalogueProblem> Check(const std::string& path,
+                                               const CatalogueLimits& limits = {});
 
     /// What was read despite a doubt: mappings to units or measurements the file does not define
     /// (an export leaves out non-linear units but keeps the mappings to them), which are ignored.
