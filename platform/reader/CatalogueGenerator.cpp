@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -254,7 +255,11 @@ int main(int argc, char** argv) {
                 throw std::runtime_error("cannot write " + partial);
             }
         }
-        if (std::rename(partial.c_str(), argv[3]) != 0) {
+        // std::filesystem::rename replaces an older output on Windows too, where std::rename
+        // refuses to.
+        std::error_code failed;
+        std::filesystem::rename(partial, argv[3], failed);
+        if (failed) {
             throw std::runtime_error(std::string("cannot write ") + argv[3]);
         }
     } catch (const std::exception& error) {

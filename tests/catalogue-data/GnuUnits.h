@@ -14,9 +14,15 @@
 
 namespace CatalogueData {
 
-/// True when the program `units` is installed.
-inline bool HaveGnuUnits() {
-    return std::system("command -v units > /dev/null") == 0;
+/// Why GNU units cannot answer here, or an empty text when it can.
+inline std::string WhyNoGnuUnits() {
+#if defined(_WIN32)
+    return "GNU units is a Linux program: the Linux build cross-checks the catalogue";
+#else
+    return std::system("command -v units > /dev/null") == 0
+               ? ""
+               : "GNU units (the program 'units') is not installed; scripts/setup.sh installs it";
+#endif
 }
 
 /// GNU units' answer to each question (an expression, and the unit to give it in), one a line:

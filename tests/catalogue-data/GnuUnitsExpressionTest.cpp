@@ -79,9 +79,8 @@ TEST(GnuUnitsExpressions, CoverAtLeastTwoHundredExpressionsAndFortyRefusals) {
 }
 
 TEST(GnuUnitsExpressions, AgreeWithGnuUnits) {
-    if (!CatalogueData::HaveGnuUnits()) {
-        GTEST_SKIP() << "GNU units (the program 'units') is not installed; scripts/setup.sh "
-                        "installs it";
+    if (const std::string why = CatalogueData::WhyNoGnuUnits(); !why.empty()) {
+        GTEST_SKIP() << why;
     }
     const std::unique_ptr<XmlUnitReader> reader = XmlUnitReader::Default();
     const auto listed = reader->GetAllUnitSpecs();

@@ -164,6 +164,9 @@ int RunOrvUnits(std::vector<std::string> args, std::istream& in, std::ostream& o
                      "orvunits");
         // Global options may come after the command too: orvunits list units --json.
         app.fallthrough();
+        // An argument such as /data/catalogue.xml is a path on Windows too, never an option; the
+        // commands made below inherit this.
+        app.allow_windows_style_options(false);
         app.require_subcommand(1);
         app.set_version_flag("--version", ORV_UNITS_VERSION);
         GlobalOptions options;
