@@ -264,6 +264,10 @@ struct EngineAccess {
     /// Lets a composite convert with one engine composed exactly of its parts, when both have
     /// exact maps (plain doubles count).
     static void ComposeParts(CompositeUnitConverter& engine);
+    /// The one engine a composite converts with, or null when it converts part by part.
+    static IUnitConverterEngine* Composed(const CompositeUnitConverter& engine) {
+        return engine.m_pComposed.get();
+    }
 };
 
 } // namespace Orv::Pim::Core::Service::Units::Converter::Detail

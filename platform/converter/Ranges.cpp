@@ -1,11 +1,14 @@
 // Conversion of values in memory the caller owns: the loops of the engines' vector forms, run over
 // the caller's values rather than over a vector's.
+#include "ExactMap.h"
+#include "Kernels.h"
 #include "Loops.h"
 
 #include <units/converter/Engines.h>
 #include <units/converter/ExactEngines.h>
 
 #include <algorithm>
+#include <type_traits>
 #include <vector>
 
 namespace Orv::Pim::Core::Service::Units::Converter {
@@ -18,22 +21,27 @@ template <typename T>
 void ConvertInPlace(IUnitConverterEngine& engine, T* values, std::size_t count) {
     switch (engine.m_eType) {
     case e_LinearEngine: {
-        double scale = 0.0;
-        double offset = 0.0;
-        static_cast<LinearUnitConverter&>(engine).GetScaleAndOffset(scale, offset);
-        Detail::ScaleAndOffset(values, count, static_cast<T>(scale), static_cast<T>(offset));
+        const Detail::LinearParts parts =
+            Detail::EngineAccess::PartsOf(static_cast<LinearUnitConverter&>(engine));
+        if constexpr (std::is_same_v<T, double>) {
+            Detail::Loops().many(parts, values, count);
+        } else {
+            Detail::Loops().manyFloat(parts, values, count);
+        }
         return;
     }
     case e_RationalEngine: {
-        double p = 0.0;
-        double q = 0.0;
-        double r = 0.0;
-        static_cast<RationalUnitConverter&>(engine).GetCoefficients(p, q, r);
-        Detail::Reciprocal(values, count, static_cast<T>(p), static_cast<T>(q), static_cast<T>(r));
+        auto& rational = static_cast<RationalUnitConverter&>(engine);
+        std::transform(values, values + count, values,
+                       [&rational](T value) { return rational.Convert(value); });
         return;
     }
     case e_CompositeEngine: {
         auto& composite = static_cast<CompositeUnitConverter&>(engine);
+        if (IUnitConverterEngine* composed = Detail::EngineAccess::Composed(composite)) {
+            ConvertInPlace(*composed, values, count);
+            return;
+        }
         ConvertInPlace(*composite.First(), values, count);
         ConvertInPlace(*composite.Second(), values, count);
         return;
