@@ -207,6 +207,99 @@ bool GetExactDefinition(IUnitConverterEngine& engine, ExactDefinition& definitio
     return true;
 }
 
+namespace {
+
+// The exact map of `engine` at the decimal `text`, as numerator / denominator; false when the
+// engine has no exact form or the text is no decimal.
+bool ExactValueAt(IUnitConverterEngine& engine, const std::string& text, Detail::Integer& numerator,
+                  Detail::Integer& denominator) {
+    Detail::Integer mantissa;
+    long exponent = 0;
+    if (Detail::ParseDecimal(text, mantissa, exponent) != Detail::DecimalError::e_None) {
+        return false;
+    }
+    const std::optional<ExactMap> map = Detail::ExactFormOf(engine);
+    if (!map) {
+        return false;
+    }
+    // x = mantissa * 10^exponent = up / down.
+    const Detail::Integer power =
+        boost::multiprecision::pow(Detail::Integer(10), static_cast<unsigned>(std::labs(exponent)));
+    const Detail::Integer up = exponent >= 0 ? mantissa * power : mantissa;
+    const Detail::Integer& down = exponent >= 0 ? Detail::Integer(1) : power;
+    numerator = map->a * down + map->b * up;
+    denominator = map->c * down + map->d * up;
+    return true;
+}
+
+} // namespace
+
+std::optional<double> ConvertDecimal(IUnitConverterEngine& engine, const std::string& text) {
+    Detail::Integer numerator;
+    Detail::Integer denominator;
+    if (!ExactValueAt(engine, text, numerator, denominator)) {
+        return std::nullopt;
+    }
+    return denominator == 0 ? std::nan("") : Detail::NearestDouble(numerator, denominator);
+}
+
+std::optional<std::pair<std::int64_t, long>> RoundDecimal(IUnitConverterEngine& engine,
+                                                          const std::string& text, int digits) {
+    using Detail::Integer;
+    Integer numerator;
+    Integer denominator;
+    if (digits < 1 || digits > 18 || !ExactValueAt(engine, text, numerator, denominator) ||
+        denominator == 0) {
+        return std::nullopt;
+    }
+    if (numerator == 0) {
+        return std::pair<std::int64_t, long>{0, 0};
+    }
+    const bool negative = (numerator < 0) != (denominator < 0);
+    const Integer p = abs(numerator);
+    const Integer q = abs(denominator);
+    // The power of ten of the first digit, from the binary exponents; then put right.
+    long exponent = static_cast<long>(std::floor(
+        (static_cast<double>(msb(p)) - static_cast<double>(msb(q))) * 0.30102999566398120));
+    const auto scaled = [&](long power, Integer& quotient, Integer& rest) {
+        const Integer ten =
+            boost::multiprecision::pow(Integer(10), static_cast<unsigned>(std::labs(power)));
+        divide_qr(power >= 0 ? Integer(p * ten) : p, power >= 0 ? q : Integer(q * ten), quotient,
+                  rest);
+    };
+    const Integer low = boost::multiprecision::pow(Integer(10), static_cast<unsigned>(digits - 1));
+    const Integer high = low * 10;
+    Integer kept;
+    Integer rest;
+    for (;;) {
+        scaled(digits - 1 - exponent, kept, rest);
+        if (kept < low) {
+            --exponent;
+        } else if (kept >= high) {
+            ++exponent;
+        } else {
+            break;
+        }
+    }
+    // Half to even: compare twice the rest with the divisor it is a remainder of.
+    const long power = digits - 1 - exponent;
+    const Integer divisor =
+        power >= 0
+            ? q
+            : Integer(q * boost::multiprecision::pow(Integer(10), static_cast<unsigned>(-power)));
+    const int side = Integer(rest * 2).compare(divisor);
+    if (side > 0 || (side == 0 && (kept & 1) != 0)) {
+        ++kept;
+        if (kept == high) {
+            kept /= 10;
+            ++exponent;
+        }
+    }
+    const auto significand = static_cast<std::int64_t>(kept);
+    return std::pair<std::int64_t, long>{negative ? -significand : significand,
+                                         exponent - (digits - 1)};
+}
+
 std::unique_ptr<IUnitConverterEngine> ComposeExact(IUnitConverterEngine& first,
                                                    IUnitConverterEngine& second) {
     const std::optional<ExactMap> before = Detail::ExactFormOf(first);

@@ -74,6 +74,16 @@ ORV_UNITS_CONVERTER_API bool IsExact(IUnitConverterEngine& engine);
 ORV_UNITS_CONVERTER_API bool GetExactDefinition(IUnitConverterEngine& engine,
                                                 ExactDefinition& definition);
 
+/// The exact map of `engine` at the decimal `text` (IsExactDecimal), rounded once to the nearest
+/// double: NaN at a pole, infinite beyond double; empty when either has no exact form.
+ORV_UNITS_CONVERTER_API std::optional<double> ConvertDecimal(IUnitConverterEngine& engine,
+                                                             const std::string& text);
+
+/// That exact value rounded once to `digits` (1 to 18) significant digits, ties to even, as
+/// `first * 10^second` ({0, 0} for 0); empty as ConvertDecimal is, and at a pole.
+ORV_UNITS_CONVERTER_API std::optional<std::pair<std::int64_t, long>>
+RoundDecimal(IUnitConverterEngine& engine, const std::string& text, int digits);
+
 /// One engine equal to applying `first`, then `second`, worked out exactly: linear when the result
 /// is, else rational. Empty when either has no exact definition. Keeps neither.
 ORV_UNITS_CONVERTER_API std::unique_ptr<IUnitConverterEngine>
