@@ -9,9 +9,11 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cmath>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 namespace Orv::UnitsTool {
 
@@ -25,6 +27,7 @@ struct ConvertOptions {
     std::string toPositional;
     std::string from;
     std::string to;
+    int digits = 0; // 0: the shortest text that reads back to the result
     // Presence is told by the parser's counts, so that an empty argument is not taken as absent.
     CLI::Option* valueOption = nullptr;
     CLI::Option* fromPositionalOption = nullptr;
@@ -69,25 +72,36 @@ int RunConvert(const ConvertOptions& options, Session& session) {
     const Units::Unit* from = Units::Unit::GetUnit(fromSymbol);
     const Units::Unit* to = Units::Unit::GetUnit(toSymbol);
     const Units::UnitConverter converter(from, to);
+    const DecimalConverter decimals(*converter.Converter(), options.digits);
 
     if (!single) {
-        ConvertNumberStream(session.In(), session.Out(), converter, session.Json());
+        ConvertNumberStream(session.In(), session.Out(), decimals, session.Json());
         return 0;
     }
-    const double result = ConvertValue(converter, value, [&](const char* problem) {
+    double result = value;
+    const std::string_view token = options.value;
+    decimals.Convert(&token, &result, 1);
+    result = ConvertedValue(value, result, [&](const char* problem) {
         return InputError("converting " + OneLine(options.value, 40) + " from " + from->Symbol() +
                           " to " + to->Symbol() + " " + problem);
     });
+    char text[e_MaxNumberLength];
+    const std::string_view written(
+        text, static_cast<std::size_t>(decimals.Write(text, token, result) - text));
     if (session.Json()) {
         JsonWriter json(session.Out());
         json.BeginObject();
         json.Key("value").Number(value);
         json.Member("from", from->Symbol());
         json.Member("to", to->Symbol());
-        json.Key("result").Number(result);
+        if (std::isfinite(result)) {
+            json.Key("result").NumberText(written);
+        } else {
+            json.Key("result").Number(result);
+        }
         json.EndObject();
     } else {
-        session.Out() << FormatNumber(result) << '\n';
+        session.Out() << written << '\n';
     }
     return 0;
 }
@@ -109,13 +123,20 @@ Command AddConvertCommand(CLI::App& parent) {
         app->add_option("--from", options->from, "The unit to convert from")->type_name("UNIT");
     options->toOption =
         app->add_option("--to", options->to, "The unit to convert to")->type_name("UNIT");
+    app->add_option("--digits", options->digits,
+                    "Write N significant digits, rounded once from the exact result (default: "
+                    "the shortest text that reads back to the correctly rounded double)")
+        ->type_name("N")
+        ->check(CLI::Range(1, 15));
     app->footer(
         "Without VALUE, FROM and TO, --from and --to convert every number on standard input.\n"
-        "Numbers are read in the C locale and written with enough digits to read back "
-        "the same double.\nOn standard input they are separated by white space, which "
+        "Each number is read, in the C locale, as the exact decimal typed (0.1 is one tenth), "
+        "and by default\nwritten as the shortest text that reads back to the double nearest "
+        "its exact conversion.\nOn standard input they are separated by white space, which "
         "is kept in the output.\nA result beyond the range of double, or outside the domain of "
         "the conversion, is an error\nunless the value itself was inf or nan.\n\nExamples:\n"
         "  orvunits convert 12.5 ft m\n  orvunits convert -.5 ft m\n"
+        "  orvunits convert --digits 4 1 psi Pa\n"
         "  orvunits convert --from ft --to m < depths.txt");
     return {app, [options](Session& session) { return RunConvert(*options, session); }};
 }

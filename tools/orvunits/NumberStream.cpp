@@ -3,12 +3,13 @@
 #include "Output.h"
 #include "Session.h"
 
-#include <units/UnitConverter.h>
-
-#include <cmath>
+#include <algorithm>
+#include <future>
 #include <istream>
 #include <ostream>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <vector>
 
 namespace Orv::UnitsTool {
@@ -23,191 +24,227 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
 
-// Where the reader is in the whole input, for error messages.
-struct Position {
-    std::size_t blockStart = 0; // offset in the input of the block's first byte
-    std::size_t line = 1;
-    std::size_t lineStart = 0; // offset in the input of the current line's first byte
+// A part of the input that ends after a blank or at the end of the input (or inside a token too
+// long to be a number), and what converting it gave. Blocks are converted independently, so any
+// thread may convert any of them.
+struct Block {
+    std::string text;
+    std::string out;       // its numbers converted, each after the white space before it
+    std::size_t count = 0; // the numbers converted
+    // A token refused, with what is said before and after it; the output stops before it.
+    bool refused = false;
+    std::size_t refusedStart = 0;
+    std::size_t refusedEnd = 0;
+    const char* before = "";
+    const char* after = "";
 };
 
-// "<before> '<token>' at line L, column C<after>".
-InputError Refusal(std::string_view token, const Position& position, std::size_t offsetInBlock,
-                   const char* before, const char* after = "") {
-    const std::size_t column = position.blockStart + offsetInBlock - position.lineStart + 1;
-    return InputError(std::string(before) + " '" + OneLine(token, 40) + "' at line " +
-                      std::to_string(position.line) + ", column " + std::to_string(column) + after);
-}
+// Appends a JSON array element or the white space before a number; the separator of the first
+// element of the array is put right when the blocks are written.
+void Convert(Block& block, const DecimalConverter& converter, bool json) {
+    const std::string& text = block.text;
+    std::vector<std::string_view> tokens;
+    std::vector<double> values;
+    const std::size_t size = text.size();
+    for (std::size_t i = 0; i < size;) {
+        for (; i < size && IsBlank(text[i]); ++i) {
+        }
+        if (i == size) {
+            break;
+        }
+        const std::size_t start = i;
+        for (; i < size && !IsBlank(text[i]); ++i) {
+        }
+        const std::string_view token(text.data() + start, i - start);
+        double value = 0.0;
+        const e_NumberRead read =
+            token.size() > e_MaxTokenLength ? e_NumberRead::e_NotANumber : ReadNumber(token, value);
+        if (read != e_NumberRead::e_Ok) {
+            block.refused = true;
+            block.refusedStart = start;
+            block.refusedEnd = i;
+            block.before =
+                read == e_NumberRead::e_OutOfRange ? "number out of range" : "bad number";
+            break;
+        }
+        tokens.push_back(token);
+        values.push_back(value);
+    }
 
-// The position of `offset` in `block`, counted from the block's start at `start`.
-Position PositionIn(const std::string& block, std::size_t offset, Position start) {
-    for (std::size_t i = 0; i < offset; ++i) {
-        if (block[i] == '\n') {
-            ++start.line;
-            start.lineStart = start.blockStart + i + 1;
+    std::vector<double> results = values;
+    converter.Convert(tokens.data(), results.data(), results.size());
+    std::size_t count = results.size();
+    for (std::size_t k = 0; k < count; ++k) {
+        if (results[k] == 0.0 && values[k] == 0.0) {
+            results[k] = std::copysign(0.0, values[k]);
+        } else if (const char* problem = ConversionProblem(values[k], results[k])) {
+            // A refused result comes before any bad token after it.
+            block.refused = true;
+            block.refusedStart = static_cast<std::size_t>(tokens[k].data() - text.data());
+            block.refusedEnd = block.refusedStart + tokens[k].size();
+            block.before = "converting";
+            block.after = problem;
+            count = k;
         }
     }
-    return start;
+
+    std::string& out = block.out;
+    out.reserve(text.size() + text.size() / 2);
+    char number[e_MaxNumberLength];
+    std::size_t written = 0; // the end of the last token written
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::size_t start = static_cast<std::size_t>(tokens[k].data() - text.data());
+        if (json) {
+            out += ",\n  ";
+            if (!std::isfinite(results[k])) {
+                out +=
+                    "null"; // JSON cannot hold infinities and NaN, which come only from such input
+                continue;
+            }
+        } else {
+            out.append(text, written, start - written);
+        }
+        out.append(number, converter.Write(number, tokens[k], results[k]));
+        written = start + tokens[k].size();
+    }
+    if (!json && !block.refused) {
+        out.append(text, written, std::string::npos);
+    }
+    block.count = count;
 }
 
-// Writes the converted numbers of one block, each after the white space that came before it.
-class BlockWriter {
+// Reads the blocks of the input: each as large as e_BlockSize and a token cut at its end, or
+// the rest of the input.
+class BlockReader {
 public:
-    BlockWriter(std::ostream& out, bool json) : m_out(out), m_bJson(json) {}
+    explicit BlockReader(std::istream& in) : m_in(in) {}
 
-    void Begin() {
-        if (m_bJson) {
-            m_text += '[';
+    // False at the end of the input.
+    bool Next(Block& block) {
+        if (m_bAtEnd) {
+            return false;
         }
-    }
-
-    void Write(const std::string& block, const std::vector<std::size_t>& gapStarts,
-               const std::vector<std::size_t>& tokenStarts, const std::vector<double>& values,
-               std::size_t trailingStart, std::size_t trailingEnd) {
-        char number[e_MaxNumberLength];
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            if (m_bJson) {
-                m_text += m_bAnyWritten ? ",\n  " : "\n  ";
-                m_bAnyWritten = true;
-                // JSON cannot hold infinities and NaN, which come only from such inputs.
-                if (std::isfinite(values[i])) {
-                    m_text.append(number, WriteNumber(number, values[i]));
-                } else {
-                    m_text += "null";
-                }
-            } else {
-                m_text.append(block, gapStarts[i], tokenStarts[i] - gapStarts[i]);
-                m_text.append(number, WriteNumber(number, values[i]));
+        std::string& text = block.text;
+        text.swap(m_carried);
+        m_carried.clear();
+        const std::size_t carried = text.size();
+        text.resize(carried + e_BlockSize);
+        m_in.read(&text[carried], static_cast<std::streamsize>(e_BlockSize));
+        text.resize(carried + static_cast<std::size_t>(m_in.gcount()));
+        if (m_in.bad()) {
+            throw InputError("cannot read the standard input");
+        }
+        m_bAtEnd = !m_in;
+        if (!m_bAtEnd) {
+            // The last token may go on in the next block, unless it is too long for a number.
+            const auto blank = std::find_if(text.rbegin(), text.rend(), IsBlank);
+            const auto end = static_cast<std::size_t>(text.rend() - blank);
+            if (text.size() - end <= e_MaxTokenLength) {
+                m_carried.assign(text, end, std::string::npos);
+                text.resize(end);
             }
         }
-        if (!m_bJson) {
-            m_text.append(block, trailingStart, trailingEnd - trailingStart);
-        }
-        Flush();
-    }
-
-    void End() {
-        if (m_bJson) {
-            m_text += m_bAnyWritten ? "\n]\n" : "]\n";
-        }
-        Flush();
+        return true;
     }
 
 private:
-    void Flush() {
-        m_out.write(m_text.data(), static_cast<std::streamsize>(m_text.size()));
-        m_text.clear();
+    std::istream& m_in;
+    std::string m_carried;
+    bool m_bAtEnd = false;
+};
+
+// Writes converted blocks in the order of the input, keeping the line and column of their
+// starts for the refusal of a token.
+class BlockWriter {
+public:
+    BlockWriter(std::ostream& out, bool json) : m_out(out), m_bJson(json) {
+        if (m_bJson) {
+            m_out << '[';
+        }
     }
 
+    // Writes what `block` converted; throws its refusal, after closing a JSON array.
+    void Write(const Block& block) {
+        std::string_view out = block.out;
+        if (m_bJson && !m_bAnyWritten && !out.empty()) {
+            out.remove_prefix(1); // the first element has no comma before it
+        }
+        m_bAnyWritten = m_bAnyWritten || block.count > 0;
+        m_out.write(out.data(), static_cast<std::streamsize>(out.size()));
+        m_count += block.count;
+        const std::string& text = block.text;
+        const std::size_t end = block.refused ? block.refusedStart : text.size();
+        for (std::size_t i = 0; i < end; ++i) {
+            if (text[i] == '\n') {
+                ++m_line;
+                m_lineStart = m_blockStart + i + 1;
+            }
+        }
+        if (block.refused) {
+            End();
+            const std::size_t column = m_blockStart + block.refusedStart - m_lineStart + 1;
+            const std::string_view token(text.data() + block.refusedStart,
+                                         block.refusedEnd - block.refusedStart);
+            throw InputError(std::string(block.before) + " '" + OneLine(token, 40) + "' at line " +
+                             std::to_string(m_line) + ", column " + std::to_string(column) +
+                             (*block.after != '\0' ? " " : "") + block.after);
+        }
+        m_blockStart += text.size();
+    }
+
+    // Closes a JSON array; returns the count of numbers written.
+    std::size_t End() {
+        if (m_bJson) {
+            m_out << (m_bAnyWritten ? "\n]\n" : "]\n");
+        }
+        return m_count;
+    }
+
+private:
     std::ostream& m_out;
     bool m_bJson;
     bool m_bAnyWritten = false;
-    std::string m_text;
+    std::size_t m_count = 0;
+    std::size_t m_blockStart = 0; // offset in the input of the next block's first byte
+    std::size_t m_line = 1;
+    std::size_t m_lineStart = 0; // offset in the input of the current line's first byte
 };
 
 } // namespace
 
 std::size_t ConvertNumberStream(std::istream& in, std::ostream& out,
-                                const Orv::Pim::Core::Service::Units::UnitConverter& converter,
-                                bool json) {
-    BlockWriter writer(out, json);
-    writer.Begin();
-
-    std::string block;
-    std::vector<double> values;
-    std::vector<double> results;
-    std::vector<std::size_t> gapStarts;   // where the white space before each number starts
-    std::vector<std::size_t> tokenStarts; // where each number starts
-    Position position;
-    std::size_t gapStart = 0;
-    // Converts the values of the block in one go and checks each result against its value; at
-    // the first that is refused, writes those before it, closes a JSON array and throws.
-    const auto convert = [&](const Position& blockStart) {
-        results = values;
-        converter.Convert(results);
-        for (std::size_t k = 0; k < values.size(); ++k) {
-            results[k] = ConvertedValue(values[k], results[k], [&](const char* problem) {
-                results.resize(k);
-                writer.Write(block, gapStarts, tokenStarts, results, gapStarts[k], gapStarts[k]);
-                writer.End();
-                const std::size_t start = tokenStarts[k];
-                const std::size_t end = k + 1 < values.size() ? gapStarts[k + 1] : gapStart;
-                return Refusal(std::string_view(block).substr(start, end - start),
-                               PositionIn(block, start, blockStart), start, "converting",
-                               (" " + std::string(problem)).c_str());
-            });
-        }
-    };
-    std::size_t count = 0;
-    bool atEnd = false;
-
-    while (!atEnd) {
-        // The block keeps the unfinished token of the previous one at its start.
-        const std::size_t carried = block.size();
-        block.resize(carried + e_BlockSize);
-        in.read(&block[carried], static_cast<std::streamsize>(e_BlockSize));
-        block.resize(carried + static_cast<std::size_t>(in.gcount()));
-        if (in.bad()) {
-            throw InputError("cannot read the standard input");
-        }
-        atEnd = !in;
-        const Position blockStart = position;
-
-        values.clear();
-        gapStarts.clear();
-        tokenStarts.clear();
-        const std::size_t size = block.size();
-        std::size_t i = 0;
-        gapStart = 0;
-        while (true) {
-            for (; i < size && IsBlank(block[i]); ++i) {
-                if (block[i] == '\n') {
-                    ++position.line;
-                    position.lineStart = position.blockStart + i + 1;
-                }
-            }
-            if (i == size) {
-                break;
-            }
-            const std::size_t start = i;
-            while (i < size && !IsBlank(block[i])) {
-                ++i;
-            }
-            const std::string_view token(block.data() + start, i - start);
-            if (i == size && !atEnd) {
-                // The token may go on in the next block.
-                if (token.size() > e_MaxTokenLength) {
-                    throw Refusal(token, position, start, "bad number");
-                }
-                i = start;
-                break;
-            }
-            double value = 0.0;
-            const e_NumberRead read = token.size() > e_MaxTokenLength ? e_NumberRead::e_NotANumber
-                                                                      : ReadNumber(token, value);
-            if (read != e_NumberRead::e_Ok) {
-                // Write what came before the bad token, then refuse it.
-                convert(blockStart);
-                writer.Write(block, gapStarts, tokenStarts, results, gapStart, gapStart);
-                writer.End();
-                throw Refusal(token, position, start,
-                              read == e_NumberRead::e_OutOfRange ? "number out of range"
-                                                                 : "bad number");
-            }
-            gapStarts.push_back(gapStart);
-            tokenStarts.push_back(start);
-            values.push_back(value);
-            gapStart = i;
-        }
-
-        convert(blockStart);
-        writer.Write(block, gapStarts, tokenStarts, results, gapStart, i);
-        count += values.size();
-
-        block.erase(0, i);
-        position.blockStart += i;
+                                const DecimalConverter& converter, bool json, unsigned threads) {
+    if (threads == 0) {
+        threads = std::max(1u, std::thread::hardware_concurrency());
     }
-    writer.End();
-    return count;
+    BlockReader reader(in);
+    BlockWriter writer(out, json);
+    // A batch of one block per thread: the first is converted here, the others alongside it.
+    std::vector<Block> batch(1);
+    std::vector<std::future<void>> others;
+    bool more = reader.Next(batch[0]);
+    while (more) {
+        std::size_t size = 1;
+        while (size < threads && (more = reader.Next(batch.emplace_back()))) {
+            ++size;
+        }
+        batch.resize(size);
+        others.clear();
+        for (std::size_t j = 1; j < size; ++j) {
+            others.push_back(
+                std::async(std::launch::async, [&, j] { Convert(batch[j], converter, json); }));
+        }
+        Convert(batch[0], converter, json);
+        for (std::future<void>& other : others) {
+            other.get();
+        }
+        for (const Block& block : batch) {
+            writer.Write(block);
+        }
+        batch.assign(1, Block());
+        more = more && reader.Next(batch[0]);
+    }
+    return writer.End();
 }
 
 } // namespace Orv::UnitsTool

@@ -172,6 +172,11 @@ JsonWriter& JsonWriter::Number(double value) {
         std::string_view(number, static_cast<std::size_t>(WriteNumber(number, value) - number)));
 }
 
+JsonWriter& JsonWriter::NumberText(std::string_view text) {
+    BeforeValue();
+    return Raw(text);
+}
+
 JsonWriter& JsonWriter::Integer(long long value) {
     BeforeValue();
     return Raw(std::to_string(value));

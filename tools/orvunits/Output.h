@@ -57,6 +57,8 @@ public:
     /// A number; null for infinities and NaN, which JSON cannot hold.
     JsonWriter& Number(double value);
     JsonWriter& Integer(long long value);
+    /// A finite number already written as text, such as WriteNumber writes.
+    JsonWriter& NumberText(std::string_view text);
     JsonWriter& Bool(bool value);
     JsonWriter& Null();
     /// A member whose value is a string.

@@ -1,0 +1,215 @@
+// orvunits convert reads each number as the decimal typed: its results are checked against big
+// rational arithmetic over the units' exact definitions, and its threaded stream against one
+// thread.
+#include "NumberStream.h"
+#include "ToolTesting.h"
+
+#include <units/Unit.h>
+#include <units/UnitConverter.h>
+#include <units/converter/ExactEngines.h>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <boost/multiprecision/cpp_int.hpp>
+#include <charconv>
+#include <random>
+#include <sstream>
+#include <utility>
+
+namespace {
+
+using namespace orv_tool_testing;
+namespace Units = Orv::Pim::Core::Service::Units;
+using Integer = boost::multiprecision::cpp_int;
+using Rational = boost::multiprecision::cpp_rational;
+
+// `[+-]digits[.digits][e[+-]digits]` exactly.
+Rational Decimal(const std::string& text) {
+    std::string digits;
+    long exponent = 0;
+    std::size_t i = text[0] == '+' || text[0] == '-' ? 1 : 0;
+    bool point = false;
+    for (; i < text.size() && text[i] != 'e' && text[i] != 'E'; ++i) {
+        if (text[i] == '.') {
+            point = true;
+        } else {
+            digits += text[i];
+            exponent -= point ? 1 : 0;
+        }
+    }
+    if (i < text.size()) {
+        exponent += std::stol(text.substr(i + 1));
+    }
+    const Integer power = pow(Integer(10), static_cast<unsigned>(std::labs(exponent)));
+    Rational value(
+        Integer(digits.substr(std::min(digits.find_first_not_of('0'), digits.size() - 1))));
+    value = exponent >= 0 ? Rational(value * power) : Rational(value / power);
+    return text[0] == '-' ? Rational(-value) : value;
+}
+
+// The double nearest `value`, ties to even, for results in the normal range.
+double Nearest(const Rational& value) {
+    const Integer p = abs(numerator(value));
+    const Integer q = denominator(value);
+    if (p == 0) {
+        return 0.0;
+    }
+    // 2^52 <= p * 2^-shift / q < 2^53.
+    long shift = static_cast<long>(msb(p)) - static_cast<long>(msb(q)) - 52;
+    const auto scaled = [&](Integer& whole, Integer& rest) {
+        divide_qr(shift >= 0 ? p : Integer(p << static_cast<unsigned>(-shift)),
+                  shift >= 0 ? Integer(q << static_cast<unsigned>(shift)) : q, whole, rest);
+    };
+    Integer whole, rest;
+    scaled(whole, rest);
+    if (whole < (Integer(1) << 52)) {
+        --shift;
+        scaled(whole, rest);
+    }
+    const int side =
+        Integer(2 * rest).compare(shift >= 0 ? Integer(q << static_cast<unsigned>(shift)) : q);
+    if (side > 0 || (side == 0 && (whole & 1) != 0)) {
+        ++whole;
+    }
+    const double magnitude = std::ldexp(static_cast<double>(whole), static_cast<int>(shift));
+    return value < 0 ? -magnitude : magnitude;
+}
+
+// The exact conversion of `text` from one unit to another: into the base unit by the first's
+// definition, out of it by solving the second's.
+Rational ExactConversion(const std::string& text, const std::string& from, const std::string& to) {
+    const auto definition = [](const std::string& symbol) {
+        Units::Converter::ExactDefinition exact;
+        EXPECT_TRUE(
+            Units::Converter::GetExactDefinition(*Units::Unit::GetUnit(symbol)->Converter(), exact))
+            << symbol;
+        return std::array<Rational, 4>{Integer(exact.A), Integer(exact.B), Integer(exact.C),
+                                       Integer(exact.D)};
+    };
+    const auto f = definition(from);
+    const auto g = definition(to);
+    const Rational x = Decimal(text);
+    const Rational base = (f[0] + f[1] * x) / (f[2] + f[3] * x);
+    return (g[2] * base - g[0]) / (g[1] - g[3] * base);
+}
+
+std::string Shortest(double value) {
+    char text[32];
+    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+TEST(OrvUnitsConvert, WritesTheCorrectlyRoundedDoubleOfTheTypedDecimalsExactConversion) {
+    const std::vector<std::string> typed = {"0.1",
+                                            "37",
+                                            "1",
+                                            "-40",
+                                            "98.6",
+                                            "1e-3",
+                                            "-.5",
+                                            "+2.25",
+                                            "123456.789",
+                                            "7.2e-12",
+                                            "3.0000000000000001",
+                                            "0.30000000000000004441",
+                                            "1.5e30",
+                                            "12345678901234567890123"};
+    std::mt19937_64 random(14);
+    std::vector<std::string> values = typed;
+    for (int i = 0; i < 300; ++i) {
+        std::string digits = std::to_string(random() % 100000000000000000ull);
+        digits.insert(random() % digits.size(), ".");
+        values.push_back(digits + "e" + std::to_string(static_cast<int>(random() % 21) - 10));
+    }
+    std::string stream;
+    for (const std::string& value : values) {
+        stream += value + '\n';
+    }
+    const std::pair<const char*, const char*> pairs[] = {
+        {"ft", "m"},   {"degC", "degF"},   {"psi", "Pa"}, {"bar", "psi"},
+        {"degF", "K"}, {"mpg", "L/100km"}, {"API", "SG"}, {"in", "ft"}};
+    for (const auto& [from, to] : pairs) {
+        const auto streamed = RunTool({"convert", "--from", from, "--to", to}, stream);
+        ASSERT_EQ(streamed.status, 0) << streamed.err;
+        std::istringstream lines(streamed.out);
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const std::string expected = Shortest(Nearest(ExactConversion(values[i], from, to)));
+            std::string line;
+            std::getline(lines, line);
+            EXPECT_EQ(line, expected) << values[i] << " " << from << " to " << to;
+            if (i < typed.size()) {
+                EXPECT_EQ(RunTool({"convert", values[i], from, to}).out, expected + "\n");
+            }
+        }
+    }
+    EXPECT_EQ(RunTool({"convert", "0.1", "ft", "m"}).out, "0.03048\n");
+    EXPECT_EQ(RunTool({"convert", "37", "degC", "degF"}).out, "98.6\n");
+    EXPECT_EQ(RunTool({"convert", "1", "psi", "Pa"}).out, "6894.757293168362\n");
+}
+
+// Digits are rounded once from the exact value, ties to even: 0.35 is the tie it is typed as,
+// not the double below it.
+TEST(OrvUnitsConvert, WritesDigitsRoundedOnceFromTheExactResult) {
+    const struct {
+        std::vector<std::string> args;
+        const char* out;
+    } cases[] = {
+        {{"--digits", "4", "1", "psi", "Pa"}, "6895\n"},
+        {{"--digits", "3", "0.1", "ft", "m"}, "0.0305\n"},
+        {{"--digits", "1", "0.35", "m", "m"}, "0.4\n"},
+        {{"--digits", "1", "0.00025", "m", "m"}, "0.0002\n"},
+        {{"--digits", "1", "2.5e10", "m", "m"}, "2e+10\n"},
+        {{"--digits", "3", "1234567", "m", "m"}, "1.23e+06\n"},
+        {{"--digits", "15", "-0.5", "ft", "m"}, "-0.1524\n"},
+        {{"--digits", "2", "-0", "m", "ft"}, "-0\n"},
+        {{"--digits", "6", "--from", "m", "--to", "m"}, "0.4 1.5e+20\n-2\n"},
+        {{"--json", "--digits", "3", "1", "psi", "Pa"},
+         "{\n  \"value\": 1,\n  \"from\": \"psi\",\n  \"to\": \"Pa\",\n  \"result\": "
+         "6.89e+03\n}\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.insert(args.begin(), "convert");
+        const auto result = RunTool(args, "0.4 150000000000000000000\n-2\n");
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.out, c.out) << c.args[2];
+    }
+    EXPECT_EQ(RunTool({"convert", "--digits", "16", "1", "m", "m"}).status, 2);
+}
+
+// Several blocks converted on two threads give what one thread gives, byte for byte, up to a
+// refusal in a late block and the refusal itself.
+TEST(OrvUnitsConvert, StreamOnTwoThreadsWritesWhatOneThreadWrites) {
+    std::mt19937_64 random(18);
+    std::string input;
+    while (input.size() < (std::size_t{5} << 19)) {
+        input += std::to_string(random() % 1000000) + "." + std::to_string(random() % 1000) +
+                 (random() % 8 == 0 ? "\n" : " ");
+    }
+    const std::string bad = input.substr(0, input.size() - 100) + " 12x " + input.substr(100);
+    const std::string overflow = input.substr(0, input.size() - 100) + " 1e308 ";
+    RunTool({"convert", "1", "ft", "m"}); // the catalogue
+    const Units::UnitConverter converter(Units::Unit::GetUnit("ft"), Units::Unit::GetUnit("mm"));
+    const Orv::UnitsTool::DecimalConverter decimals(*converter.Converter(), 0);
+    const std::pair<const std::string*, bool> cases[] = {
+        {&input, false}, {&bad, false}, {&bad, true}, {&overflow, false}};
+    for (const auto& [text, json] : cases) {
+        std::string outs[2], errors[2];
+        for (unsigned threads = 1; threads <= 2; ++threads) {
+            std::istringstream in(*text);
+            std::ostringstream out;
+            try {
+                Orv::UnitsTool::ConvertNumberStream(in, out, decimals, json, threads);
+            } catch (const std::exception& error) {
+                errors[threads - 1] = error.what();
+            }
+            outs[threads - 1] = out.str();
+        }
+        EXPECT_EQ(errors[0], errors[1]);
+        EXPECT_EQ(errors[0].empty(), text == &input) << errors[0];
+        EXPECT_TRUE(outs[0] == outs[1]) << "the outputs differ";
+        EXPECT_GT(outs[0].size(), std::size_t{2} << 20);
+    }
+}
+
+} // namespace
