@@ -62,8 +62,8 @@ PRIVATE_SCOPES = {
     "platform/service/": ["platform/service/"],
     "platform/xml/": ["platform/xml/"],
     "platform/": ["platform/"],
-    # The tool's commands are a library that its tests and fuzz target call.
-    "tools/orvunits/": ["tools/orvunits/", "tests/tools/", "tests/fuzz/"],
+    # The tool's commands are a library that its tests, fuzz target and stream bench call.
+    "tools/orvunits/": ["tools/orvunits/", "tests/tools/", "tests/fuzz/", "bench/"],
     "examples/": ["examples/"],
     "python/": ["python/"],
     "bench/": ["bench/"],
