@@ -78,9 +78,11 @@ int RunConvert(const ConvertOptions& options, Session& session) {
         ConvertNumberStream(session.In(), session.Out(), decimals, session.Json());
         return 0;
     }
-    double result = value;
     const std::string_view token = options.value;
-    decimals.Convert(&token, &result, 1);
+    TypedNumber number{};
+    ReadTyped(token, number);
+    double result = 0.0;
+    decimals.Convert(&token, &number, &result, 1);
     result = ConvertedValue(value, result, [&](const char* problem) {
         return InputError("converting " + OneLine(options.value, 40) + " from " + from->Symbol() +
                           " to " + to->Symbol() + " " + problem);

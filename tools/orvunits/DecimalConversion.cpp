@@ -8,6 +8,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <limits>
 #include <string>
 
 namespace Orv::UnitsTool {
@@ -34,15 +36,28 @@ Pair Normalized(double high, double low) {
     return {sum, low - (sum - high)};
 }
 
+// a * b exactly, splitting each factor into halves of 26 bits: no fused multiply-add is assumed,
+// whose library call would cost more than this.
+Pair TwoProduct(double a, double b) {
+    constexpr double kSplit = 134217729.0; // 2^27 + 1
+    const double product = a * b;
+    const double ta = kSplit * a;
+    const double aHigh = ta - (ta - a);
+    const double aLow = a - aHigh;
+    const double tb = kSplit * b;
+    const double bHigh = tb - (tb - b);
+    const double bLow = b - bHigh;
+    return {product, ((aHigh * bHigh - product) + aHigh * bLow + aLow * bHigh) + aLow * bLow};
+}
+
 Pair Add(Pair a, Pair b) {
     const Pair sum = TwoSum(a.high, b.high);
     return Normalized(sum.high, sum.low + (a.low + b.low));
 }
 
 Pair Multiply(Pair a, Pair b) {
-    const double product = a.high * b.high;
-    const double rest = std::fma(a.high, b.high, -product);
-    return Normalized(product, rest + (a.high * b.low + a.low * b.high));
+    const Pair product = TwoProduct(a.high, b.high);
+    return Normalized(product.high, product.low + (a.high * b.low + a.low * b.high));
 }
 
 Pair Divide(Pair a, Pair b) {
@@ -64,52 +79,50 @@ bool ReadInteger(const std::string& text, Pair& value) {
     return true;
 }
 
-// What a token holds, for the quick evaluation.
-enum class Reading {
-    e_Exact,   // a decimal that the double read is exactly: the engine's result is the answer
-    e_Inexact, // a decimal held in `x` to about 106 bits
-    e_Other,   // too many digits or too large an exponent, or no decimal (inf, nan)
-};
-
 constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                    1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
+using Reading = TypedNumber::Kind;
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
 // Reads `[+-]digits[.digits][(e|E)[+-]digits]` of at most 19 significant digits and a power of
-// ten within what a double holds exactly (10^22).
-Reading Read(std::string_view token, Pair& x) {
+// ten within what a double holds exactly (10^22) into `x`. When the digits are below 2^53, the
+// product or quotient of two exact doubles rounded once is the double nearest the decimal: then
+// sets `nearest` to it.
+Reading Read(std::string_view token, Pair& x, double& nearest) {
     std::size_t i = 0;
     const std::size_t n = token.size();
     bool negative = false;
     if (i < n && (token[i] == '+' || token[i] == '-')) {
         negative = token[i++] == '-';
     }
+    // The digits after any leading zeros, the point skipped; 20 or more may have wrapped round,
+    // and are refused after the loops.
     std::uint64_t digits = 0;
     int significant = 0;
     long exponent = 0;
-    bool any = false;
-    bool point = false;
-    for (; i < n; ++i) {
-        const char c = token[i];
-        if (c == '.' && !point) {
-            point = true;
-            continue;
-        }
-        if (c < '0' || c > '9') {
-            break;
-        }
-        any = true;
-        if (significant > 0 || c != '0') {
-            if (++significant > 19) {
-                return Reading::e_Other;
-            }
-            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-        }
-        if (point) {
-            --exponent;
-        }
+    const std::size_t start = i;
+    for (; i < n && token[i] == '0'; ++i) {
     }
-    if (!any) {
+    for (; i < n && static_cast<unsigned>(token[i] - '0') < 10; ++i, ++significant) {
+        digits = digits * 10 + static_cast<std::uint64_t>(token[i] - '0');
+    }
+    bool any = i != start;
+    if (i < n && token[i] == '.') {
+        const std::size_t fraction = ++i;
+        if (significant == 0) {
+            for (; i < n && token[i] == '0'; ++i) {
+            }
+        }
+        for (; i < n && static_cast<unsigned>(token[i] - '0') < 10; ++i, ++significant) {
+            digits = digits * 10 + static_cast<std::uint64_t>(token[i] - '0');
+        }
+        exponent = -static_cast<long>(i - fraction);
+        any = any || i != fraction;
+    }
+    if (!any || significant > 19) {
         return Reading::e_Other;
     }
     if (i < n && (token[i] == 'e' || token[i] == 'E')) {
@@ -118,17 +131,25 @@ Reading Read(std::string_view token, Pair& x) {
         if (i < n && (token[i] == '+' || token[i] == '-')) {
             negativeExponent = token[i++] == '-';
         }
+        const std::size_t first = i;
         long written = 0;
         for (; i < n && token[i] >= '0' && token[i] <= '9' && written < 10000; ++i) {
             written = written * 10 + (token[i] - '0');
         }
+        if (i == first) {
+            return Reading::e_Other;
+        }
         exponent += negativeExponent ? -written : written;
     }
-    if (i != n || std::labs(exponent) > 22) {
-        return digits == 0 && i == n ? Reading::e_Exact : Reading::e_Other;
+    if (i != n) {
+        return Reading::e_Other;
     }
     if (digits == 0) {
+        nearest = negative ? -0.0 : 0.0;
         return Reading::e_Exact;
+    }
+    if (std::labs(exponent) > 22) {
+        return Reading::e_Other;
     }
     // digits = high + low exactly; then times or over an exact power of ten.
     const double high = static_cast<double>(digits);
@@ -137,16 +158,23 @@ Reading Read(std::string_view token, Pair& x) {
     const double power = kPowersOfTen[std::labs(exponent)];
     double rest = 0.0;
     if (exponent >= 0) {
-        x.high = high * power;
-        rest = std::fma(high, power, -x.high); // exact
-        x = Normalized(x.high, rest + low * power);
+        const Pair product = TwoProduct(high, power);
+        nearest = product.high;
+        rest = product.low;
+        x = Normalized(product.high, rest + low * power);
     } else {
-        x.high = high / power;
-        rest = std::fma(-x.high, power, high); // exact
-        x = Normalized(x.high, (rest + low) / power);
+        const double quotient = high / power;
+        const Pair back = TwoProduct(quotient, power);
+        nearest = quotient;
+        rest = (high - back.high) - back.low; // exact: the remainder of a rounded quotient
+        x = Normalized(quotient, (rest + low) / power);
     }
     if (negative) {
         x = {-x.high, -x.low};
+        nearest = -nearest;
+    }
+    if (low != 0.0) {
+        nearest = kNaN; // the digits were rounded first
     }
     return rest == 0.0 && low == 0.0 ? Reading::e_Exact : Reading::e_Inexact;
 }
@@ -157,12 +185,19 @@ Reading Read(std::string_view token, Pair& x) {
 double RoundedWithin(Pair y, double error) {
     const Pair rounded = TwoSum(y.high, y.low);
     const double magnitude = std::fabs(rounded.high);
-    // Half the smaller gap beside the result is at least magnitude * 2^-54.
-    if (!(magnitude >= 0x1p-1000 && magnitude <= 0x1p1000) ||
-        !(std::fabs(rounded.low) + error < magnitude * 0x1p-54)) {
-        return std::nan("");
+    if (!(magnitude >= 0x1p-1000 && magnitude <= 0x1p1000)) {
+        return kNaN;
     }
-    return rounded.high;
+    // Half the gap to the next double on the side of the rest: half a place, or a quarter below
+    // a power of two.
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    bits &= 0x7FF0000000000000;
+    double power = 0.0;
+    std::memcpy(&power, &bits, sizeof power);
+    const bool towardZero = (rounded.low < 0.0) != (rounded.high < 0.0);
+    const double halfGap = power * (magnitude == power && towardZero ? 0x1p-54 : 0x1p-53);
+    return std::fabs(rounded.low) + error < halfGap ? rounded.high : kNaN;
 }
 
 // `value` written with `digits` significant digits in the general form, without trailing zeros.
@@ -212,6 +247,19 @@ char* WriteDecimal(char* out, std::int64_t significand, long exponent, int digit
 
 } // namespace
 
+e_NumberRead ReadTyped(std::string_view token, TypedNumber& number) {
+    Pair x{};
+    double nearest = kNaN;
+    number.kind = Read(token, x, nearest);
+    number.high = x.high;
+    number.low = x.low;
+    if (number.kind != TypedNumber::e_Other && !std::isnan(nearest)) {
+        number.value = nearest;
+        return e_NumberRead::e_Ok;
+    }
+    return ReadNumber(token, number.value);
+}
+
 DecimalConverter::DecimalConverter(Converter::IUnitConverterEngine& engine, int digits)
     : m_engine(engine), m_digits(digits) {
     Converter::ExactDefinition definition;
@@ -234,26 +282,26 @@ DecimalConverter::DecimalConverter(Converter::IUnitConverterEngine& engine, int 
     }
 }
 
-void DecimalConverter::Convert(const std::string_view* tokens, double* values,
-                               std::size_t count) const {
-    std::vector<double> typed;
-    if (m_bExact) {
-        typed.assign(values, values + count);
+void DecimalConverter::Convert(const std::string_view* tokens, const TypedNumber* numbers,
+                               double* results, std::size_t count) const {
+    for (std::size_t i = 0; i < count; ++i) {
+        results[i] = numbers[i].value;
     }
-    Converter::ConvertValues(m_engine, values, count);
+    Converter::ConvertValues(m_engine, results, count);
     if (!m_bExact) {
         return;
     }
     for (std::size_t i = 0; i < count; ++i) {
-        Pair x{};
-        switch (m_bQuick ? Read(tokens[i], x) : Reading::e_Other) {
-        case Reading::e_Exact:
+        switch (numbers[i].kind) {
+        case TypedNumber::e_Exact:
             break;
-        case Reading::e_Inexact:
-            values[i] = ConvertInexact(tokens[i], x.high, x.low, values[i]);
+        case TypedNumber::e_Inexact:
+            results[i] =
+                m_bQuick ? ConvertInexact(tokens[i], numbers[i].high, numbers[i].low, results[i])
+                         : ConvertExactly(tokens[i], results[i]);
             break;
-        case Reading::e_Other:
-            values[i] = ConvertExactly(tokens[i], values[i]);
+        case TypedNumber::e_Other:
+            results[i] = ConvertExactly(tokens[i], results[i]);
             break;
         }
     }
@@ -283,9 +331,9 @@ double DecimalConverter::ConvertInexact(std::string_view token, double high, dou
     return std::isnan(result) ? ConvertExactly(token, converted) : result;
 }
 
-double DecimalConverter::ConvertExactly(std::string_view token, double value) const {
+double DecimalConverter::ConvertExactly(std::string_view token, double converted) const {
     const std::optional<double> exact = Converter::ConvertDecimal(m_engine, std::string(token));
-    return exact ? *exact : value;
+    return exact ? *exact : converted;
 }
 
 char* DecimalConverter::Write(char* first, std::string_view token, double result) const {

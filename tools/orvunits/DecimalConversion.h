@@ -2,6 +2,8 @@
 // nearest it, and its result is the double nearest the exact conversion of one tenth.
 #pragma once
 
+#include "Output.h"
+
 #include <units/interfaces/ConverterEngine.h>
 
 #include <cstddef>
@@ -9,6 +11,21 @@
 #include <string_view>
 
 namespace Orv::UnitsTool {
+
+/// A number read from its text, and the decimal typed to about 106 bits.
+struct TypedNumber {
+    double value; ///< the double nearest the decimal
+    double high;  ///< the decimal is high + low when `kind` is e_Inexact
+    double low;
+    enum Kind : unsigned char {
+        e_Exact,   ///< the decimal is `value`
+        e_Inexact, ///< the decimal is high + low, which `value` is not
+        e_Other,   ///< too many digits or too large a power of ten, or no decimal (inf, nan)
+    } kind;
+};
+
+/// Reads the whole of `token` as ReadNumber does, and the decimal typed as TypedNumber keeps it.
+e_NumberRead ReadTyped(std::string_view token, TypedNumber& number);
 
 /// Converts decimal texts through an engine. Where the engine has an exact definition, each
 /// result is the correctly rounded double of the exact conversion of the typed decimal; where it
@@ -20,9 +37,10 @@ public:
     DecimalConverter(Orv::Pim::Core::Service::Units::Converter::IUnitConverterEngine& engine,
                      int digits);
 
-    /// Replaces each of `count` values, the double read from its token, by its conversion.
+    /// Sets each of `count` results to the conversion of the number read from its token.
     /// Infinities and NaN convert as the engine converts them.
-    void Convert(const std::string_view* tokens, double* values, std::size_t count) const;
+    void Convert(const std::string_view* tokens, const TypedNumber* numbers, double* results,
+                 std::size_t count) const;
     /// Writes `result`, the conversion of `token`, at `first` (room for e_MaxNumberLength chars):
     /// the shortest text, or `digits` significant digits rounded once from the exact value.
     char* Write(char* first, std::string_view token, double result) const;

@@ -37,14 +37,29 @@ struct Block {
     std::size_t refusedEnd = 0;
     const char* before = "";
     const char* after = "";
+    // Room for the work on its numbers, kept from one part of the input to the next.
+    std::vector<std::string_view> tokens;
+    std::vector<TypedNumber> numbers;
+    std::vector<double> results;
+
+    // Ready for another part of the input, keeping the memory of its strings.
+    void Clear() {
+        text.clear();
+        out.clear();
+        count = 0;
+        refused = false;
+        before = after = "";
+        tokens.clear();
+        numbers.clear();
+    }
 };
 
 // Appends a JSON array element or the white space before a number; the separator of the first
 // element of the array is put right when the blocks are written.
 void Convert(Block& block, const DecimalConverter& converter, bool json) {
     const std::string& text = block.text;
-    std::vector<std::string_view> tokens;
-    std::vector<double> values;
+    std::vector<std::string_view>& tokens = block.tokens;
+    std::vector<TypedNumber>& numbers = block.numbers;
     const std::size_t size = text.size();
     for (std::size_t i = 0; i < size;) {
         for (; i < size && IsBlank(text[i]); ++i) {
@@ -56,9 +71,9 @@ void Convert(Block& block, const DecimalConverter& converter, bool json) {
         for (; i < size && !IsBlank(text[i]); ++i) {
         }
         const std::string_view token(text.data() + start, i - start);
-        double value = 0.0;
+        TypedNumber number{};
         const e_NumberRead read =
-            token.size() > e_MaxTokenLength ? e_NumberRead::e_NotANumber : ReadNumber(token, value);
+            token.size() > e_MaxTokenLength ? e_NumberRead::e_NotANumber : ReadTyped(token, number);
         if (read != e_NumberRead::e_Ok) {
             block.refused = true;
             block.refusedStart = start;
@@ -68,16 +83,18 @@ void Convert(Block& block, const DecimalConverter& converter, bool json) {
             break;
         }
         tokens.push_back(token);
-        values.push_back(value);
+        numbers.push_back(number);
     }
 
-    std::vector<double> results = values;
-    converter.Convert(tokens.data(), results.data(), results.size());
+    std::vector<double>& results = block.results;
+    results.resize(numbers.size());
+    converter.Convert(tokens.data(), numbers.data(), results.data(), results.size());
     std::size_t count = results.size();
     for (std::size_t k = 0; k < count; ++k) {
-        if (results[k] == 0.0 && values[k] == 0.0) {
-            results[k] = std::copysign(0.0, values[k]);
-        } else if (const char* problem = ConversionProblem(values[k], results[k])) {
+        const double value = numbers[k].value;
+        if (results[k] == 0.0 && value == 0.0) {
+            results[k] = std::copysign(0.0, value);
+        } else if (const char* problem = ConversionProblem(value, results[k])) {
             // A refused result comes before any bad token after it.
             block.refused = true;
             block.refusedStart = static_cast<std::size_t>(tokens[k].data() - text.data());
@@ -124,9 +141,9 @@ public:
         if (m_bAtEnd) {
             return false;
         }
+        block.Clear();
         std::string& text = block.text;
         text.swap(m_carried);
-        m_carried.clear();
         const std::size_t carried = text.size();
         text.resize(carried + e_BlockSize);
         m_in.read(&text[carried], static_cast<std::streamsize>(e_BlockSize));
@@ -215,20 +232,20 @@ private:
 std::size_t ConvertNumberStream(std::istream& in, std::ostream& out,
                                 const DecimalConverter& converter, bool json, unsigned threads) {
     if (threads == 0) {
-        threads = std::max(1u, std::thread::hardware_concurrency());
+        // More threads than this gain little over the reading and writing, which are serial.
+        threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
     }
     BlockReader reader(in);
     BlockWriter writer(out, json);
     // A batch of one block per thread: the first is converted here, the others alongside it.
-    std::vector<Block> batch(1);
+    std::vector<Block> batch(threads);
     std::vector<std::future<void>> others;
-    bool more = reader.Next(batch[0]);
-    while (more) {
-        std::size_t size = 1;
-        while (size < threads && (more = reader.Next(batch.emplace_back()))) {
+    std::size_t size = reader.Next(batch[0]) ? 1 : 0;
+    while (size > 0) {
+        // Input of one block needs no other thread.
+        while (size < threads && reader.Next(batch[size])) {
             ++size;
         }
-        batch.resize(size);
         others.clear();
         for (std::size_t j = 1; j < size; ++j) {
             others.push_back(
@@ -238,11 +255,10 @@ std::size_t ConvertNumberStream(std::istream& in, std::ostream& out,
         for (std::future<void>& other : others) {
             other.get();
         }
-        for (const Block& block : batch) {
-            writer.Write(block);
+        for (std::size_t j = 0; j < size; ++j) {
+            writer.Write(batch[j]);
         }
-        batch.assign(1, Block());
-        more = more && reader.Next(batch[0]);
+        size = reader.Next(batch[0]) ? 1 : 0;
     }
     return writer.End();
 }

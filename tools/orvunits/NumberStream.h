@@ -36,10 +36,10 @@ double ConvertedValue(double value, double result, MakeError error) {
 /// Reads numbers separated by white space from `in`, converts them a block at a time with
 /// `converter`, and writes each as it writes them. Plain output keeps the input's layout: the
 /// white space between numbers is copied as it is. JSON output is one array. Input of more than
-/// one block is converted on `threads` threads (0: one per core), blocks written in order, the
-/// output the same as on one. Returns the count of numbers. Throws InputError naming a bad token,
-/// or a value whose result ConvertedValue refuses, with its line and column; what was converted
-/// before it has been written, and a JSON array closed.
+/// one block is converted on `threads` threads (0: one per core, at most 8), blocks written in
+/// order, the output the same as on one. Returns the count of numbers. Throws InputError naming a
+/// bad token, or a value whose result ConvertedValue refuses, with its line and column; what was
+/// converted before it has been written, and a JSON array closed.
 std::size_t ConvertNumberStream(std::istream& in, std::ostream& out,
                                 const DecimalConverter& converter, bool json, unsigned threads = 0);
 
