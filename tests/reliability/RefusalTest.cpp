@@ -44,8 +44,7 @@ std::string ColdReference(Build build) {
     EXPECT_EQ(status, 0);
     return state;
 #else
-    GTEST_SKIP() << "needs fork";
-    return build();
+    return build(); // not reached: the cold case is skipped where there is no fork
 #endif
 }
 
@@ -116,6 +115,11 @@ class Refusals : public ::testing::TestWithParam<bool> {};
 
 TEST_P(Refusals, ThrowTheirMessageAndChangeNothing) {
     const bool cold = GetParam();
+#if !defined(__unix__)
+    if (cold) {
+        GTEST_SKIP() << "the cold reference is built in a forked process, which Windows lacks";
+    }
+#endif
     Measurement *depth = M("Depth"), *length = M("Length");
     Unit *m = U("m"), *ft = U("ft");
     LocalUnitSystem site("Site", UnitSystem::GetUnitSystem("Imperial"));
