@@ -271,14 +271,11 @@ DecimalConverter::DecimalConverter(Converter::IUnitConverterEngine& engine, int 
         return;
     }
     m_bLinear = d.high == 0.0;
-    const Pair scaleAndOffset[] = {Divide(b, c), Divide(a, c)};
-    const Pair* parts = m_bLinear ? scaleAndOffset : nullptr;
-    const Pair all[] = {a, b, c, d};
-    const std::size_t count = m_bLinear ? 2 : 4;
-    for (std::size_t i = 0; i < count; ++i) {
-        const Pair& part = parts != nullptr ? parts[i] : all[i];
-        m_coefficients[2 * i] = part.high;
-        m_coefficients[2 * i + 1] = part.low;
+    // A linear map is kept as its scale B/C and offset A/C, which spares a division a number.
+    const Pair parts[] = {m_bLinear ? Divide(b, c) : a, m_bLinear ? Divide(a, c) : b, c, d};
+    for (std::size_t i = 0; i < 4; ++i) {
+        m_coefficients[2 * i] = parts[i].high;
+        m_coefficients[2 * i + 1] = parts[i].low;
     }
 }
 

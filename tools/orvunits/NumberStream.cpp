@@ -54,8 +54,9 @@ struct Block {
     }
 };
 
-// Appends a JSON array element or the white space before a number; the separator of the first
-// element of the array is put right when the blocks are written.
+// Reads and converts the numbers of `block` into its output, up to the first token refused:
+// each after the white space before it, or as a JSON array element after ",\n  " (the writer
+// drops the comma of the array's first element).
 void Convert(Block& block, const DecimalConverter& converter, bool json) {
     const std::string& text = block.text;
     std::vector<std::string_view>& tokens = block.tokens;
