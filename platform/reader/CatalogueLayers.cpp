@@ -4,6 +4,7 @@
 #include "CatalogueText.h"
 
 #include <map>
+#include <set>
 #include <utility>
 
 namespace Orv::Pim::Core::Service::Units::Reader::Detail {
@@ -168,11 +169,14 @@ private:
         }
     }
 
-    // A unit system named again is opened to add mappings to it.
+    // A unit system named again is opened to add mappings to it, once per layer.
     void MergeSystems(std::vector<UnitSystemElement>& systems) {
         auto index = IndexBy(m_stack.systems, &NameOf);
+        std::set<std::string> named;
         for (UnitSystemElement& system : systems) {
-            if (index.emplace(system.name, m_stack.systems.size()).second) {
+            if (!named.insert(system.name).second) {
+                Refuse(system.at, "the unit system " + Quoted(system.name) + " is defined twice");
+            } else if (index.emplace(system.name, m_stack.systems.size()).second) {
                 m_stack.systems.push_back(std::move(system));
             }
         }
@@ -180,11 +184,14 @@ private:
 
     void MergeMappings(std::vector<MappingElement>& mappings) {
         auto index = IndexBy(m_stack.mappings, &KeyOf);
+        std::set<std::pair<std::string, std::string>> given;
         for (MappingElement& mapping : mappings) {
             const std::string what =
                 "the unit of " + Quoted(mapping.measurement) + " in " + Quoted(mapping.system);
             const auto below = index.find(KeyOf(mapping));
-            if (below == index.end()) {
+            if (!given.insert(KeyOf(mapping)).second) {
+                Refuse(mapping.at, what + " is given twice");
+            } else if (below == index.end()) {
                 if (mapping.overrides) {
                     Refuse(mapping.at, OverridesNothing(what));
                     continue;

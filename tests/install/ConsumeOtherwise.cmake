@@ -2,7 +2,7 @@
 #   MODE=pkgconfig    install BUILD_DIR into WORK_DIR/prefix and build with pkg-config alone
 #   MODE=fetchcontent build a CMake host that adds SOURCE_DIR with FetchContent
 #   MODE=static       build SOURCE_DIR's libraries static, install them, and build with
-#                     find_package and with pkg-config --static
+#                     find_package and with pkg-config
 # COMPILER and GENERATOR are the build's own.
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -67,7 +67,9 @@ elseif(MODE STREQUAL "static")
   run(${CMAKE_COMMAND} --build ${WORK_DIR}/examples)
   expect_register(${WORK_DIR}/examples/orv_units_register)
   run(${WORK_DIR}/examples/orv_units_host)
-  build_with_pkgconfig(${WORK_DIR}/prefix ${WORK_DIR}/register --static)
+  # The static package requires Xerces-C publicly: no --static, which would want the static
+  # libraries of everything Xerces-C uses.
+  build_with_pkgconfig(${WORK_DIR}/prefix ${WORK_DIR}/register)
   # The catalogue parser, linked in rather than loaded, reads a file.
   run(${WORK_DIR}/prefix/bin/orvunits --catalogue ${SOURCE_DIR}/examples/catalogue/minimal.xml
       convert 12.5 ft m)

@@ -287,9 +287,11 @@ TEST(OrvUnitsExport, WritesTheDefaultCatalogueSoThatItReadsBackWholeOrWithWarnin
         << converted.err;
 }
 
-// The example catalogue over the default one: its units convert, its conflicts are refused with
-// their place, and check looks at the stack as a whole.
+// The example catalogues: the minimal one checks clean; over the default one, the layer's units
+// convert, a conflict is refused with its place, and check looks at the stack as a whole.
 TEST(OrvUnitsCatalogueAdd, LaysFilesOverTheCatalogueInOrder) {
+    const std::string minimal = ORV_TOOL_TESTS_DIR "/../../examples/catalogue/minimal.xml";
+    EXPECT_EQ(RunTool({"check", minimal}).out, minimal + ": no problems found\n");
     const std::string site = ORV_TOOL_TESTS_DIR "/../../examples/catalogue/site-units.xml";
     const auto converted = RunTool({"--catalogue-add", site, "convert", "2", "smoot", "m"});
     EXPECT_EQ(converted.out + converted.err, "3.4036\n");

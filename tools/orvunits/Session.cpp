@@ -30,7 +30,9 @@ RegisteredCatalogue& Registered() {
     return registered;
 }
 
-std::string RefusalMessage(const std::string& path, const CatalogueError& error) {
+// `check` is the command that lists every problem of the file, without its path.
+std::string RefusalMessage(const std::string& path, const CatalogueError& error,
+                           const std::string& check = "orvunits check ") {
     // The first error tells why; warnings alone would not have refused the file.
     const auto& problems = error.Problems();
     const auto first = std::find_if(problems.begin(), problems.end(),
@@ -40,8 +42,8 @@ std::string RefusalMessage(const std::string& path, const CatalogueError& error)
     }
     std::string message = "refused catalogue: " + first->ToString();
     if (problems.size() > 1) {
-        message += " (and " + std::to_string(problems.size() - 1) + " more; 'orvunits check " +
-                   path + "' lists them all)";
+        message += " (and " + std::to_string(problems.size() - 1) + " more; '" + check + path +
+                   "' lists them all)";
     }
     return message;
 }
@@ -81,7 +83,7 @@ XmlUnitReader& Session::Catalogue() {
                 const auto& problems = error.Problems();
                 throw InputError(RefusalMessage(problems.empty() ? m_options.catalogueAdds.back()
                                                                  : problems.front().source,
-                                                error));
+                                                error, "orvunits check --layer "));
             }
         }
         // Register the new reader before the old one goes, so the library never holds a
