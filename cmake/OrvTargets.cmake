@@ -2,6 +2,15 @@
 
 include(GenerateExportHeader)
 
+# BUILD_SHARED_LIBS=OFF builds static libraries; shared ones otherwise, also when it is not set.
+# A static build links the Xerces-C parts into the libraries rather than into modules loaded on
+# first use, so that a host links the static libraries as it links the shared ones.
+if(DEFINED BUILD_SHARED_LIBS AND NOT BUILD_SHARED_LIBS)
+  set(ORV_UNITS_STATIC ON)
+else()
+  set(ORV_UNITS_STATIC OFF)
+endif()
+
 # Compiler warnings for our own code. Hosts that add us as a subdirectory do not get them.
 function(orv_set_warnings target)
   if(NOT PROJECT_IS_TOP_LEVEL)
@@ -74,8 +83,16 @@ endfunction()
 
 # A module that one of our libraries loads on first use (platform/ModuleLoader.h), built and
 # installed beside it as <output_name>. It sees the public headers and the generated export
-# headers.
+# headers. In a static build it is an object library that orv_link_module puts into its library.
 function(orv_add_module target output_name)
+  if(ORV_UNITS_STATIC)
+    add_library(${target} OBJECT ${ARGN})
+    orv_configure_target(${target})
+    set_target_properties(${target} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/include
+                                                 ${PROJECT_BINARY_DIR}/include)
+    return()
+  endif()
   add_library(${target} MODULE ${ARGN})
   orv_configure_target(${target})
   orv_hide_internals(${target})
@@ -87,11 +104,38 @@ function(orv_add_module target output_name)
   install(TARGETS ${target} LIBRARY DESTINATION ${destination})
 endfunction()
 
+# Makes `library` reach the module `target`: in a shared build it loads the module, whose file
+# name it gets as `file_define`, and building the library builds the module; in a static build
+# the module's objects (and `ARGN`, more object libraries) are linked in and ORV_LINKED_MODULES
+# makes the library call the module's entry directly. Either way the module's libraries
+# (`link_libraries`) follow it.
+function(orv_link_module library target file_define)
+  if(ORV_UNITS_STATIC)
+    target_sources(${library} PRIVATE $<TARGET_OBJECTS:${target}>)
+    foreach(objects IN LISTS ARGN)
+      target_sources(${library} PRIVATE $<TARGET_OBJECTS:${objects}>)
+    endforeach()
+    target_compile_definitions(${library} PRIVATE ORV_LINKED_MODULES)
+    target_link_libraries(${library} PRIVATE XercesC::XercesC)
+  else()
+    target_compile_definitions(${library} PRIVATE ${file_define}="$<TARGET_FILE_NAME:${target}>")
+    target_link_libraries(${library} PRIVATE ${CMAKE_DL_LIBS})
+    add_dependencies(${library} ${target})
+  endif()
+endfunction()
+
 # A shared library of ours: hidden symbols unless exported by its macro `<MACRO>`, declared in a
 # header generated into the build tree (`units/<header>`), which switches to export while the
 # library itself is compiled (`building_define`). Installed and exported as Orv::<export_name>.
 function(orv_add_library target export_name output_name building_define macro header)
-  add_library(${target} SHARED)
+  if(ORV_UNITS_STATIC)
+    add_library(${target} STATIC)
+    # A host may link the static libraries into a shared library of its own.
+    set_target_properties(${target} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+    target_compile_definitions(${target} PUBLIC ${macro}_STATIC_DEFINE)
+  else()
+    add_library(${target} SHARED)
+  endif()
   add_library(Orv::${export_name} ALIAS ${target})
   orv_configure_target(${target})
   orv_hide_internals(${target})
@@ -110,7 +154,7 @@ function(orv_add_library target export_name output_name building_define macro he
                  BASE_DIRS ${PROJECT_SOURCE_DIR}/include ${PROJECT_BINARY_DIR}/include
                  FILES ${generated})
   target_link_libraries(${target} PUBLIC Orv::UnitsInterfaces)
-  if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND NOT ORV_UNITS_STATIC)
     # The version script keeps internals, and the standard library's template instantiations,
     # out of the dynamic symbol table; binding our own functions inside the library lets its
     # calls to them skip the procedure linkage table.

@@ -167,7 +167,7 @@ public:
             break;
         }
         case Kind::Measurement: {
-            MeasurementElement element{at, {}, CurrentDimension(), {}};
+            MeasurementElement element{at, {}, CurrentDimension(), {}, false};
             ForEachAttribute(attributes, at, [&](const std::string& name, std::string value) {
                 if (name == "name") {
                     element.name = std::move(value);
@@ -177,6 +177,8 @@ public:
                                        std::to_string(m_limits.maxSymbolsPerList) + " units");
                     }
                     element.units = std::move(value);
+                } else if (name == "override") {
+                    element.overrides = IsTrue(value);
                 }
             });
             text.measurements.push_back(std::move(element));
@@ -200,6 +202,8 @@ public:
                     element.desc = std::move(value);
                 } else if (name == "prefixes") {
                     element.prefixes = IsTrue(value);
+                } else if (name == "override") {
+                    element.overrides = IsTrue(value);
                 }
             });
             if (kind == Kind::Unit) {
@@ -219,12 +223,14 @@ public:
             break;
         }
         case Kind::Mapping: {
-            MappingElement element{at, text.systems.back().name, {}, {}};
+            MappingElement element{at, text.systems.back().name, {}, {}, false};
             ForEachAttribute(attributes, at, [&](const std::string& name, std::string value) {
                 if (name == "measurement") {
                     element.measurement = std::move(value);
                 } else if (name == "unit") {
                     element.unit = std::move(value);
+                } else if (name == "override") {
+                    element.overrides = IsTrue(value);
                 }
             });
             text.mappings.push_back(std::move(element));

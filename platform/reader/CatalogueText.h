@@ -8,6 +8,7 @@
 #include <units/converter/ExactEngines.h>
 #include <units/reader/XmlUnitReader.h>
 
+#include <iosfwd>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -28,6 +29,7 @@ struct MeasurementElement {
     std::string name;
     std::string dimension;
     std::optional<std::string> units;
+    bool overrides = false; ///< in a layer: replaces the unit list of a measurement below
 };
 
 /// A "Unit" or an "Alias"; an alias has the index of its "Unit" in `parent`.
@@ -43,7 +45,8 @@ struct UnitElement {
     std::optional<std::string> B;
     std::optional<std::string> C;
     std::optional<std::string> D;
-    bool prefixes = false; ///< SI prefixes may stand before it in unit expressions
+    bool prefixes = false;  ///< SI prefixes may stand before it in unit expressions
+    bool overrides = false; ///< in a layer: replaces the unit or alias of this symbol below
 
     bool IsAlias() const { return parent >= 0; }
     bool HasExactDefinition() const { return A || B || C || D; }
@@ -59,6 +62,7 @@ struct MappingElement {
     std::string system;
     std::string measurement;
     std::optional<std::string> unit;
+    bool overrides = false; ///< in a layer: replaces the system's mapping below
 };
 
 /// The symbols of a blank-separated list, such as a measurement's "units".
@@ -109,6 +113,21 @@ using ParserFunction = ParsedCatalogue(const std::string& bytes, const std::stri
                                        const CatalogueLimits& limits);
 using ParserEntry = ParserFunction*();
 constexpr char kParserEntry[] = "orv_units_reader_parser";
+
+/// The listed records of `reader` as the elements of a file, without positions; each unit with
+/// its exact definition (CatalogueWriter.cpp). Throws std::invalid_argument for a unit whose
+/// engine has none.
+CatalogueText TextOfReader(RecordUnitReader& reader);
+
+/// Writes `text` as a catalogue file, each unit and measurement under its dimension.
+void WriteText(const CatalogueText& text, std::ostream& out);
+
+/// Lays `layer`, read from `source`, over `stack`: adds what it defines and replaces what it
+/// marks as an override (CatalogueLayers.cpp). Returns the conflicts, each at its place in the
+/// layer; `stack` is then not worth keeping. Positions of the elements already in `stack` are
+/// cleared, so that later problems point into the layer alone.
+std::vector<CatalogueProblem> MergeLayer(CatalogueText& stack, CatalogueText layer,
+                                         const std::string& source);
 
 /// The consistency problems of a catalogue that followed the schema, ordered by position.
 std::vector<CatalogueProblem> CheckConsistency(const CatalogueText& text,

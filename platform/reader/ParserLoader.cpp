@@ -3,20 +3,30 @@
 #include "../ModuleLoader.h"
 #include "CatalogueText.h"
 
+#if defined(ORV_LINKED_MODULES)
+// A static build links the module's code into the library.
+ORV_MODULE_ENTRY Orv::Pim::Core::Service::Units::Reader::Detail::ParserFunction*
+orv_units_reader_parser();
+#endif
+
 namespace Orv::Pim::Core::Service::Units::Reader::Detail {
 
 namespace {
 
 // An address inside this library, to find the module beside it.
-const char kAnchor = 0;
+[[maybe_unused]] const char kAnchor = 0;
 
 } // namespace
 
 ParsedCatalogue ParseCatalogue(const std::string& bytes, const std::string& source,
                                const CatalogueLimits& limits) {
+#if defined(ORV_LINKED_MODULES)
+    static ParserFunction* const parse = orv_units_reader_parser();
+#else
     // Loaded once, by the first caller, even when several threads come at once.
     static ParserFunction* const parse = Service::Detail::LoadModuleEntry<ParserEntry>(
         &kAnchor, ORV_READER_PARSER_FILE, kParserEntry)();
+#endif
     return parse(bytes, source, limits);
 }
 

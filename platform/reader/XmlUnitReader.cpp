@@ -152,33 +152,40 @@ XmlUnitReader::XmlUnitReader(std::unique_ptr<Detail::RecordSet> records,
 
 namespace {
 
-/// Parses and checks a catalogue, and fills `records` with it; returns its warnings. Throws
-/// CatalogueError with every problem found.
-std::vector<CatalogueProblem> Build(const std::string& bytes, const std::string& source,
-                                    const CatalogueLimits& limits, Detail::RecordSet& records) {
+/// Parses a catalogue within `limits`. Throws CatalogueError when it could not be read to its
+/// end; other problems are returned with what was read.
+Detail::ParsedCatalogue Parse(const std::string& bytes, const std::string& source,
+                              const CatalogueLimits& limits) {
     if (bytes.size() > limits.maxBytes) {
         throw CatalogueError({{source, 0, 0, TooLarge(limits)}});
     }
     Detail::ParsedCatalogue parsed = Detail::ParseCatalogue(bytes, source, limits);
-    std::vector<CatalogueProblem> problems = std::move(parsed.problems);
-    const auto limit = [&] { Limit(problems, limits.maxProblems); };
     if (parsed.incomplete) {
-        limit();
-        throw CatalogueError(std::move(problems));
+        Limit(parsed.problems, limits.maxProblems);
+        throw CatalogueError(std::move(parsed.problems));
     }
-    const CatalogueText& text = parsed.text;
+    return parsed;
+}
+
+/// Checks the elements `text`, to which the parser's `problems` belong, and fills `records` with
+/// them; returns the warnings. Throws CatalogueError with every problem found.
+std::vector<CatalogueProblem> Build(const CatalogueText& text,
+                                    std::vector<CatalogueProblem> problems,
+                                    const std::string& source, const CatalogueLimits& limits,
+                                    Detail::RecordSet& records) {
+    const auto limit = [&] { Limit(problems, limits.maxProblems); };
     for (CatalogueProblem& problem : Detail::CheckConsistency(text, source)) {
         problems.push_back(std::move(problem));
     }
 
-    // Engines of the units in file order; an alias shares its parent's.
+    // Engines of the units in file order; an alias shares its parent's, which in a layered
+    // catalogue may come after it.
     std::vector<Converter::IUnitConverterEngine*> engines(text.units.size(), nullptr);
     const auto isError = [](const CatalogueProblem& problem) { return !problem.warning; };
     if (std::none_of(problems.begin(), problems.end(), isError)) {
         for (std::size_t i = 0; i < text.units.size(); ++i) {
             const UnitElement& unit = text.units[i];
             if (unit.IsAlias()) {
-                engines[i] = engines[static_cast<std::size_t>(unit.parent)];
                 continue;
             }
             std::string why;
@@ -189,6 +196,11 @@ std::vector<CatalogueProblem> Build(const std::string& bytes, const std::string&
                 continue;
             }
             engines[i] = records.Keep(std::move(engine));
+        }
+        for (std::size_t i = 0; i < text.units.size(); ++i) {
+            if (text.units[i].IsAlias()) {
+                engines[i] = engines[static_cast<std::size_t>(text.units[i].parent)];
+            }
         }
     }
     if (std::any_of(problems.begin(), problems.end(), isError)) {
@@ -303,7 +315,9 @@ std::unique_ptr<XmlUnitReader> XmlUnitReader::FromText(const std::string& text,
                                                        const std::string& sourceName,
                                                        const CatalogueLimits& limits) {
     auto records = std::make_unique<Detail::RecordSet>();
-    std::vector<CatalogueProblem> warnings = Build(text, sourceName, limits, *records);
+    Detail::ParsedCatalogue parsed = Parse(text, sourceName, limits);
+    std::vector<CatalogueProblem> warnings =
+        Build(parsed.text, std::move(parsed.problems), sourceName, limits, *records);
     return std::unique_ptr<XmlUnitReader>(
         new XmlUnitReader(std::move(records), std::move(warnings)));
 }
@@ -312,7 +326,62 @@ std::vector<CatalogueProblem> XmlUnitReader::Check(const std::string& path,
                                                    const CatalogueLimits& limits) {
     try {
         Detail::RecordSet records;
-        return Build(ReadFile(path, limits), path, limits, records);
+        Detail::ParsedCatalogue parsed = Parse(ReadFile(path, limits), path, limits);
+        return Build(parsed.text, std::move(parsed.problems), path, limits, records);
+    } catch (const CatalogueError& error) {
+        return error.Problems();
+    }
+}
+
+namespace {
+
+/// The records of `base` with the catalogue files `paths` laid over it in turn, each layer
+/// checked with the stack below it; returns the warnings of the whole stack. Throws
+/// CatalogueError with the problems of the first layer refused.
+std::vector<CatalogueProblem> BuildLayers(RecordUnitReader& base,
+                                          const std::vector<std::string>& paths,
+                                          const CatalogueLimits& limits,
+                                          Detail::RecordSet& records) {
+    CatalogueText stack = Detail::TextOfReader(base);
+    std::vector<CatalogueProblem> warnings;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const std::string& path = paths[i];
+        Detail::ParsedCatalogue layer = Parse(ReadFile(path, limits), path, limits);
+        std::vector<CatalogueProblem> problems = std::move(layer.problems);
+        for (CatalogueProblem& problem : Detail::MergeLayer(stack, std::move(layer.text), path)) {
+            problems.push_back(std::move(problem));
+        }
+        if (!problems.empty()) {
+            Limit(problems, limits.maxProblems);
+            throw CatalogueError(std::move(problems));
+        }
+        // Each layer is checked with what lies below it; the last one fills the records.
+        Detail::RecordSet scratch;
+        warnings = Build(stack, {}, path, limits, i + 1 == paths.size() ? records : scratch);
+    }
+    if (paths.empty()) {
+        warnings = Build(stack, {}, "", limits, records);
+    }
+    return warnings;
+}
+
+} // namespace
+
+std::unique_ptr<XmlUnitReader> XmlUnitReader::FromLayers(RecordUnitReader& base,
+                                                         const std::vector<std::string>& paths,
+                                                         const CatalogueLimits& limits) {
+    auto records = std::make_unique<Detail::RecordSet>();
+    std::vector<CatalogueProblem> warnings = BuildLayers(base, paths, limits, *records);
+    return std::unique_ptr<XmlUnitReader>(
+        new XmlUnitReader(std::move(records), std::move(warnings)));
+}
+
+std::vector<CatalogueProblem> XmlUnitReader::CheckLayers(RecordUnitReader& base,
+                                                         const std::vector<std::string>& paths,
+                                                         const CatalogueLimits& limits) {
+    try {
+        Detail::RecordSet records;
+        return BuildLayers(base, paths, limits, records);
     } catch (const CatalogueError& error) {
         return error.Problems();
     }

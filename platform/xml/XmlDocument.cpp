@@ -11,18 +11,27 @@
 #include <string>
 #include <system_error>
 
+#if defined(ORV_LINKED_MODULES)
+// A static build links the module's code into the library.
+ORV_MODULE_ENTRY Orv::Pim::Core::Service::XML::Detail::Backend const* orv_xml_backend();
+#endif
+
 namespace Orv::Pim::Core::Service::XML {
 
 namespace {
 
 // An address inside this library, to find the module beside it.
-const char kAnchor = 0;
+[[maybe_unused]] const char kAnchor = 0;
 
 Detail::Backend const& TheBackend() {
+#if defined(ORV_LINKED_MODULES)
+    static Detail::Backend const* const backend = orv_xml_backend();
+#else
     // Loaded once, by the first caller, even when several threads come at once.
     static Detail::Backend const* const backend =
         Service::Detail::LoadModuleEntry<Detail::BackendEntry>(&kAnchor, ORV_XML_BACKEND_FILE,
                                                                Detail::kBackendEntry)();
+#endif
     return *backend;
 }
 

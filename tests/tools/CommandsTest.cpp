@@ -246,7 +246,9 @@ TEST(OrvUnits, ExportsACatalogueOrOneSystemThatChecksClean) {
     const std::string small = ScratchFile("small-export.xml"), metric = ScratchFile("metric.xml");
     ASSERT_EQ(RunSmall({"export", small}).status, 0);
     EXPECT_EQ(RunTool({"check", small}).out, small + ": no problems found\n");
-    ASSERT_EQ(RunSmall({"export", metric, "--system", "Metric"}).status, 0);
+    EXPECT_EQ(RunSmall({"export", metric, "--system", "Metric"}).status, 2);
+    ASSERT_EQ(RunSmall({"export", metric, "--system", "Metric", "--format", "unitcatalog"}).status,
+              0);
     std::stringstream text;
     text << std::ifstream(metric).rdbuf();
     EXPECT_NE(text.str().find("<UnitSystem name=\"Metric\""), std::string::npos) << text.str();
@@ -258,21 +260,55 @@ TEST(OrvUnits, ExportsACatalogueOrOneSystemThatChecksClean) {
 }
 
 // The library's catalogue is built once per process: the default one needs a test of its own.
-// The export leaves out units that are not linear but keeps the mappings to them: the file is
-// read back with warnings, which check lists without failing and other commands sum up in a line.
-TEST(OrvUnitsExport, WritesTheDefaultCatalogueSoThatItReadsBackWithOneLineOfWarning) {
+// The catalogue format reads back to the same catalogue; the six-digit export leaves out units that
+// are not linear but keeps the mappings to them, which reads back with warnings.
+TEST(OrvUnitsExport, WritesTheDefaultCatalogueSoThatItReadsBackWholeOrWithWarnings) {
     const std::string exported = ScratchFile("default.xml");
-    const auto result = RunTool({"export", exported});
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out + result.err, "");
-    const auto check = RunTool({"check", exported});
+    const std::string sixDigits = ScratchFile("default-unitcatalog.xml");
+    for (const auto& args : {std::vector<std::string>{"export", exported},
+                             {"export", sixDigits, "--format", "unitcatalog"}}) {
+        const auto result = RunTool(args);
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.out + result.err, "");
+    }
+    EXPECT_EQ(RunTool({"check", exported}).out, exported + ": no problems found\n");
+    const auto exact = RunTool({"--catalogue", exported, "convert", "1", "psi", "Pa"});
+    EXPECT_EQ(exact.out + exact.err, RunTool({"convert", "1", "psi", "Pa"}).out);
+    EXPECT_EQ(RunTool({"--catalogue", exported, "convert", "30", "mpg", "L/100km"}).out,
+              RunTool({"convert", "30", "mpg", "L/100km"}).out);
+
+    const auto check = RunTool({"check", sixDigits});
     EXPECT_EQ(check.status, 0) << check.out;
     EXPECT_NE(check.out.find(": warning: "), std::string::npos) << check.out;
-    const auto converted = RunTool({"--catalogue", exported, "convert", "12.5", "ft", "m"});
+    const auto converted = RunTool({"--catalogue", sixDigits, "convert", "12.5", "ft", "m"});
     EXPECT_EQ(converted.out, "3.81\n");
     EXPECT_TRUE(IsOneErrorLine(converted.err)) << converted.err;
-    EXPECT_EQ(converted.err.rfind("orvunits: warning: the catalogue " + exported + " has ", 0), 0u)
+    EXPECT_EQ(converted.err.rfind("orvunits: warning: the catalogue " + sixDigits + " has ", 0), 0u)
         << converted.err;
+}
+
+// The example catalogues: the minimal one checks clean; over the default one, the layer's units
+// convert, a conflict is refused with its place, and check looks at the stack as a whole.
+TEST(OrvUnitsCatalogueAdd, LaysFilesOverTheCatalogueInOrder) {
+    const std::string minimal = ORV_TOOL_TESTS_DIR "/../../examples/catalogue/minimal.xml";
+    EXPECT_EQ(RunTool({"check", minimal}).out, minimal + ": no problems found\n");
+    const std::string site = ORV_TOOL_TESTS_DIR "/../../examples/catalogue/site-units.xml";
+    const auto converted = RunTool({"--catalogue-add", site, "convert", "2", "smoot", "m"});
+    EXPECT_EQ(converted.out + converted.err, "3.4036\n");
+    EXPECT_EQ(RunTool({"check", "--layer", site}).out, site + ": no problems found\n");
+    EXPECT_EQ(RunTool({"check", site}).status, 1);
+    EXPECT_EQ(RunTool({"check", "--layer", site, "--catalogue-add", site}).status, 1);
+    const std::string clash = ScratchFile("clash.xml");
+    std::ofstream(clash) << "<UnitCatalog>\n  <Dimension name=\"Length\">\n"
+                            "    <Unit name=\"ft\" desc=\"foot\" B=\"0.3\"/>\n"
+                            "  </Dimension>\n</UnitCatalog>\n";
+    const auto refused =
+        RunTool({"--catalogue-add", site, "--catalogue-add", clash, "list", "systems"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_NE(refused.err.find(clash + ":3:5: the unit \"ft\" is defined by the catalogue below"),
+              std::string::npos)
+        << refused.err;
 }
 
 TEST(OrvUnitsHelp, IsOfferedForEveryCommand) {

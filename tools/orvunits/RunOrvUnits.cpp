@@ -111,7 +111,8 @@ std::string FindUnknown(const CLI::App& app, const std::vector<std::string>& arg
             }
             continue;
         }
-        if (command == nullptr && (i == 0 || args[i - 1] != "--catalogue")) {
+        if (command == nullptr &&
+            (i == 0 || (args[i - 1] != "--catalogue" && args[i - 1] != "--catalogue-add"))) {
             std::vector<std::string> names;
             for (const CLI::App* sub : app.get_subcommands({})) {
                 names.push_back(sub->get_name());
@@ -174,6 +175,11 @@ int RunOrvUnits(std::vector<std::string> args, std::istream& in, std::ostream& o
             app.add_option("--catalogue", options.cataloguePath,
                            "Catalogue file to use instead of the default catalogue")
                 ->type_name("FILE");
+        app.add_option("--catalogue-add", options.catalogueAdds,
+                       "Catalogue file laid over the catalogue (repeatable: each over the last)")
+            ->type_name("FILE")
+            ->allow_extra_args(false)
+            ->take_all();
         app.add_flag("--json", options.json, "Print results as JSON");
 
         const std::vector<Command> commands = {AddConvertCommand(app), AddParseCommand(app),
@@ -184,7 +190,8 @@ int RunOrvUnits(std::vector<std::string> args, std::istream& in, std::ostream& o
             const std::string footer = command.app->get_footer();
             command.app->footer(
                 (footer.empty() ? "" : footer + "\n\n") +
-                "--catalogue FILE and --json may come before or after the command.");
+                "--catalogue FILE, --catalogue-add FILE and --json may come before or after the "
+                "command.");
         }
 
         try {

@@ -22,7 +22,7 @@ namespace {
 // run registers another.
 struct RegisteredCatalogue {
     std::unique_ptr<XmlUnitReader> reader;
-    std::string path; // empty for the default catalogue
+    std::vector<std::string> paths; // the catalogue ("" for the default one), then its layers
 };
 
 RegisteredCatalogue& Registered() {
@@ -30,7 +30,9 @@ RegisteredCatalogue& Registered() {
     return registered;
 }
 
-std::string RefusalMessage(const std::string& path, const CatalogueError& error) {
+// `check` is the command that lists every problem of the file, without its path.
+std::string RefusalMessage(const std::string& path, const CatalogueError& error,
+                           const std::string& check = "orvunits check ") {
     // The first error tells why; warnings alone would not have refused the file.
     const auto& problems = error.Problems();
     const auto first = std::find_if(problems.begin(), problems.end(),
@@ -40,8 +42,8 @@ std::string RefusalMessage(const std::string& path, const CatalogueError& error)
     }
     std::string message = "refused catalogue: " + first->ToString();
     if (problems.size() > 1) {
-        message += " (and " + std::to_string(problems.size() - 1) + " more; 'orvunits check " +
-                   path + "' lists them all)";
+        message += " (and " + std::to_string(problems.size() - 1) + " more; '" + check + path +
+                   "' lists them all)";
     }
     return message;
 }
@@ -52,33 +54,49 @@ Session::Session(const GlobalOptions& options, std::istream& in, std::ostream& o
                  std::ostream& err)
     : m_options(options), m_in(in), m_out(out), m_err(err) {}
 
+std::unique_ptr<XmlUnitReader> Session::ReadBase() const {
+    if (m_options.cataloguePath.empty()) {
+        return XmlUnitReader::Default();
+    }
+    try {
+        return XmlUnitReader::FromFile(m_options.cataloguePath);
+    } catch (const CatalogueError& error) {
+        throw InputError(RefusalMessage(m_options.cataloguePath, error));
+    }
+}
+
 XmlUnitReader& Session::Catalogue() {
     if (m_pCatalogue != nullptr) {
         return *m_pCatalogue;
     }
     RegisteredCatalogue& registered = Registered();
-    if (!registered.reader || registered.path != m_options.cataloguePath) {
-        std::unique_ptr<XmlUnitReader> reader;
-        if (m_options.cataloguePath.empty()) {
-            reader = XmlUnitReader::Default();
-        } else {
+    std::vector<std::string> paths{m_options.cataloguePath};
+    paths.insert(paths.end(), m_options.catalogueAdds.begin(), m_options.catalogueAdds.end());
+    if (!registered.reader || registered.paths != paths) {
+        std::unique_ptr<XmlUnitReader> reader = ReadBase();
+        // The file that names the warnings: the top layer, which was checked with all below it.
+        std::string top = paths.back();
+        if (!m_options.catalogueAdds.empty()) {
             try {
-                reader = XmlUnitReader::FromFile(m_options.cataloguePath);
+                reader = XmlUnitReader::FromLayers(*reader, m_options.catalogueAdds);
             } catch (const CatalogueError& error) {
-                throw InputError(RefusalMessage(m_options.cataloguePath, error));
+                const auto& problems = error.Problems();
+                throw InputError(RefusalMessage(problems.empty() ? m_options.catalogueAdds.back()
+                                                                 : problems.front().source,
+                                                error, "orvunits check --layer "));
             }
         }
         // Register the new reader before the old one goes, so the library never holds a
         // pointer to a destroyed reader.
         if (const std::size_t count = reader->Warnings().size()) {
             ReportWarning(m_err, Json(),
-                          "the catalogue " + m_options.cataloguePath + " has " +
-                              std::to_string(count) + " warning" + (count == 1 ? "" : "s") +
-                              "; 'orvunits check " + m_options.cataloguePath + "' lists them");
+                          "the catalogue " + top + " has " + std::to_string(count) + " warning" +
+                              (count == 1 ? "" : "s") + "; 'orvunits check " + top +
+                              "' lists them");
         }
         Units::UnitService::UnitReader(reader.get());
         registered.reader = std::move(reader);
-        registered.path = m_options.cataloguePath;
+        registered.paths = std::move(paths);
     } else {
         Units::UnitService::UnitReader(registered.reader.get());
     }

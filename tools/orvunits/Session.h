@@ -3,8 +3,10 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace Orv::Pim::Core::Service::Units::Reader {
 class XmlUnitReader;
@@ -27,7 +29,8 @@ public:
 
 /// The options that every command accepts.
 struct GlobalOptions {
-    std::string cataloguePath; ///< empty for the default catalogue
+    std::string cataloguePath;              ///< empty for the default catalogue
+    std::vector<std::string> catalogueAdds; ///< files laid over that catalogue, in order
     bool json = false;
 };
 
@@ -35,6 +38,12 @@ struct GlobalOptions {
 class Session {
 public:
     Session(const GlobalOptions& options, std::istream& in, std::ostream& out, std::ostream& err);
+
+    /// The catalogue below the added files: the default one or the --catalogue file. Throws
+    /// InputError when the file is refused.
+    std::unique_ptr<Orv::Pim::Core::Service::Units::Reader::XmlUnitReader> ReadBase() const;
+    /// The files of --catalogue-add, in order.
+    const std::vector<std::string>& Adds() const { return m_options.catalogueAdds; }
 
     /// Registers the catalogue with the library, once per run, and returns its reader. The reader
     /// is kept for the life of the process (the library's catalogue refers to it); a later run

@@ -68,6 +68,20 @@ public:
     static std::vector<CatalogueProblem> Check(const std::string& path,
                                                const CatalogueLimits& limits = {});
 
+    /// A reader over `base` with the catalogue files `paths` laid over it in turn: each adds
+    /// dimensions, units, aliases, measurements, unit systems and mappings, and replaces those of
+    /// the catalogue below that it marks override="true". A name defined below and not marked is
+    /// refused, as is every problem of the stack, with the file, line and column of the layer;
+    /// nothing of a refused stack is kept. `base` may go once this returns. Throws
+    /// CatalogueError, or std::invalid_argument when a unit of `base` has no exact definition.
+    static std::unique_ptr<XmlUnitReader> FromLayers(RecordUnitReader& base,
+                                                     const std::vector<std::string>& paths,
+                                                     const CatalogueLimits& limits = {});
+    /// The problems and warnings of FromLayers over the same stack, the whole stack checked.
+    static std::vector<CatalogueProblem> CheckLayers(RecordUnitReader& base,
+                                                     const std::vector<std::string>& paths,
+                                                     const CatalogueLimits& limits = {});
+
     /// What was read despite a doubt: mappings to units or measurements the file does not define
     /// (an export leaves out non-linear units but keeps the mappings to them), which are ignored.
     const std::vector<CatalogueProblem>& Warnings() const { return m_warnings; }

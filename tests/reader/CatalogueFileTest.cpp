@@ -1,0 +1,303 @@
+// Catalogues written with their exact definitions and read back, and catalogue files laid over
+// the default catalogue.
+#include "ReaderRecords.h"
+
+#include <units/converter/ExactEngines.h>
+#include <units/reader/CatalogueWriter.h>
+#include <units/reader/InMemoryUnitReader.h>
+#include <units/reader/XmlUnitReader.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace Orv::Pim::Core::Service::Units::Reader;
+namespace Converter = Orv::Pim::Core::Service::Units::Converter;
+using reader_testing::Records;
+
+std::string Written(RecordUnitReader& reader) {
+    std::ostringstream out;
+    WriteCatalogue(reader, out);
+    return out.str();
+}
+
+std::uint64_t Bits(double value) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return std::isnan(value) ? 1 : bits; // any NaN is the same failure
+}
+
+// Every unit of `expected` converts to and from its base unit in `actual` to the same bits.
+void ExpectSameConversions(RecordUnitReader& expected, RecordUnitReader& actual) {
+    const double values[] = {0.0, -0.0,      1.0,     -1.0,  12.5,   0.1,  1e-9,
+                             1e9, 1234.5678, -273.15, 1e300, 5e-324, 3.81, -459.67};
+    std::size_t checked = 0;
+    for (const UnitSpec* unit : expected.GetAllUnitSpecs()) {
+        const UnitSpec* other = actual.GetUnitSpec(unit->symbol);
+        ASSERT_NE(other, nullptr) << unit->symbol;
+        auto inverse = unit->converter->GetInverse();
+        auto otherInverse = other->converter->GetInverse();
+        for (const double value : values) {
+            ASSERT_EQ(Bits(unit->converter->Convert(value)), Bits(other->converter->Convert(value)))
+                << unit->symbol << " of " << value;
+            ASSERT_EQ(Bits(inverse->Convert(value)), Bits(otherInverse->Convert(value)))
+                << unit->symbol << " from " << value;
+        }
+        ++checked;
+    }
+    EXPECT_EQ(checked, actual.GetAllUnitSpecs().size());
+}
+
+// What the records do not say: signatures, preferences and prefixes, in byte order.
+std::vector<std::string> Extras(RecordUnitReader& reader) {
+    std::vector<std::string> lines;
+    for (const DimensionSpec* dimension : reader.GetAllDimensionSpecs()) {
+        lines.push_back(dimension->name + " " +
+                        reader.GetDimensionSignature(dimension->name).value_or("(none)") +
+                        (reader.IsPreferredDimension(dimension->name) ? " preferred" : ""));
+    }
+    for (const UnitSpec* unit : reader.GetAllUnitSpecs()) {
+        if (reader.TakesPrefixes(unit->symbol)) {
+            lines.push_back("prefixes " + unit->symbol);
+        }
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+TEST(CatalogueWriter, WritesTheDefaultCatalogueSoThatItReadsBackToTheSameRecordsAndBits) {
+    auto original = XmlUnitReader::Default();
+    const std::string text = Written(*original);
+    auto back = XmlUnitReader::FromText(text, "exported.xml");
+
+    const auto expected = Records(*original), actual = Records(*back);
+    ASSERT_GT(expected.size(), 1000u);
+    for (std::size_t i = 0; i < std::max(expected.size(), actual.size()); ++i) {
+        ASSERT_EQ(i < actual.size() ? actual[i] : "(none)",
+                  i < expected.size() ? expected[i] : "(none)")
+            << "record " << i;
+    }
+    EXPECT_EQ(Extras(*back), Extras(*original));
+    ExpectSameConversions(*original, *back);
+    EXPECT_EQ(Written(*back), text);
+    // Factors with a finite decimal are written as one; the others as a ratio of integers.
+    EXPECT_NE(text.find("<Unit name=\"ft\" desc=\"foot\" B=\"0.3048\""), std::string::npos);
+    EXPECT_NE(text.find("name=\"psi\" desc=\"pound-force per square inch\" B=\"8896443230521\" "
+                        "C=\"1290320000\""),
+              std::string::npos);
+}
+
+// Non-linear units, engines made from doubles, a standard form of another definition (written as
+// a unit of its own), names XML must escape, signatures and prefixes.
+TEST(CatalogueWriter, WritesAnInMemoryCatalogueWithNonLinearUnitsThatReadsBackToTheBit) {
+    InMemoryUnitReader reader;
+    reader.AddDimension("Dimensionless", "1");
+    reader.AddDimension("Length", "m");
+    reader.AddDimension("Fuel <&> \"use\"", "L/100km");
+    reader.AddUnit("1", "one", "Dimensionless", 1.0);
+    reader.AddUnit("m", "metre", "Length", 1.0);
+    reader.AddUnit("ft", "foot", "Length", 0.3048);
+    reader.AddUnit("foot", "foot", "Length", 0.3048, 0.0, "ft");
+    reader.AddUnit("yd", "yard, filed under feet", "Length", 0.9144, 0.0, "ft");
+    reader.AddUnit("odd", "a factor of no short decimal", "Length", 1.0 / 3.0, 1e-7);
+    reader.AddUnit("L/100km", "litre per 100 km", "Fuel <&> \"use\"", 1.0);
+    reader.AddUnit("mpg", "mile per gallon", "Fuel <&> \"use\"",
+                   Converter::MakeExactEngine({"112903", "0", "0", "48000000000"}));
+    reader.AddMeasurement("Unitless", "Dimensionless");
+    reader.AddMeasurement("Dimensionless", "Dimensionless");
+    reader.AddMeasurement("Depth", "Length", {"ft", "m"});
+    reader.AddUnitSystem("Metric");
+    reader.SetUnitOfMeasurement("Metric", "Depth", "m");
+    reader.SetSignature("Length", "L");
+    reader.SetSignature("Dimensionless", "", true);
+    reader.SetTakesPrefixes("m");
+
+    const std::string text = Written(reader);
+    auto back = XmlUnitReader::FromText(text, "in-memory.xml");
+    EXPECT_TRUE(back->Warnings().empty());
+    ExpectSameConversions(reader, *back);
+    EXPECT_EQ(Extras(*back), Extras(reader));
+    EXPECT_EQ(back->GetUnitSpec("foot")->standardFormSymbol, "ft");
+    EXPECT_EQ(back->GetUnitSpec("yd")->standardFormSymbol, "");
+    EXPECT_EQ(back->GetUnitSpecOfMeasurement("Metric", "Depth")->symbol, "m");
+    EXPECT_EQ(back->GetMeasurementSpec("Depth")->unitSymbols,
+              (std::vector<std::string>{"ft", "m"}));
+    EXPECT_EQ(Written(*back), text);
+}
+
+TEST(CatalogueWriter, RefusesAnEngineWithoutADefinitionAFileCanHold) {
+    struct Opaque : Converter::IUnitConverterEngine {
+        Opaque() : IUnitConverterEngine(Converter::e_CompositeEngine) {}
+        std::unique_ptr<IUnitConverterEngine> Clone() override { return nullptr; }
+        void Convert(std::vector<double>&) override {}
+        void Convert(std::vector<float>&) override {}
+        double Convert(double value) override { return value * value; }
+        float Convert(float value) override { return value * value; }
+        bool IsUnity() override { return false; }
+        bool IsInvertible() override { return true; }
+        std::unique_ptr<IUnitConverterEngine> GetInverse() override { return nullptr; }
+    };
+    InMemoryUnitReader reader;
+    reader.AddDimension("Area", "m2");
+    reader.AddUnit("m2", "square metre", "Area", std::make_unique<Opaque>());
+    EXPECT_THROW(Written(reader), std::invalid_argument);
+}
+
+// Catalogue files in a folder of the test's own.
+class Layers : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_folder =
+            std::filesystem::temp_directory_path() /
+            ("orv-layers-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(m_folder);
+    }
+    void TearDown() override { std::filesystem::remove_all(m_folder); }
+
+    std::string File(const std::string& name, const std::string& body) {
+        const std::string path = (m_folder / name).string();
+        std::ofstream(path, std::ios::binary)
+            << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<UnitCatalog>\n"
+            << body << "</UnitCatalog>\n";
+        return path;
+    }
+
+private:
+    std::filesystem::path m_folder;
+};
+
+const char kSiteLayer[] = R"(  <Dimension name="Length">
+    <Measurement name="Depth" units="ft m smoot" override="true"/>
+    <Unit name="smoot" desc="smoot" B="1.7018" prefixes="true">
+      <Alias name="smoots" desc="smoot"/>
+    </Unit>
+    <Unit name="ft" desc="foot" B="0.3048" override="true">
+      <Alias name="pied" desc="foot"/>
+    </Unit>
+  </Dimension>
+  <Dimension name="Hardness" baseUnit="HV">
+    <Measurement name="Hardness" units="HV HRx"/>
+    <Unit name="HV" desc="Vickers hardness" B="1"/>
+    <Unit name="HRx" desc="a reciprocal scale" A="28248093633" B="0" C="0" D="100000000"/>
+  </Dimension>
+  <UnitSystem name="Metric">
+    <UnitMapping measurement="Depth" unit="ft" override="true"/>
+    <UnitMapping measurement="Hardness" unit="HV"/>
+  </UnitSystem>
+  <UnitSystem name="Site">
+    <UnitMapping measurement="Depth" unit="smoot"/>
+  </UnitSystem>
+)";
+
+TEST_F(Layers, AddAndOverrideOverTheDefaultCatalogueAndWriteOutAsOneCatalogue) {
+    auto base = XmlUnitReader::Default();
+    auto layered = XmlUnitReader::FromLayers(*base, {File("site.xml", kSiteLayer)});
+    base.reset(); // the stack keeps nothing of the reader below
+
+    EXPECT_EQ(layered->GetUnitSpec("smoot")->converter->Convert(2.0), 3.4036);
+    EXPECT_EQ(layered->GetUnitSpec("pied")->standardFormSymbol, "ft");
+    EXPECT_EQ(layered->GetUnitSpec("pied")->converter, layered->GetUnitSpec("ft")->converter);
+    EXPECT_EQ(layered->GetMeasurementSpec("Depth")->unitSymbols,
+              (std::vector<std::string>{"ft", "m", "smoot"}));
+    EXPECT_EQ(layered->GetUnitSpecOfMeasurement("Metric", "Depth")->symbol, "ft");
+    EXPECT_EQ(layered->GetUnitSpecOfMeasurement("Metric", "Pressure")->symbol, "kPa");
+    EXPECT_EQ(layered->GetUnitSpecOfMeasurement("Site", "Depth")->symbol, "smoot");
+    // Unit expressions resolve over the whole stack.
+    ASSERT_NE(layered->GetUnitSpec("ksmoot/s"), nullptr);
+    EXPECT_EQ(layered->GetUnitSpec("ksmoot/s")->dimensionName, "Velocity");
+    EXPECT_EQ(layered->GetUnitSpec("km")->converter->Convert(1.5), 1500.0);
+    EXPECT_TRUE(layered->Warnings().empty());
+
+    const std::string text = Written(*layered);
+    auto back = XmlUnitReader::FromText(text, "stack.xml");
+    ExpectSameConversions(*layered, *back);
+    EXPECT_EQ(Extras(*back), Extras(*layered));
+    EXPECT_EQ(Written(*back), text);
+}
+
+TEST_F(Layers, RefuseWhatRedefinesTheCatalogueBelowWithoutSayingSoAndKeepNothingOfIt) {
+    const struct {
+        const char* body;
+        const char* problem;
+    } cases[] = {
+        {"  <Dimension name=\"Length\">\n    <Unit name=\"ft\" desc=\"survey foot\" "
+         "B=\"0.3048006096012192\"/>\n  </Dimension>\n",
+         "layer.xml:4:5: the unit \"ft\" is defined by the catalogue below; override=\"true\" "
+         "replaces it"},
+        {"  <Dimension name=\"Length\">\n    <Measurement name=\"Depth\" units=\"ft\"/>\n"
+         "  </Dimension>\n",
+         "layer.xml:4:5: the measurement \"Depth\" is defined by the catalogue below; "
+         "override=\"true\" replaces it"},
+        {"  <Dimension name=\"Length\">\n    <Unit name=\"quux\" desc=\"quux\" B=\"201.168\" "
+         "override=\"true\"/>\n  </Dimension>\n",
+         "layer.xml:4:5: the unit \"quux\" overrides nothing: the catalogue below does not "
+         "define it"},
+        {"  <Dimension name=\"Time\">\n    <Unit name=\"ft\" desc=\"foot\" B=\"1\" "
+         "override=\"true\"/>\n  </Dimension>\n",
+         "layer.xml:4:5: the unit \"ft\" is of the dimension \"Length\" below; an override keeps "
+         "the dimension"},
+        {"  <Dimension name=\"Length\" signature=\"L2\"/>\n",
+         "layer.xml:3:3: the dimension \"Length\" is defined by the catalogue below; a layer "
+         "adds to it by its name alone, without baseUnit, signature or preferred"},
+        {"  <UnitSystem name=\"Metric\">\n    <UnitMapping measurement=\"Depth\" unit=\"ft\"/>\n"
+         "  </UnitSystem>\n",
+         "layer.xml:4:5: the unit of \"Depth\" in \"Metric\" is defined by the catalogue below; "
+         "override=\"true\" replaces it"},
+        // What the stack as a whole must hold is checked too.
+        {"  <Dimension name=\"Length\">\n    <Measurement name=\"Depth\" units=\"ft kg\" "
+         "override=\"true\"/>\n  </Dimension>\n",
+         "layer.xml:4:5: the measurement \"Depth\" of the dimension \"Length\" offers the unit "
+         "\"kg\" of the dimension \"Mass\""},
+    };
+    auto base = XmlUnitReader::Default();
+    for (const auto& c : cases) {
+        const std::string path = File("layer.xml", c.body);
+        try {
+            XmlUnitReader::FromLayers(*base, {path});
+            ADD_FAILURE() << "accepted: " << c.body;
+        } catch (const CatalogueError& error) {
+            ASSERT_FALSE(error.Problems().empty());
+            const std::string problem = error.Problems().front().ToString();
+            EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
+        }
+    }
+    // Layers stack in order: the second one sees the first.
+    const std::string first = File("first.xml", kSiteLayer);
+    const std::string second =
+        File("second.xml", "  <Dimension name=\"Length\">\n    <Unit name=\"smoot\" "
+                           "desc=\"smoot\" B=\"1.7\"/>\n  </Dimension>\n");
+    EXPECT_NO_THROW(XmlUnitReader::FromLayers(*base, {second}));
+    const auto problems = XmlUnitReader::CheckLayers(*base, {first, second});
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].ToString().find("second.xml:4:5: the unit \"smoot\" is defined"),
+              std::string::npos)
+        << problems[0].ToString();
+}
+
+// The names the library needs are looked for in the whole stack.
+TEST_F(Layers, AreCheckedForWhatTheLibraryNeedsAsAWhole) {
+    InMemoryUnitReader base;
+    base.AddDimension("Dimensionless", "1");
+    base.AddUnit("1", "one", "Dimensionless", 1.0);
+    base.AddMeasurement("Unitless", "Dimensionless");
+    base.AddMeasurement("Dimensionless", "Dimensionless");
+    const std::string metric = File("metric.xml", "  <UnitSystem name=\"Metric\"/>\n");
+    const std::string empty = File("empty.xml", "");
+    EXPECT_TRUE(XmlUnitReader::CheckLayers(base, {metric}).empty());
+    const auto problems = XmlUnitReader::CheckLayers(base, {empty});
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].message.find("\"Metric\""), std::string::npos) << problems[0].message;
+}
+
+} // namespace
