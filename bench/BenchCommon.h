@@ -12,6 +12,10 @@ inline const char* const kSymbols[] = {"m",  "ft", "in", "Pa", "psi", "K", "s",
                                        "kg", "J",  "W",  "N",  "Hz",  "A", "V"};
 inline constexpr std::size_t kSymbolCount = sizeof kSymbols / sizeof kSymbols[0];
 
+/// Quantities whose units are expressions, parsed by both sides: the text and the unit part.
+inline constexpr const char* kAcceleration = "9.81 m/s^2";
+inline constexpr const char* kTorque = "12.5 kN*m";
+
 /// Vector sizes: in the first-level cache, in the second, and far beyond every cache.
 inline constexpr long kSmall = 1000;
 inline constexpr long kInCache = 10000;

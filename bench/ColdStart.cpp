@@ -2,7 +2,10 @@
 // first conversion, then every unit, measurement and unit system built.
 #include "ColdStart.h"
 
+#include "BenchCommon.h"
+
 #include <units/Measurement.h>
+#include <units/UCDouble.h>
 #include <units/Unit.h>
 #include <units/UnitConverter.h>
 #include <units/UnitService.h>
@@ -10,6 +13,9 @@
 #include <units/UnitSystemArray.h>
 #include <units/reader/XmlUnitReader.h>
 
+#include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace Units = Orv::Pim::Core::Service::Units;
@@ -31,6 +37,18 @@ int main(int argc, char** argv) {
             }
         }
         report.Milestone("everything_built");
+        // The first parse of a quantity whose unit is an expression: the reader resolves it,
+        // the library builds the unit, then converts into the base unit.
+        for (const auto& [name, text] :
+             {std::pair{"first_parse_acceleration", OrvBench::kAcceleration},
+              std::pair{"first_parse_torque", OrvBench::kTorque}}) {
+            const std::int64_t start = OrvBench::MonotonicNanoseconds();
+            Units::UCDouble& parsed = Units::UCDouble::Parse(text);
+            report.Value(name, static_cast<double>(OrvBench::MonotonicNanoseconds() - start) / 1e3,
+                         "us");
+            report.Value(std::string(name) + "_check", parsed.BaseValue(), "base");
+            delete &parsed;
+        }
         report.Value("vm_rss", static_cast<double>(OrvBench::StatusKilobytes("VmRSS")), "kB");
         report.Value("vm_hwm", static_cast<double>(OrvBench::StatusKilobytes("VmHWM")), "kB");
         report.Value("units", static_cast<double>(units), "units");

@@ -61,6 +61,15 @@ function(orv_hide_internals target)
   if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     target_compile_options(${target} PRIVATE -fno-semantic-interposition)
   endif()
+  if(WIN32)
+    # A DLL is named as the library, whichever the compiler (MinGW would add "lib").
+    set_target_properties(${target} PROPERTIES PREFIX "")
+  endif()
+  if(MINGW)
+    # A DLL exports what its export macros declare. Without this, MinGW's linker would export
+    # every symbol of one that declares none.
+    target_link_options(${target} PRIVATE "LINKER:--exclude-all-symbols")
+  endif()
 endfunction()
 
 # A module that one of our libraries loads on first use (platform/ModuleLoader.h), built and
@@ -73,9 +82,9 @@ function(orv_add_module target output_name)
   set_target_properties(${target} PROPERTIES OUTPUT_NAME ${output_name})
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/include
                                                ${PROJECT_BINARY_DIR}/include)
-  install(TARGETS ${target}
-          LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-          RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # Beside the library that loads it: a Windows DLL lives in the bin folder.
+  set(destination $<IF:$<PLATFORM_ID:Windows>,${CMAKE_INSTALL_BINDIR},${CMAKE_INSTALL_LIBDIR}>)
+  install(TARGETS ${target} LIBRARY DESTINATION ${destination})
 endfunction()
 
 # A shared library of ours: hidden symbols unless exported by its macro `<MACRO>`, declared in a

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and benchmarking Orv Units need.
+# Installs the Debian packages that building, testing and benchmarking Orv Units need, on Linux
+# and for Windows.
 # Packages already present are left alone, so a second run costs a second.
 set -euo pipefail
 
@@ -10,6 +11,11 @@ packages=(
   libxml2-utils units libudunits2-dev locales
   valgrind clang libclang-rt-14-dev ccache
   clang-format python3
+  python3-dev pybind11-dev python3-numpy python3-pytest python3-pint
+  python3-venv python3-pip python3-setuptools python3-wheel
+  # the Windows cross build (the windows preset): MinGW-w64, Wine to run its tests, and what
+  # scripts/windows-deps.sh needs to build Xerces-C and GoogleTest from Debian's sources
+  g++-mingw-w64-x86-64-posix wine64 dpkg-dev googletest
 )
 
 missing=()

@@ -134,22 +134,26 @@ BENCHMARK_CAPTURE(VectorConvertFloats, offset, "degF", "degC")
     ->Arg(OrvBench::kInCache)
     ->Arg(OrvBench::kLarge);
 
-// "12.5 ft" into metres: split at the blank, read the number, parse the unit, convert.
-void ParseQuantity(benchmark::State& state) {
-    const std::string text = "12.5 ft";
-    ut_unit* metres = Parse("m");
+// A quantity such as "12.5 ft" into `base`: split at the blank, read the number, parse the unit,
+// convert. The peer parses every unit text anew, expressions and plain symbols alike.
+void ParseQuantity(benchmark::State& state, const char* text, const char* base) {
+    const std::string quantity = text;
+    ut_unit* baseUnit = Parse(base);
     for (auto _ : state) {
-        const std::size_t blank = text.find(' ');
-        const double number = std::strtod(text.substr(0, blank).c_str(), nullptr);
-        ut_unit* unit = ut_parse(System(), text.c_str() + blank + 1, UT_ASCII);
-        cv_converter* converter = ut_get_converter(unit, metres);
+        const std::size_t blank = quantity.find(' ');
+        const double number = std::strtod(quantity.substr(0, blank).c_str(), nullptr);
+        ut_unit* unit = ut_parse(System(), quantity.c_str() + blank + 1, UT_ASCII);
+        cv_converter* converter = ut_get_converter(unit, baseUnit);
         benchmark::DoNotOptimize(cv_convert_double(converter, number));
         cv_free(converter);
         ut_free(unit);
     }
-    ut_free(metres);
+    ut_free(baseUnit);
 }
-BENCHMARK(ParseQuantity)->Name("parse_quantity");
+BENCHMARK_CAPTURE(ParseQuantity, feet, "12.5 ft", "m")->Name("parse_quantity");
+BENCHMARK_CAPTURE(ParseQuantity, acceleration, OrvBench::kAcceleration, "m/s^2")
+    ->Name("parse_expression_acceleration");
+BENCHMARK_CAPTURE(ParseQuantity, torque, OrvBench::kTorque, "J")->Name("parse_expression_torque");
 
 // 3.81 m written in feet with the unit's symbol: convert, write the number, append the unit.
 void FormatQuantity(benchmark::State& state) {

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <new>
+#include <optional>
 #include <utility>
 
 // Under AddressSanitizer every engine comes from the general allocator, so that a use of a freed
@@ -25,24 +26,55 @@ namespace Orv::Pim::Core::Service::Units::Converter {
 
 using Detail::EngineAccess;
 using Detail::ExactRef;
+using Detail::LinearState;
 
 namespace Detail {
 
-ExactRef& EngineAccess::Exact(LinearUnitConverter& engine) {
-    static_assert(sizeof(ExactRef) <= sizeof engine.m_exact && alignof(ExactRef) <= 8,
-                  "the storage of LinearUnitConverter::m_exact is too small for an ExactRef");
-    return *std::launder(reinterpret_cast<ExactRef*>(engine.m_exact));
+LinearState& EngineAccess::State(LinearUnitConverter& engine) {
+    static_assert(sizeof(LinearState) <= sizeof engine.m_state && alignof(LinearState) <= 8,
+                  "the storage of LinearUnitConverter::m_state is too small for a LinearState");
+    return *std::launder(reinterpret_cast<LinearState*>(engine.m_state));
 }
 
-const ExactRef& EngineAccess::Exact(const LinearUnitConverter& engine) {
-    return *std::launder(reinterpret_cast<const ExactRef*>(engine.m_exact));
+const LinearState& EngineAccess::State(const LinearUnitConverter& engine) {
+    return *std::launder(reinterpret_cast<const LinearState*>(engine.m_state));
 }
 
-std::unique_ptr<LinearUnitConverter> EngineAccess::MakeLinear(const ExactRef& ref) {
+LinearParts EngineAccess::PartsOf(const LinearUnitConverter& engine) {
+    const LinearState& state = State(engine);
+    return {engine.m_scale, state.scaleLow, engine.m_offset, state.offsetLow, &state.exact};
+}
+
+std::unique_ptr<LinearUnitConverter> EngineAccess::MakeLinear(const ExactRef& ref, bool defined) {
     auto engine = std::make_unique<LinearUnitConverter>(0.0, 0.0);
-    RoundLinear(ref, engine->m_scale, engine->m_offset);
-    Exact(*engine) = ref;
+    LinearState& state = State(*engine);
+    RoundLinear(ref, state, engine->m_scale, engine->m_offset);
+    state.exact = ref;
+    state.defined = defined;
     return engine;
+}
+
+void EngineAccess::ComposeParts(CompositeUnitConverter& engine) {
+    const std::optional<ExactMap> first = ExactFormOf(*engine.m_pFirst, false);
+    const std::optional<ExactMap> second =
+        first ? ExactFormOf(*engine.m_pSecond, false) : std::nullopt;
+    if (!second) {
+        return;
+    }
+    std::unique_ptr<IUnitConverterEngine> composed = MakeEngine(first->Then(*second));
+    // Coefficients beyond the range of double would not convert like the exact map.
+    double coefficients[3] = {0.0, 0.0, 0.0};
+    if (composed->m_eType == e_LinearEngine) {
+        static_cast<LinearUnitConverter&>(*composed).GetScaleAndOffset(coefficients[0],
+                                                                       coefficients[1]);
+    } else {
+        static_cast<RationalUnitConverter&>(*composed).GetCoefficients(
+            coefficients[0], coefficients[1], coefficients[2]);
+    }
+    if (std::isfinite(coefficients[0]) && std::isfinite(coefficients[1]) &&
+        std::isfinite(coefficients[2])) {
+        engine.m_pComposed = std::move(composed);
+    }
 }
 
 } // namespace Detail
@@ -130,49 +162,61 @@ void LinearUnitConverter::operator delete(void* block, std::size_t) noexcept {
 
 LinearUnitConverter::LinearUnitConverter(double scale, double offset)
     : IUnitConverterEngine(e_LinearEngine), m_scale(scale), m_offset(offset) {
-    new (m_exact) ExactRef();
+    new (m_state) LinearState();
 }
 
 LinearUnitConverter::LinearUnitConverter(LinearUnitConverter* first, LinearUnitConverter* second)
     : IUnitConverterEngine(e_LinearEngine),
-      // second(first(x)) = s2 * (s1 * x + o1) + o2 = (s2 * s1) * x + (s2 * o1 + o2)
+      // second(first(x)) = s2 * (s1 * x + o1) + o2 = (s2 * s1) * x + (s2 * o1 + o2): the
+      // coefficients when either engine's are not finite numbers, which have no exact map.
       m_scale(second->m_scale * first->m_scale),
       m_offset(second->m_scale * first->m_offset + second->m_offset) {
-    ExactRef& exact = *new (m_exact) ExactRef();
-    const ExactRef& before = EngineAccess::Exact(*first);
-    const ExactRef& after = EngineAccess::Exact(*second);
-    if (before.kind == ExactRef::e_None || after.kind == ExactRef::e_None) {
+    const LinearState& before = EngineAccess::State(*first);
+    const LinearState& after = EngineAccess::State(*second);
+    if (!(std::isfinite(m_scale) && std::isfinite(m_offset))) {
+        new (m_state) LinearState();
         return;
     }
-    // Both are exact: compose the exact forms and round once, instead of rounding twice.
-    // Composing with the identity, such as a base unit's inverse, leaves the other engine's
-    // form, whose coefficients the lines above have already reproduced exactly.
-    if (Detail::IsIdentity(after)) {
-        exact = before;
-    } else if (Detail::IsIdentity(before)) {
-        exact = after;
+    const auto compose = [&](const ExactRef& a, const ExactRef& b) {
+        // Composing with the identity, such as a base unit's inverse, leaves the other engine,
+        // whose coefficients the lines above have already reproduced exactly.
+        LinearState* state = nullptr;
+        if (Detail::IsIdentity(b)) {
+            state = new (m_state) LinearState(before);
+        } else if (Detail::IsIdentity(a)) {
+            state = new (m_state) LinearState(after);
+        } else {
+            LinearState composed;
+            composed.exact = Detail::Compose(a, b);
+            Detail::RoundLinear(composed.exact, composed, m_scale, m_offset);
+            state = new (m_state) LinearState(std::move(composed));
+        }
+        state->defined = before.defined && after.defined;
+    };
+    // The exact map of an engine of plain doubles is made here; an exact engine's is at hand.
+    if (before.exact.kind != ExactRef::e_None && after.exact.kind != ExactRef::e_None) {
+        compose(before.exact, after.exact);
     } else {
-        ExactRef composed = Detail::Compose(before, after);
-        Detail::RoundLinear(composed, m_scale, m_offset);
-        exact = std::move(composed);
+        compose(Detail::RefOfEngine(before.exact, first->m_scale, first->m_offset),
+                Detail::RefOfEngine(after.exact, second->m_scale, second->m_offset));
     }
 }
 
 LinearUnitConverter::LinearUnitConverter(const LinearUnitConverter& other)
     : IUnitConverterEngine(other), m_scale(other.m_scale), m_offset(other.m_offset) {
-    new (m_exact) ExactRef(EngineAccess::Exact(other));
+    new (m_state) LinearState(EngineAccess::State(other));
 }
 
 LinearUnitConverter& LinearUnitConverter::operator=(const LinearUnitConverter& other) {
     IUnitConverterEngine::operator=(other);
     m_scale = other.m_scale;
     m_offset = other.m_offset;
-    EngineAccess::Exact(*this) = EngineAccess::Exact(other);
+    EngineAccess::State(*this) = EngineAccess::State(other);
     return *this;
 }
 
 LinearUnitConverter::~LinearUnitConverter() {
-    EngineAccess::Exact(*this).~ExactRef();
+    EngineAccess::State(*this).~LinearState();
 }
 
 void LinearUnitConverter::GetScaleAndOffset(double& scale, double& offset) {
@@ -185,20 +229,19 @@ std::unique_ptr<IUnitConverterEngine> LinearUnitConverter::Clone() {
 }
 
 void LinearUnitConverter::Convert(std::vector<double>& values) {
-    Detail::ScaleAndOffset(values.data(), values.size(), m_scale, m_offset);
+    Detail::Loops().many(EngineAccess::PartsOf(*this), values.data(), values.size());
 }
 
 void LinearUnitConverter::Convert(std::vector<float>& values) {
-    Detail::ScaleAndOffset(values.data(), values.size(), static_cast<float>(m_scale),
-                           static_cast<float>(m_offset));
+    Detail::Loops().manyFloat(EngineAccess::PartsOf(*this), values.data(), values.size());
 }
 
 double LinearUnitConverter::Convert(double value) {
-    return m_scale * value + m_offset;
+    return Detail::Loops().one(EngineAccess::PartsOf(*this), value);
 }
 
 float LinearUnitConverter::Convert(float value) {
-    return static_cast<float>(m_scale) * value + static_cast<float>(m_offset);
+    return Detail::Loops().oneFloat(EngineAccess::PartsOf(*this), value);
 }
 
 bool LinearUnitConverter::IsUnity() {
@@ -213,16 +256,21 @@ std::unique_ptr<IUnitConverterEngine> LinearUnitConverter::GetInverse() {
     if (!IsInvertible()) {
         return nullptr;
     }
-    const ExactRef& exact = EngineAccess::Exact(*this);
-    if (exact.kind != ExactRef::e_None) {
-        auto inverse = std::make_unique<LinearUnitConverter>(0.0, 0.0);
-        ExactRef& undo = EngineAccess::Exact(*inverse);
-        Detail::InvertInto(exact, undo);
-        Detail::RoundLinear(undo, inverse->m_scale, inverse->m_offset);
-        return inverse;
+    if (!std::isfinite(m_offset)) {
+        // y = s * x + o  gives  x = y / s - o / s.
+        return std::make_unique<LinearUnitConverter>(1.0 / m_scale, -m_offset / m_scale);
     }
-    // y = s * x + o  gives  x = y / s - o / s.
-    return std::make_unique<LinearUnitConverter>(1.0 / m_scale, -m_offset / m_scale);
+    const LinearState& state = EngineAccess::State(*this);
+    auto inverse = std::make_unique<LinearUnitConverter>(0.0, 0.0);
+    LinearState& undo = EngineAccess::State(*inverse);
+    if (state.exact.kind != ExactRef::e_None) {
+        Detail::InvertInto(state.exact, undo.exact);
+    } else {
+        Detail::InvertInto(Detail::RefOfDoubles(m_scale, m_offset), undo.exact);
+    }
+    Detail::RoundLinear(undo.exact, undo, inverse->m_scale, inverse->m_offset);
+    undo.defined = state.defined;
+    return inverse;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -230,36 +278,48 @@ std::unique_ptr<IUnitConverterEngine> LinearUnitConverter::GetInverse() {
 
 CompositeUnitConverter::CompositeUnitConverter(IUnitConverterEngine* first,
                                                IUnitConverterEngine* second)
-    : IUnitConverterEngine(e_CompositeEngine), m_pFirst(first), m_pSecond(second) {}
+    : IUnitConverterEngine(e_CompositeEngine), m_pFirst(first), m_pSecond(second) {
+    EngineAccess::ComposeParts(*this);
+}
 
 CompositeUnitConverter::~CompositeUnitConverter() = default;
 
 std::unique_ptr<IUnitConverterEngine> CompositeUnitConverter::Clone() {
     if (m_pOwnedFirst) {
         // An engine this composite owns is never shared with the clone, the first included.
-        return std::unique_ptr<IUnitConverterEngine>(
+        auto clone = std::unique_ptr<CompositeUnitConverter>(
             new CompositeUnitConverter(m_pOwnedFirst->Clone(), m_pSecond->Clone()));
+        EngineAccess::ComposeParts(*clone);
+        return clone;
     }
     return std::make_unique<CompositeUnitConverter>(m_pFirst, m_pSecond->Clone().release());
 }
 
 void CompositeUnitConverter::Convert(std::vector<double>& values) {
+    if (m_pComposed) {
+        m_pComposed->Convert(values);
+        return;
+    }
     // Two passes keep each engine's loop tight, rather than two virtual calls per element.
     m_pFirst->Convert(values);
     m_pSecond->Convert(values);
 }
 
 void CompositeUnitConverter::Convert(std::vector<float>& values) {
+    if (m_pComposed) {
+        m_pComposed->Convert(values);
+        return;
+    }
     m_pFirst->Convert(values);
     m_pSecond->Convert(values);
 }
 
 double CompositeUnitConverter::Convert(double value) {
-    return m_pSecond->Convert(m_pFirst->Convert(value));
+    return m_pComposed ? m_pComposed->Convert(value) : m_pSecond->Convert(m_pFirst->Convert(value));
 }
 
 float CompositeUnitConverter::Convert(float value) {
-    return m_pSecond->Convert(m_pFirst->Convert(value));
+    return m_pComposed ? m_pComposed->Convert(value) : m_pSecond->Convert(m_pFirst->Convert(value));
 }
 
 bool CompositeUnitConverter::IsUnity() {
@@ -280,8 +340,10 @@ std::unique_ptr<IUnitConverterEngine> CompositeUnitConverter::GetInverse() {
         return nullptr;
     }
     // The inverse undoes the second engine first; it owns both inverses, since nobody else does.
-    return std::unique_ptr<IUnitConverterEngine>(
+    auto inverse = std::unique_ptr<CompositeUnitConverter>(
         new CompositeUnitConverter(std::move(undoSecond), std::move(undoFirst)));
+    EngineAccess::ComposeParts(*inverse);
+    return inverse;
 }
 
 } // namespace Orv::Pim::Core::Service::Units::Converter

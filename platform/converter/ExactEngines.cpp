@@ -1,7 +1,6 @@
 // Exact engines: the factories, the checks of definitions, the rational engine, and the access to
 // exact forms.
 #include "ExactMap.h"
-#include "Loops.h"
 
 #include <units/converter/ExactEngines.h>
 
@@ -16,13 +15,6 @@ using Detail::EngineAccess;
 using Detail::ExactMap;
 
 namespace {
-
-// p + q / (r + x) with p = b/d, q = (a*d - b*c)/d^2 and r = c/d, each the double nearest.
-void RationalCoefficients(const ExactMap& map, double& p, double& q, double& r) {
-    p = Detail::NearestDouble(map.b, map.d);
-    q = Detail::NearestDouble(map.a * map.d - map.b * map.c, map.d * map.d);
-    r = Detail::NearestDouble(map.c, map.d);
-}
 
 // The map of `definition`, which must have an inverse.
 ExactMap InvertibleMap(const ExactDefinition& definition) {
@@ -55,7 +47,7 @@ void CheckRange(const ExactDefinition& definition, const ExactMap& map) {
     double p = 0.0;
     double q = 0.0;
     double r = 0.0;
-    RationalCoefficients(map, p, q, r);
+    Detail::RationalFormOf(map, p, q, r);
     if (!std::isfinite(p) || !std::isfinite(q) || !std::isfinite(r) || q == 0.0) {
         throw OutOfRange(definition, "a coefficient of p + q / (r + x)");
     }
@@ -70,37 +62,40 @@ namespace Detail {
 
 std::unique_ptr<IUnitConverterEngine> EngineAccess::MakeEngine(const ExactMap& map) {
     if (map.IsLinear()) {
-        return MakeLinear(RefOf(map));
+        return MakeLinear(RefOf(map), true);
     }
     double p = 0.0;
     double q = 0.0;
     double r = 0.0;
-    RationalCoefficients(map, p, q, r);
+    std::shared_ptr<const RationalForm> form = RationalFormOf(map, p, q, r);
     return std::unique_ptr<IUnitConverterEngine>(
-        new RationalUnitConverter(std::make_shared<const ExactMap>(map), p, q, r));
+        new RationalUnitConverter(std::move(form), p, q, r));
 }
 
 const ExactMap& EngineAccess::Exact(const RationalUnitConverter& engine) {
-    return *engine.m_pExact;
+    return engine.m_pForm->map;
 }
 
-std::optional<ExactMap> ExactFormOf(IUnitConverterEngine& engine) {
+std::optional<ExactMap> ExactFormOf(IUnitConverterEngine& engine, bool definedOnly) {
     if (auto* linear = dynamic_cast<LinearUnitConverter*>(&engine)) {
-        const ExactRef& ref = EngineAccess::Exact(*linear);
-        if (ref.kind == ExactRef::e_None) {
+        double scale = 0.0;
+        double offset = 0.0;
+        linear->GetScaleAndOffset(scale, offset);
+        const LinearState& state = EngineAccess::State(*linear);
+        if ((definedOnly && !state.defined) || !std::isfinite(scale) || !std::isfinite(offset)) {
             return std::nullopt;
         }
-        return MapOf(ref);
+        return MapOf(RefOfEngine(state.exact, scale, offset));
     }
     if (auto* rational = dynamic_cast<RationalUnitConverter*>(&engine)) {
         return EngineAccess::Exact(*rational);
     }
     if (auto* composite = dynamic_cast<CompositeUnitConverter*>(&engine)) {
-        std::optional<ExactMap> first = ExactFormOf(*composite->First());
+        std::optional<ExactMap> first = ExactFormOf(*composite->First(), definedOnly);
         if (!first) {
             return std::nullopt;
         }
-        std::optional<ExactMap> second = ExactFormOf(*composite->Second());
+        std::optional<ExactMap> second = ExactFormOf(*composite->Second(), definedOnly);
         if (!second) {
             return std::nullopt;
         }
@@ -108,6 +103,38 @@ std::optional<ExactMap> ExactFormOf(IUnitConverterEngine& engine) {
     }
     return std::nullopt;
 }
+
+namespace {
+
+// p + q / (r + x), each coefficient the sum of a double and its low part, worked out well beyond
+// double precision with a bound on the error: `ok` tells whether the result is surely the
+// nearest double.
+double QuickRational(const RationalForm& form, double p, double q, double r, double x, bool& ok) {
+    // d = r + x, as the sum of two doubles.
+    const double d = r + x;
+    const double back = d - r;
+    const double dLow = ((r - (d - back)) + (x - back)) + form.rLow;
+    // z = q / d, likewise: the remainder of the first division is exact.
+    const double z = q / d;
+    const double zLow = std::fma(-z, dLow, std::fma(-z, d, q) + form.qLow) / d;
+    // y = p + z.
+    const double sum = p + z;
+    const double sumBack = sum - p;
+    const double rest = ((p - (sum - sumBack)) + (z - sumBack)) + (form.pLow + zLow);
+    const double y = sum + rest;
+    const double residual = rest - (y - sum);
+    // The error is below 2^-100 (|p| + |z| (3 + 2 |r| / |d|)); this bound is 32 times that, and
+    // the terms that near a pole make it grow are counted in full. y is surely the nearest double
+    // when y + residual, widened by the bound, still rounds to y (as for linear engines).
+    const double error =
+        0x1p-95 *
+            (std::fabs(p) + std::fabs(z) * (3.0 + (std::fabs(r) + std::fabs(x)) / std::fabs(d))) +
+        0x1p-1060;
+    ok = y + (residual + std::copysign(error, residual)) == y;
+    return y;
+}
+
+} // namespace
 
 } // namespace Detail
 
@@ -145,7 +172,7 @@ std::unique_ptr<LinearUnitConverter> MakeExactLinear(const std::string& scale,
     const ExactDefinition definition{offset, scale, "1", "0"};
     const ExactMap map = InvertibleMap(definition);
     CheckRange(definition, map);
-    return EngineAccess::MakeLinear(Detail::RefOf(map));
+    return EngineAccess::MakeLinear(Detail::RefOf(map), true);
 }
 
 std::unique_ptr<LinearUnitConverter> MakeExactLinear(std::int64_t a, std::int64_t b,
@@ -164,7 +191,7 @@ std::unique_ptr<LinearUnitConverter> MakeExactLinear(std::int64_t a, std::int64_
         throw std::invalid_argument(describe() + ": B and C must not be 0");
     }
     // Integers this small give a scale and an offset well inside the range of double.
-    return EngineAccess::MakeLinear(Detail::SmallRef(a, b, c, 0));
+    return EngineAccess::MakeLinear(Detail::SmallRef(a, b, c, 0), true);
 }
 
 bool IsExact(IUnitConverterEngine& engine) {
@@ -204,8 +231,7 @@ RationalUnitConverter::RationalUnitConverter(const ExactDefinition& definition)
                                     ": D is 0, which makes a linear engine; use MakeExactEngine");
     }
     CheckRange(definition, map);
-    RationalCoefficients(map, m_p, m_q, m_r);
-    m_pExact = std::make_shared<const ExactMap>(std::move(map));
+    m_pForm = Detail::RationalFormOf(map, m_p, m_q, m_r);
 }
 
 RationalUnitConverter::RationalUnitConverter(const RationalUnitConverter& other) = default;
@@ -226,20 +252,38 @@ std::unique_ptr<IUnitConverterEngine> RationalUnitConverter::Clone() {
 }
 
 void RationalUnitConverter::Convert(std::vector<double>& values) {
-    Detail::Reciprocal(values.data(), values.size(), m_p, m_q, m_r);
+    for (double& value : values) {
+        value = Convert(value);
+    }
 }
 
 void RationalUnitConverter::Convert(std::vector<float>& values) {
-    Detail::Reciprocal(values.data(), values.size(), static_cast<float>(m_p),
-                       static_cast<float>(m_q), static_cast<float>(m_r));
+    for (float& value : values) {
+        value = Convert(value);
+    }
 }
 
 double RationalUnitConverter::Convert(double value) {
-    return m_p + m_q / (m_r + value);
+    bool ok = false;
+    const double y = Detail::QuickRational(*m_pForm, m_p, m_q, m_r, value, ok);
+    if (ok) {
+        return y;
+    }
+    // At a pole, or beyond the finite numbers, IEEE arithmetic gives the limit.
+    const double exact =
+        std::isfinite(value) ? Detail::EvaluateExactly(m_pForm->map, value) : std::nan("");
+    return std::isnan(exact) ? m_p + m_q / (m_r + value) : exact;
 }
 
 float RationalUnitConverter::Convert(float value) {
-    return static_cast<float>(m_p) + static_cast<float>(m_q) / (static_cast<float>(m_r) + value);
+    bool ok = false;
+    const double y = Detail::QuickRational(*m_pForm, m_p, m_q, m_r, value, ok);
+    if (ok && Detail::FloatSafe(y)) {
+        return static_cast<float>(y);
+    }
+    const float exact =
+        std::isfinite(value) ? Detail::EvaluateExactly(m_pForm->map, value) : std::nanf("");
+    return std::isnan(exact) ? static_cast<float>(m_p + m_q / (m_r + value)) : exact;
 }
 
 bool RationalUnitConverter::IsUnity() {
@@ -251,7 +295,7 @@ bool RationalUnitConverter::IsInvertible() {
 }
 
 std::unique_ptr<IUnitConverterEngine> RationalUnitConverter::GetInverse() {
-    return EngineAccess::MakeEngine(m_pExact->Inverse());
+    return EngineAccess::MakeEngine(m_pForm->map.Inverse());
 }
 
 } // namespace Orv::Pim::Core::Service::Units::Converter

@@ -173,9 +173,11 @@ DecimalError ParseDecimal(const std::string& text, Integer& mantissa, long& expo
     return DecimalError::e_None;
 }
 
-double NearestDouble(const Integer& numerator, const Integer& denominator) {
+template <typename T>
+T Nearest(const Integer& numerator, const Integer& denominator) {
+    using Limits = std::numeric_limits<T>;
     if (numerator == 0) {
-        return 0.0;
+        return T(0);
     }
     const bool negative = (numerator < 0) != (denominator < 0);
     Integer p = abs(numerator);
@@ -187,12 +189,13 @@ double NearestDouble(const Integer& numerator, const Integer& denominator) {
                       : (p << static_cast<unsigned>(-exponent)) < q) {
         --exponent;
     }
-    if (exponent > std::numeric_limits<double>::max_exponent - 1) {
-        return negative ? -std::numeric_limits<double>::infinity()
-                        : std::numeric_limits<double>::infinity();
+    if (exponent > Limits::max_exponent - 1) {
+        return negative ? -Limits::infinity() : Limits::infinity();
     }
-    // The weight of the last place kept: 53 significant bits, or fewer among the subnormals.
-    const long lastPlace = std::max(exponent - 52, -1074L);
+    // The weight of the last place kept: all the significant bits of T, or fewer among the
+    // subnormals.
+    const long lastPlace = std::max(exponent - (Limits::digits - 1),
+                                    static_cast<long>(Limits::min_exponent - Limits::digits));
     // Divide in units of half that place; the remainder tells whether anything lies below.
     const long shift = 1 - lastPlace;
     if (shift >= 0) {
@@ -203,20 +206,117 @@ double NearestDouble(const Integer& numerator, const Integer& denominator) {
     Integer halves;
     Integer rest;
     divide_qr(p, q, halves, rest);
-    const auto count = static_cast<std::uint64_t>(halves); // below 2^54
+    const auto count = static_cast<std::uint64_t>(halves); // below 2^(digits + 1)
     std::uint64_t mantissa = count >> 1;
     if ((count & 1) != 0 && (rest != 0 || (mantissa & 1) != 0)) {
         ++mantissa; // half to even; a carry into the next binade, or to infinity, is ldexp's
     }
-    const double magnitude = std::ldexp(static_cast<double>(mantissa), static_cast<int>(lastPlace));
+    const T magnitude = std::ldexp(static_cast<T>(mantissa), static_cast<int>(lastPlace));
     return negative ? -magnitude : magnitude;
 }
+
+template double Nearest<double>(const Integer&, const Integer&);
+template float Nearest<float>(const Integer&, const Integer&);
 
 // ---------------------------------------------------------------------------------------------
 // Refs
 
+namespace {
+
+// `value` as `mantissa * 2^exponent` with an integer mantissa; a finite double.
+std::int64_t Split(double value, int& exponent) {
+    const double fraction = std::frexp(value, &exponent);
+    exponent -= std::numeric_limits<double>::digits;
+    return static_cast<std::int64_t>(std::ldexp(fraction, std::numeric_limits<double>::digits));
+}
+
+// numerator / denominator - high, for the double `high` nearest that quotient: its low part.
+// Worked out exactly, then rounded once.
+double LowPart(const Integer& numerator, const Integer& denominator, double high) {
+    if (high == 0.0 || !std::isfinite(high)) {
+        return 0.0;
+    }
+    int exponent = 0;
+    const Integer mantissa(Split(high, exponent));
+    // numerator / denominator - mantissa * 2^exponent over a common denominator.
+    const unsigned up = exponent < 0 ? static_cast<unsigned>(-exponent) : 0;
+    const unsigned down = exponent > 0 ? static_cast<unsigned>(exponent) : 0;
+    return NearestDouble((numerator << up) - ((mantissa * denominator) << down), denominator << up);
+}
+
+// The map at x, rounded once to a T; NaN at a pole.
+template <typename T>
+T Evaluate(const ExactMap& map, T x) {
+    int exponent = 0;
+    const Integer mantissa(Split(static_cast<double>(x), exponent));
+    Integer numerator = map.b * mantissa;
+    Integer denominator = map.d * mantissa;
+    Integer a = map.a;
+    Integer c = map.c;
+    if (exponent >= 0) {
+        numerator <<= static_cast<unsigned>(exponent);
+        denominator <<= static_cast<unsigned>(exponent);
+    } else {
+        a <<= static_cast<unsigned>(-exponent);
+        c <<= static_cast<unsigned>(-exponent);
+    }
+    numerator += a;
+    denominator += c;
+    if (denominator == 0) {
+        return std::numeric_limits<T>::quiet_NaN();
+    }
+    return Nearest<T>(numerator, denominator);
+}
+
+template <typename T>
+T ConvertLinearExactly(const LinearParts& parts, T x) {
+    if (!std::isfinite(x) || !std::isfinite(parts.scale) || !std::isfinite(parts.offset)) {
+        return static_cast<T>(parts.scale * static_cast<double>(x) + parts.offset);
+    }
+    return Evaluate(MapOf(RefOfEngine(*parts.exact, parts.scale, parts.offset)), x);
+}
+
+} // namespace
+
+double ConvertExactly(const LinearParts& parts, double x) {
+    return ConvertLinearExactly(parts, x);
+}
+
+float ConvertExactly(const LinearParts& parts, float x) {
+    return ConvertLinearExactly(parts, x);
+}
+
+double EvaluateExactly(const ExactMap& map, double x) {
+    return Evaluate(map, x);
+}
+
+float EvaluateExactly(const ExactMap& map, float x) {
+    return Evaluate(map, x);
+}
+
 double NearestOfLarge(std::int64_t numerator, std::int64_t denominator) {
     return NearestDouble(Integer(numerator), Integer(denominator));
+}
+
+#if !defined(__SIZEOF_INT128__)
+double LowOfSmall(std::int64_t numerator, std::int64_t denominator, double high) {
+    return LowPart(Integer(numerator), Integer(denominator), high);
+}
+#endif
+
+std::shared_ptr<const RationalForm> RationalFormOf(const ExactMap& map, double& p, double& q,
+                                                   double& r) {
+    auto form = std::make_shared<RationalForm>();
+    form->map = map;
+    const Integer qNumerator = map.a * map.d - map.b * map.c;
+    const Integer qDenominator = map.d * map.d;
+    p = NearestDouble(map.b, map.d);
+    q = NearestDouble(qNumerator, qDenominator);
+    r = NearestDouble(map.c, map.d);
+    form->pLow = LowPart(map.b, map.d, p);
+    form->qLow = LowPart(qNumerator, qDenominator, q);
+    form->rLow = LowPart(map.c, map.d, r);
+    return form;
 }
 
 ExactRef RefOf(const ExactMap& map) {
@@ -240,6 +340,31 @@ ExactRef SmallRef(std::int64_t a, std::int64_t b, std::int64_t c, std::int64_t d
     return ref;
 }
 
+ExactRef RefOfDoubles(double scale, double offset) {
+    int scaleExponent = 0;
+    int offsetExponent = 0;
+    const std::int64_t b = Split(scale, scaleExponent);
+    const std::int64_t a = Split(offset, offsetExponent);
+    // A zero has no exponent of its own.
+    scaleExponent = b == 0 ? offsetExponent : scaleExponent;
+    offsetExponent = a == 0 ? scaleExponent : offsetExponent;
+    // (a * 2^ea + b * 2^eb * x) / 1 over the common denominator 2^-lowest.
+    const int lowest = std::min({scaleExponent, offsetExponent, 0});
+    const int aShift = offsetExponent - lowest;
+    const int bShift = scaleExponent - lowest;
+    if (lowest > -62 && aShift < 8 && bShift < 8) { // mantissas are below 2^53
+        return SmallRef(a * (std::int64_t{1} << aShift), b * (std::int64_t{1} << bShift),
+                        std::int64_t{1} << -lowest, 0);
+    }
+    return RefOf(ExactMap::Reduced(Integer(a) << static_cast<unsigned>(aShift),
+                                   Integer(b) << static_cast<unsigned>(bShift),
+                                   Integer(1) << static_cast<unsigned>(-lowest), 0));
+}
+
+ExactRef RefOfEngine(const ExactRef& exact, double scale, double offset) {
+    return exact.kind == ExactRef::e_None ? RefOfDoubles(scale, offset) : exact;
+}
+
 ExactMap MapOf(const ExactRef& ref) {
     if (ref.kind == ExactRef::e_Big) {
         return *ref.big;
@@ -252,9 +377,12 @@ void InvertBig(const ExactRef& ref, ExactRef& inverse) {
     inverse = RefOf(ref.big->Inverse());
 }
 
-void RoundBig(const ExactRef& ref, double& scale, double& offset) {
-    scale = NearestDouble(ref.big->b, ref.big->c);
-    offset = NearestDouble(ref.big->a, ref.big->c);
+void RoundBig(const ExactRef& ref, LinearState& state, double& scale, double& offset) {
+    const ExactMap& map = *ref.big;
+    scale = NearestDouble(map.b, map.c);
+    offset = NearestDouble(map.a, map.c);
+    state.scaleLow = LowPart(map.b, map.c, scale);
+    state.offsetLow = BelowHalfAPlace(offset, LowPart(map.a, map.c, offset));
 }
 
 ExactRef Compose(const ExactRef& first, const ExactRef& second) {

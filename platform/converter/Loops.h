@@ -1,20 +1,24 @@
-// The per-element loops behind the vector forms of the engines. Each is compiled several times,
-// for AVX-512, for AVX2 and for the baseline instruction set, and the first call picks the
-// version the processor runs best; the results are the same in every version, bit for bit, and
-// the same as the engines' single-value Convert (no multiply-add is fused).
+// The loops behind conversions by linear engines, one set per instruction set: AVX-512 and AVX2,
+// each with fused multiply-adds, and plain code for any other processor. The first call picks the
+// best set the processor runs; every set gives the same results, bit for bit, since each result
+// is the correctly rounded one.
 #pragma once
 
 #include <cstddef>
 
 namespace Orv::Pim::Core::Service::Units::Converter::Detail {
 
-/// values[i] = scale * values[i] + offset.
-void ScaleAndOffset(double* values, std::size_t count, double scale, double offset);
-/// values[i] = scale * values[i] + offset, in single precision.
-void ScaleAndOffset(float* values, std::size_t count, float scale, float offset);
-/// values[i] = p + q / (r + values[i]).
-void Reciprocal(double* values, std::size_t count, double p, double q, double r);
-/// values[i] = p + q / (r + values[i]), in single precision.
-void Reciprocal(float* values, std::size_t count, float p, float q, float r);
+struct LinearParts;
+
+/// One instruction set's conversions of single values and of arrays in place.
+struct LinearLoops {
+    double (*one)(const LinearParts& parts, double value);
+    float (*oneFloat)(const LinearParts& parts, float value);
+    void (*many)(const LinearParts& parts, double* values, std::size_t count);
+    void (*manyFloat)(const LinearParts& parts, float* values, std::size_t count);
+};
+
+/// The loops for this processor.
+const LinearLoops& Loops();
 
 } // namespace Orv::Pim::Core::Service::Units::Converter::Detail

@@ -1,6 +1,7 @@
 // The consistency checks of a catalogue: what its schema cannot say, such as whether a symbol
 // that one element names is defined by another, and of the right dimension.
 #include "CatalogueText.h"
+#include "Signature.h"
 
 #include <algorithm>
 #include <climits>
@@ -57,6 +58,7 @@ public:
         for (const MappingElement& mapping : m_text.mappings) {
             CheckMapping(mapping);
         }
+        CheckSignatures();
         CheckNamesWithRoles();
         // Problems without a position, of the catalogue as a whole, come last.
         const auto key = [](const Found& found) {
@@ -237,6 +239,69 @@ private:
             Add(mapping.at, gives + " of the dimension " + Quoted(unit->dimension) +
                                 ", but the measurement is of the dimension " +
                                 Quoted(measurement->second->dimension));
+        }
+    }
+
+    /// Signatures name each base quantity once, the catalogue has room for its quantities, and
+    /// at most one dimension of a signature is the one unit expressions take.
+    void CheckSignatures() {
+        std::vector<std::pair<const DimensionElement*, std::vector<SignatureTerm>>> read;
+        std::set<std::string> extras;
+        const QuantityTable si;
+        for (const DimensionElement& dimension : m_text.dimensions) {
+            const std::string subject = "the dimension " + Quoted(dimension.name);
+            if (!dimension.signature) {
+                if (dimension.preferred) {
+                    Add(dimension.at, subject + " is preferred for unit expressions but has no "
+                                                "signature");
+                }
+                continue;
+            }
+            std::string why;
+            auto terms = ParseSignatureText(*dimension.signature, why);
+            if (!terms) {
+                Add(dimension.at, subject + " has the signature " +
+                                      Quoted(Shortened(*dimension.signature)) + ": " + why);
+                continue;
+            }
+            std::set<std::string> named;
+            for (const SignatureTerm& term : *terms) {
+                if (!named.insert(term.quantity).second) {
+                    Add(dimension.at, subject + " has the signature " +
+                                          Quoted(Shortened(*dimension.signature)) +
+                                          ", which names " + Quoted(term.quantity) + " twice");
+                    terms.reset();
+                    break;
+                }
+                if (!si.Find(term.quantity)) {
+                    extras.insert(term.quantity);
+                }
+            }
+            if (terms) {
+                read.emplace_back(&dimension, std::move(*terms));
+            }
+        }
+        if (extras.size() + si.Size() > kMaxQuantities) {
+            Add(m_text.dimensions.front().at,
+                "the signatures name " + std::to_string(extras.size() + si.Size()) +
+                    " base quantities; a catalogue may have at most " +
+                    std::to_string(kMaxQuantities));
+            return;
+        }
+        const QuantityTable quantities(extras);
+        std::map<Signature, const DimensionElement*> preferred;
+        for (const auto& [dimension, terms] : read) {
+            if (!dimension->preferred) {
+                continue;
+            }
+            const auto inserted = preferred.emplace(*quantities.Make(terms), dimension);
+            if (!inserted.second) {
+                Add(dimension->at, "the dimension " + Quoted(dimension->name) +
+                                       " and the dimension " +
+                                       Quoted(inserted.first->second->name) + " at " +
+                                       Where(inserted.first->second->at) +
+                                       " share a signature and are both preferred");
+            }
         }
     }
 

@@ -14,9 +14,11 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -136,8 +138,10 @@ std::string Generate(Reader::XmlUnitReader& reader) {
     const std::vector<const Reader::DimensionSpec*> dimensions = reader.GetAllDimensionSpecs();
     out << "const StaticDimension kDimensions[] = {\n";
     for (const Reader::DimensionSpec* dimension : dimensions) {
+        const std::optional<std::string> signature = reader.GetDimensionSignature(dimension->name);
         out << "    {" << Literal(dimension->name) << ", " << Literal(dimension->baseUnitSymbol)
-            << "},\n";
+            << ", " << (signature ? Literal(*signature) : "nullptr") << ", "
+            << (reader.IsPreferredDimension(dimension->name) ? "true" : "false") << "},\n";
     }
     out << "};\n\n";
 
@@ -148,7 +152,8 @@ std::string Generate(Reader::XmlUnitReader& reader) {
         unitIndex.emplace(unit, i);
         out << "    {" << Literal(unit->symbol) << ", " << Literal(unit->name) << ", "
             << Literal(unit->dimensionName) << ", " << Literal(unit->standardFormSymbol) << ", "
-            << unitEngine[i] << "},\n";
+            << unitEngine[i] << ", " << (reader.TakesPrefixes(unit->symbol) ? "true" : "false")
+            << "},\n";
     }
     out << "};\n\n";
 
@@ -250,7 +255,11 @@ int main(int argc, char** argv) {
                 throw std::runtime_error("cannot write " + partial);
             }
         }
-        if (std::rename(partial.c_str(), argv[3]) != 0) {
+        // std::filesystem::rename replaces an older output on Windows too, where std::rename
+        // refuses to.
+        std::error_code failed;
+        std::filesystem::rename(partial, argv[3], failed);
+        if (failed) {
             throw std::runtime_error(std::string("cannot write ") + argv[3]);
         }
     } catch (const std::exception& error) {

@@ -151,12 +151,16 @@ public:
         CatalogueText& text = m_result.text;
         switch (kind) {
         case Kind::Dimension: {
-            DimensionElement element{at, {}, {}};
+            DimensionElement element{at, {}, {}, {}, false};
             ForEachAttribute(attributes, at, [&](const std::string& name, std::string value) {
                 if (name == "name") {
                     element.name = std::move(value);
                 } else if (name == "baseUnit") {
                     element.baseUnit = std::move(value);
+                } else if (name == "signature") {
+                    element.signature = std::move(value);
+                } else if (name == "preferred") {
+                    element.preferred = IsTrue(value);
                 }
             });
             text.dimensions.push_back(std::move(element));
@@ -194,6 +198,8 @@ public:
                     element.symbol = std::move(value);
                 } else if (name == "desc") {
                     element.desc = std::move(value);
+                } else if (name == "prefixes") {
+                    element.prefixes = IsTrue(value);
                 }
             });
             if (kind == Kind::Unit) {
@@ -292,6 +298,15 @@ private:
     std::string CurrentDimension() const {
         return m_result.text.dimensions.empty() ? std::string()
                                                 : m_result.text.dimensions.back().name;
+    }
+
+    /// An xs:boolean the schema has let through: "true", "1", "false" or "0".
+    static bool IsTrue(const std::string& value) {
+        const std::size_t first = value.find_first_not_of(" \t\r\n");
+        const std::size_t last = value.find_last_not_of(" \t\r\n");
+        const std::string word =
+            first == std::string::npos ? std::string() : value.substr(first, last - first + 1);
+        return word == "true" || word == "1";
     }
 
     static std::optional<std::string>* CoefficientOf(UnitElement& element,

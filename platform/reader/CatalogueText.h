@@ -19,6 +19,8 @@ struct DimensionElement {
     Position at;
     std::string name;
     std::optional<std::string> baseUnit;
+    std::optional<std::string> signature; ///< exponents over base quantities ("L M T-2")
+    bool preferred = false;               ///< unit expressions of the signature take it
 };
 
 struct MeasurementElement {
@@ -41,6 +43,7 @@ struct UnitElement {
     std::optional<std::string> B;
     std::optional<std::string> C;
     std::optional<std::string> D;
+    bool prefixes = false; ///< SI prefixes may stand before it in unit expressions
 
     bool IsAlias() const { return parent >= 0; }
     bool HasExactDefinition() const { return A || B || C || D; }

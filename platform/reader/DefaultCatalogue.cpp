@@ -21,13 +21,22 @@ std::unique_ptr<XmlUnitReader> XmlUnitReader::Default() {
                          : Converter::MakeExactEngine({engine.A, engine.B, engine.C, engine.D}));
     }
     for (std::size_t i = 0; i < data.dimensionCount; ++i) {
-        records->dimensions.Add({data.dimensions[i].name, data.dimensions[i].baseUnitSymbol});
+        const Detail::StaticDimension& dimension = data.dimensions[i];
+        records->dimensions.Add({dimension.name, dimension.baseUnitSymbol});
+        if (dimension.signature != nullptr) {
+            records->signatures.emplace(
+                dimension.name,
+                Detail::DimensionSignature{dimension.signature, dimension.preferred});
+        }
     }
     std::vector<const UnitSpec*> units(data.unitCount, nullptr);
     for (std::size_t i = 0; i < data.unitCount; ++i) {
         const Detail::StaticUnit& unit = data.units[i];
         units[i] = &records->units.Add({unit.symbol, unit.name, unit.dimensionName,
                                         unit.standardFormSymbol, engines[unit.engine]});
+        if (unit.prefixes) {
+            records->prefixed.insert(unit.symbol);
+        }
     }
     for (std::size_t i = 0; i < data.measurementCount; ++i) {
         const Detail::StaticMeasurement& measurement = data.measurements[i];

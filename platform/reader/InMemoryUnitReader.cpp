@@ -1,4 +1,5 @@
 #include "RecordSet.h"
+#include "Signature.h"
 
 #include <units/converter/Engines.h>
 #include <units/reader/InMemoryUnitReader.h>
@@ -67,6 +68,33 @@ bool InMemoryUnitReader::SetUnitOfMeasurement(const std::string& unitSystemName,
     }
     Records().mappings[{unitSystemName, measurementName}] = unit;
     return true;
+}
+
+} // namespace Orv::Pim::Core::Service::Units::Reader
+
+namespace Orv::Pim::Core::Service::Units::Reader {
+
+bool InMemoryUnitReader::SetSignature(const std::string& dimensionName,
+                                      const std::string& signature, bool preferred) {
+    std::string why;
+    const auto terms = Detail::ParseSignatureText(signature, why);
+    if (!terms) {
+        return false;
+    }
+    // A quantity named twice would not say which exponent holds.
+    for (std::size_t i = 0; i < terms->size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if ((*terms)[i].quantity == (*terms)[j].quantity) {
+                return false;
+            }
+        }
+    }
+    Records().signatures[dimensionName] = {signature, preferred};
+    return true;
+}
+
+void InMemoryUnitReader::SetTakesPrefixes(const std::string& symbol) {
+    Records().prefixed.insert(symbol);
 }
 
 } // namespace Orv::Pim::Core::Service::Units::Reader

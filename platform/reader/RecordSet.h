@@ -8,7 +8,9 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -41,7 +43,7 @@ public:
         return stored;
     }
     /// The first record of `key`, or null.
-    const Record* Find(const std::string& key) const {
+    const Record* Find(std::string_view key) const {
         const auto found = m_byKey.find(key);
         return found == m_byKey.end() ? nullptr : found->second;
     }
@@ -57,7 +59,14 @@ public:
 
 private:
     std::deque<Record> m_records; // a deque never moves what it holds
-    std::map<std::string, const Record*> m_byKey;
+    std::map<std::string, const Record*, std::less<>> m_byKey;
+};
+
+/// What a catalogue says of a dimension beyond its record: its signature as the catalogue writes
+/// it (see Signature.h), and whether unit expressions of that signature resolve to it.
+struct DimensionSignature {
+    std::string text;
+    bool preferred = false;
 };
 
 struct RecordSet {
@@ -67,6 +76,10 @@ struct RecordSet {
     RecordTable<UnitSystemSpec> systems;
     /// The unit that a unit system (first name) gives a measurement (second name).
     std::map<std::pair<std::string, std::string>, const UnitSpec*> mappings;
+    /// The signatures of dimensions, by dimension name.
+    std::map<std::string, DimensionSignature, std::less<>> signatures;
+    /// The symbols of the units that take SI prefixes in unit expressions.
+    std::set<std::string, std::less<>> prefixed;
     /// The engines that the unit records point to; aliases may share one.
     std::vector<std::unique_ptr<Converter::IUnitConverterEngine>> engines;
 

@@ -24,6 +24,8 @@ struct StaticEngine {
 struct StaticDimension {
     const char* name;
     const char* baseUnitSymbol;
+    const char* signature; ///< null when the dimension has none
+    bool preferred;
 };
 
 /// A unit record; aliases share their parent's engine, so several records may name one engine.
@@ -33,6 +35,7 @@ struct StaticUnit {
     const char* dimensionName;
     const char* standardFormSymbol;
     std::size_t engine; ///< index into the engines
+    bool prefixes;      ///< SI prefixes may stand before it in unit expressions
 };
 
 struct StaticMeasurement {

@@ -1,10 +1,12 @@
 #include "CatalogueText.h"
+#include "ExpressionResolver.h"
 #include "RecordSet.h"
 
 #include <units/reader/XmlUnitReader.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -198,6 +200,11 @@ std::vector<CatalogueProblem> Build(const std::string& bytes, const std::string&
 
     for (const auto& dimension : text.dimensions) {
         records.dimensions.Add({dimension.name, dimension.baseUnit.value_or("")});
+        if (dimension.signature) {
+            records.signatures.emplace(
+                dimension.name,
+                Detail::DimensionSignature{*dimension.signature, dimension.preferred});
+        }
     }
     for (std::size_t i = 0; i < text.units.size(); ++i) {
         const UnitElement& unit = text.units[i];
@@ -205,6 +212,27 @@ std::vector<CatalogueProblem> Build(const std::string& bytes, const std::string&
             unit.IsAlias() ? text.units[static_cast<std::size_t>(unit.parent)].symbol
                            : std::string();
         records.units.Add({unit.symbol, unit.desc, unit.dimension, standardForm, engines[i]});
+        if (unit.prefixes) {
+            records.prefixed.insert(unit.symbol);
+        }
+    }
+    // Symbols such as N/m2 must mean what they read as, or unit expressions would not agree
+    // with the catalogue.
+    if (!records.signatures.empty()) {
+        for (auto& [index, message] : Detail::ExpressionResolver(records).CheckCompoundSymbols()) {
+            const UnitElement& unit = text.units[index];
+            problems.push_back({source, unit.at.line, unit.at.column, std::move(message)});
+        }
+        if (std::any_of(problems.begin(), problems.end(), isError)) {
+            // In the order of the text, problems of the catalogue as a whole last.
+            const auto key = [](const CatalogueProblem& problem) {
+                return std::make_pair(problem.line > 0 ? problem.line : INT_MAX, problem.column);
+            };
+            std::stable_sort(problems.begin(), problems.end(),
+                             [&](const auto& a, const auto& b) { return key(a) < key(b); });
+            limit();
+            throw CatalogueError(std::move(problems));
+        }
     }
     for (const auto& measurement : text.measurements) {
         records.measurements.Add({measurement.name, measurement.dimension,

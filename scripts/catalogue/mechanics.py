@@ -21,7 +21,7 @@ def add(cat):
 
 
 def force(cat):
-    d = cat.dimension("Force", "N", "newton", aliases=["newton"])
+    d = cat.dimension("Force", "N", "newton", aliases=["newton"], signature="L M T-2")
     d.prefixed("N", "newton", 1, "k M m da")
     d.unit("dyn", "dyne", E("0.00001"), aliases=["dyne"])
     d.unit("kgf", "kilogram-force", KGF, aliases=["kp"])
@@ -32,6 +32,7 @@ def force(cat):
     d.unit("ozf", "ounce-force", LBF / 16)
     d.unit("pdl", "poundal", LB * FT, aliases=["poundal"])
     d.unit("tonfUS", "short ton-force", LBF * 2000, aliases=["tonf"])
+    d.takes_prefixes("N")
     d.measurement("Force", "N kN mN daN kgf lbf klbf dyn", imperial="lbf")
     d.measurement("Load", "kN N MN tf lbf klbf tonfUS", metric="kN", imperial="lbf")
     d.measurement("Hook Load", "kN daN tf klbf lbf", metric="kN", si="kN", imperial="klbf")
@@ -42,7 +43,8 @@ def force(cat):
 
 
 def pressure(cat):
-    d = cat.dimension("Pressure", "Pa", "pascal", aliases=["pascal", "N/m2"])
+    d = cat.dimension("Pressure", "Pa", "pascal", aliases=["pascal", "N/m2"],
+                      signature="L-1 M T-2", preferred=True)
     d.prefixed("Pa", "pascal", 1, "h k M G")
     d.alias("kPa", "kN/m2", "kilonewton per square metre")
     d.alias("MPa", "N/mm2", "newton per square millimetre")
@@ -68,6 +70,7 @@ def pressure(cat):
                 B=str(LBF.value()), C=str(IN2.value()))
     d.unit_abcd("barg", "bar gauge", A="101325", B="100000")
     d.unit_abcd("kPag", "kilopascal gauge", A="101325", B="1000")
+    d.takes_prefixes("Pa", "bar")
     d.measurement("Pressure", "kPa Pa MPa bar mbar psi atm", metric="kPa", imperial="psi")
     d.measurement("Absolute Pressure", "bar kPa MPa Pa atm psi", metric="bar", imperial="psi")
     d.measurement("Gauge Pressure", "barg kPag psig", metric="barg", si="kPag", imperial="psig")
@@ -89,7 +92,8 @@ def pressure(cat):
 
 
 def energy(cat):
-    d = cat.dimension("Energy", "J", "joule", aliases=["joule", "W.s"])
+    d = cat.dimension("Energy", "J", "joule", aliases=["joule", "W.s"],
+                      signature="L2 M T-2", preferred=True)
     d.prefixed("J", "joule", 1, "k M G T m")
     d.unit("Wh", "watt hour", H)
     d.prefixed("Wh", "watt hour", H, "k M G T")
@@ -110,6 +114,7 @@ def energy(cat):
     d.unit("toe", "tonne of oil equivalent", CAL_IT * E("1e10"))
     d.unit("tce", "tonne of coal equivalent", CAL_IT * E("7e9"))
     d.unit("boe", "barrel of oil equivalent", BTU * 5800000)
+    d.takes_prefixes("J", "Wh", "eV", "cal")
     general = "J kJ MJ GJ kWh Btu MMBtu cal kcal ft.lbf"
     d.measurement("Energy", general, metric="kJ", imperial="Btu")
     d.measurement("Heat", "kJ J MJ kcal Btu kBtu MMBtu therm", metric="kJ", imperial="Btu")
@@ -125,7 +130,7 @@ def energy(cat):
 
 
 def power(cat):
-    d = cat.dimension("Power", "W", "watt", aliases=["watt", "J/s"])
+    d = cat.dimension("Power", "W", "watt", aliases=["watt", "J/s"], signature="L2 M T-3")
     d.prefixed("W", "watt", 1, "k M G T m u")
     d.unit("hp", "horsepower (mechanical)", HP, aliases=["bhp"])
     d.unit("hpM", "metric horsepower", KGF * 75, aliases=["PS", "CV"])
@@ -137,6 +142,8 @@ def power(cat):
     d.unit("ft.lbf/s", "foot pound-force per second", FT_LBF)
     d.unit("kcal/h", "kilocalorie per hour", CAL * 1000 / H)
     d.unit("erg/s", "erg per second", E("0.0000001"))
+    d.alias("uW", "µW", "microwatt")
+    d.takes_prefixes("W")
     d.measurement("Power", "kW W MW hp hpM Btu/h", metric="kW", imperial="hp")
     d.measurement("Electrical Power", "kW W MW GW mW", metric="kW", imperial="kW")
     d.measurement("Power Plant Output", "MW GW kW", metric="MW", si="MW", imperial="MW")
@@ -149,7 +156,7 @@ def power(cat):
 
 
 def torque(cat):
-    d = cat.dimension("Torque", "N.m", "newton metre", aliases=["Nm"])
+    d = cat.dimension("Torque", "N.m", "newton metre", aliases=["Nm"], signature="L2 M T-2")
     d.prefixed("N.m", "newton metre", 1, "k m da")
     d.unit("lbf.ft", "pound-force foot", LBF * FT)
     d.unit("lbf.in", "pound-force inch", LBF * IN)
@@ -166,7 +173,7 @@ def torque(cat):
 
 def density(cat):
     d = cat.dimension("Density", "kg/m3", "kilogram per cubic metre",
-                      aliases=["g/L", "g/dm3", "mg/cm3"])
+                      aliases=["g/L", "g/dm3", "mg/cm3"], signature="L-3 M")
     d.unit("g/cm3", "gram per cubic centimetre", 1000,
            aliases=["g/cc", "g/mL", "kg/L", "kg/dm3", "t/m3"])
     d.unit("mg/L", "milligram per litre", E("0.001"), aliases=["g/m3"])
@@ -193,7 +200,7 @@ def density(cat):
 
 def dynamic_viscosity(cat):
     d = cat.dimension("Dynamic Viscosity", "Pa.s", "pascal second",
-                      aliases=["N.s/m2", "kg/(m.s)"])
+                      aliases=["N.s/m2", "kg/(m.s)"], signature="L-1 M T-1")
     d.unit("cP", "centipoise", E("0.001"), aliases=["cp", "mPa.s"])
     d.unit("P", "poise", E("0.1"), aliases=["poise"])
     d.unit("uPa.s", "micropascal second", E("0.000001"))
@@ -210,7 +217,7 @@ def dynamic_viscosity(cat):
 
 
 def kinematic_viscosity(cat):
-    d = cat.dimension("Kinematic Viscosity", "m2/s", "square metre per second")
+    d = cat.dimension("Kinematic Viscosity", "m2/s", "square metre per second", signature="L2 T-1")
     d.unit("St", "stokes", E("0.0001"), aliases=["cm2/s", "stokes"])
     d.unit("cSt", "centistokes", E("0.000001"), aliases=["mm2/s", "centistokes"])
     d.unit("m2/h", "square metre per hour", E(1) / H)
@@ -227,7 +234,7 @@ def kinematic_viscosity(cat):
 
 
 def force_per_length(cat):
-    d = cat.dimension("Force per Length", "N/m", "newton per metre")
+    d = cat.dimension("Force per Length", "N/m", "newton per metre", signature="M T-2")
     d.unit("mN/m", "millinewton per metre", E("0.001"), aliases=["dyn/cm"])
     d.unit("kN/m", "kilonewton per metre", 1000)
     d.unit("lbf/in", "pound-force per inch", LBF / IN)
@@ -241,7 +248,7 @@ def force_per_length(cat):
 
 
 def pressure_gradient(cat):
-    d = cat.dimension("Pressure Gradient", "Pa/m", "pascal per metre")
+    d = cat.dimension("Pressure Gradient", "Pa/m", "pascal per metre", signature="L-2 M T-2")
     d.unit("kPa/m", "kilopascal per metre", 1000, aliases=["MPa/km"])
     d.unit("bar/m", "bar per metre", BAR)
     d.unit("kPa/100m", "kilopascal per hundred metres", 10)
@@ -257,7 +264,7 @@ def pressure_gradient(cat):
 
 
 def compressibility(cat):
-    d = cat.dimension("Compressibility", "1/Pa", "per pascal")
+    d = cat.dimension("Compressibility", "1/Pa", "per pascal", signature="L M-1 T2")
     d.unit("1/kPa", "per kilopascal", E("0.001"))
     d.unit("1/MPa", "per megapascal", E("0.000001"))
     d.unit("1/GPa", "per gigapascal", E("0.000000001"))
@@ -272,7 +279,7 @@ def compressibility(cat):
 
 
 def specific_volume(cat):
-    d = cat.dimension("Specific Volume", "m3/kg", "cubic metre per kilogram")
+    d = cat.dimension("Specific Volume", "m3/kg", "cubic metre per kilogram", signature="L3 M-1")
     d.unit("L/kg", "litre per kilogram", E("0.001"), aliases=["dm3/kg", "cm3/g"])
     d.unit("ft3/lbm", "cubic foot per pound", FT3 / LB)
     d.unit("galUS/lbm", "U.S. gallon per pound", GAL_US / LB)

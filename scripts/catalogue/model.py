@@ -61,12 +61,18 @@ class Measurement:
 
 
 class Dimension:
-    def __init__(self, catalogue, name, base, base_desc, aliases=()):
+    def __init__(self, catalogue, name, base, base_desc, aliases=(), signature=None,
+                 preferred=False):
         self.catalogue = catalogue
         self.name = name
         self.base = base
+        # Exponents over base quantities ("L M T-2"), by which unit expressions find their
+        # dimension; `preferred` picks this dimension among those sharing its signature.
+        self.signature = signature
+        self.preferred = preferred
         self.units = []
         self.measurements = []
+        self.prefixable = set()  # symbols that SI prefixes may stand before in expressions
         self.unit(base, base_desc, 1, aliases=aliases)
 
     # Units -------------------------------------------------------------------------------------
@@ -104,6 +110,14 @@ class Dimension:
         unit = self.find(of)
         self.catalogue.claim_symbol(symbol, self)
         unit.aliases.append((symbol, desc))
+
+    def takes_prefixes(self, *symbols):
+        """Lets SI prefixes stand before these units or aliases in unit expressions."""
+        own = {u.symbol for u in self.units} | {a for u in self.units for a, _ in u.aliases}
+        for symbol in symbols:
+            if symbol not in own:
+                raise KeyError(f"{symbol} is not a symbol of {self.name}")
+            self.prefixable.add(symbol)
 
     def _add(self, unit, aliases):
         self.catalogue.claim_symbol(unit.symbol, self)
@@ -154,10 +168,10 @@ class Catalogue:
         self.measurement_names = set()
         self.errors = []
 
-    def dimension(self, name, base, base_desc, aliases=()):
+    def dimension(self, name, base, base_desc, aliases=(), signature=None, preferred=False):
         if any(d.name == name for d in self.dimensions):
             raise KeyError(f"duplicate dimension {name}")
-        d = Dimension(self, name, base, base_desc, aliases)
+        d = Dimension(self, name, base, base_desc, aliases, signature, preferred)
         self.dimensions.append(d)
         return d
 
@@ -178,6 +192,8 @@ class Catalogue:
         for d in self.dimensions:
             if not any(m.name == d.name for m in d.measurements):
                 self.errors.append(f"dimension {d.name} has no measurement of its own name")
+            if d.signature is None:
+                self.errors.append(f"dimension {d.name} has no signature")
         if self.errors:
             raise ValueError("\n".join(self.errors))
 
@@ -196,7 +212,10 @@ class Catalogue:
         out.append("-->")
         out.append("<UnitCatalog>")
         for d in self.dimensions:
-            out.append(f"  <Dimension name={quoteattr(d.name)} baseUnit={quoteattr(d.base)}>")
+            extras = f" signature={quoteattr(d.signature)}" if d.signature is not None else ""
+            extras += ' preferred="true"' if d.preferred else ""
+            out.append(f"  <Dimension name={quoteattr(d.name)} baseUnit={quoteattr(d.base)}"
+                       f"{extras}>")
             for m in d.measurements:
                 out.append(f"    <Measurement name={quoteattr(m.name)} "
                            f"units={quoteattr(' '.join(m.units))}/>")
@@ -208,11 +227,15 @@ class Catalogue:
                                    ("offset", cxx_default_format(float(offset)))]
                 attributes += [(k, v) for k, v in (("A", u.A), ("B", u.B), ("C", u.C), ("D", u.D))
                                if v is not None]
+                if u.symbol in d.prefixable:
+                    attributes.append(("prefixes", "true"))
                 text = " ".join(f"{k}={quoteattr(v)}" for k, v in attributes)
                 if u.aliases:
                     out.append(f"    <Unit {text}>")
                     for symbol, desc in u.aliases:
-                        out.append(f"      <Alias name={quoteattr(symbol)} desc={quoteattr(desc)}/>")
+                        prefixes = ' prefixes="true"' if symbol in d.prefixable else ""
+                        out.append(f"      <Alias name={quoteattr(symbol)} desc={quoteattr(desc)}"
+                                   f"{prefixes}/>")
                     out.append("    </Unit>")
                 else:
                     out.append(f"    <Unit {text}/>")

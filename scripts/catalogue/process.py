@@ -26,7 +26,7 @@ def add(cat):
 
 def relative_density(cat):
     d = cat.dimension("Relative Density", "SG", "specific gravity (relative to water)",
-                      aliases=["sg"])
+                      aliases=["sg"], signature="")
     # API gravity: SG = 141.5 / (131.5 + API). Heavy-liquid Baume: SG = 145 / (145 - x).
     d.unit_abcd("API", "degree API", A="141.5", B="0", C="131.5", D="1",
                 aliases=["degAPI"])
@@ -39,7 +39,7 @@ def relative_density(cat):
 
 
 def volume_flow_rate(cat):
-    d = cat.dimension("Volume Flow Rate", "m3/s", "cubic metre per second")
+    d = cat.dimension("Volume Flow Rate", "m3/s", "cubic metre per second", signature="L3 T-1")
     d.unit("m3/min", "cubic metre per minute", E(1) / MIN)
     d.unit("m3/h", "cubic metre per hour", E(1) / H)
     d.unit("m3/d", "cubic metre per day", E(1) / DAY)
@@ -83,7 +83,7 @@ def volume_flow_rate(cat):
 
 
 def mass_flow_rate(cat):
-    d = cat.dimension("Mass Flow Rate", "kg/s", "kilogram per second")
+    d = cat.dimension("Mass Flow Rate", "kg/s", "kilogram per second", signature="M T-1")
     d.unit("kg/min", "kilogram per minute", E(1) / MIN)
     d.unit("kg/h", "kilogram per hour", E(1) / H)
     d.unit("kg/d", "kilogram per day", E(1) / DAY)
@@ -119,7 +119,8 @@ def mass_flow_rate(cat):
 def standard_volume(cat):
     # Volumes of gas and oil at standard (reference) conditions. A standard cubic metre is not a
     # cubic metre of the fluid as it is, so these form a dimension of their own.
-    d = cat.dimension("Standard Volume", "sm3", "standard cubic metre", aliases=["Sm3", "scm"])
+    d = cat.dimension("Standard Volume", "sm3", "standard cubic metre", aliases=["Sm3", "scm"],
+                      signature="StdVol")
     d.unit("ksm3", "thousand standard cubic metres", 1000, aliases=["E3sm3"])
     d.unit("Msm3", "million standard cubic metres", 1000000, aliases=["E6sm3"])
     d.unit("Gsm3", "billion standard cubic metres", 1000000000, aliases=["E9sm3", "bcm"])
@@ -142,7 +143,8 @@ def standard_volume(cat):
 
 
 def standard_volume_flow_rate(cat):
-    d = cat.dimension("Standard Volume Flow Rate", "sm3/s", "standard cubic metre per second")
+    d = cat.dimension("Standard Volume Flow Rate", "sm3/s", "standard cubic metre per second",
+                      signature="T-1 StdVol")
     d.unit("sm3/h", "standard cubic metre per hour", E(1) / H)
     d.unit("sm3/d", "standard cubic metre per day", E(1) / DAY)
     d.unit("ksm3/d", "thousand standard cubic metres per day", E(1000) / DAY)
@@ -169,7 +171,8 @@ def standard_volume_flow_rate(cat):
 
 
 def gas_oil_ratio(cat):
-    d = cat.dimension("Gas Oil Ratio", "sm3/sm3", "standard cubic metre per standard cubic metre")
+    d = cat.dimension("Gas Oil Ratio", "sm3/sm3", "standard cubic metre per standard cubic metre",
+                      signature="")
     d.unit("scf/stb", "standard cubic foot per stock tank barrel", FT3 / BBL,
            aliases=["scf/bbl"])
     d.unit("Mscf/stb", "thousand standard cubic feet per stock tank barrel", FT3 * 1000 / BBL)
@@ -180,7 +183,8 @@ def gas_oil_ratio(cat):
 
 
 def productivity_index(cat):
-    d = cat.dimension("Productivity Index", "m3/(s.Pa)", "cubic metre per second pascal")
+    d = cat.dimension("Productivity Index", "m3/(s.Pa)", "cubic metre per second pascal",
+                      signature="L4 M-1 T")
     d.unit("m3/(d.bar)", "cubic metre per day bar", E(1) / (DAY * BAR))
     d.unit("m3/(d.kPa)", "cubic metre per day kilopascal", E(1) / (DAY * 1000))
     d.unit("L/(min.bar)", "litre per minute bar", E("0.001") / (MIN * BAR))
@@ -195,7 +199,7 @@ def productivity_index(cat):
 def volume_per_length(cat):
     # Volume per distance covers pipe and annulus capacity and fuel consumption. Fuel economy
     # units (distance per volume) are reciprocal: base = A / (D x).
-    d = cat.dimension("Volume per Length", "m3/m", "cubic metre per metre")
+    d = cat.dimension("Volume per Length", "m3/m", "cubic metre per metre", signature="L2")
     d.unit("L/m", "litre per metre", E("0.001"))
     d.unit("L/km", "litre per kilometre", E("0.000001"))
     d.unit("L/100km", "litre per hundred kilometres", E("0.00000001"))
@@ -219,7 +223,8 @@ def volume_per_length(cat):
 
 
 def mass_flux(cat):
-    d = cat.dimension("Mass Flux", "kg/(m2.s)", "kilogram per square metre second")
+    d = cat.dimension("Mass Flux", "kg/(m2.s)", "kilogram per square metre second",
+                      signature="L-2 M T-1")
     d.unit("kg/(m2.h)", "kilogram per square metre hour", E(1) / H)
     d.unit("g/(m2.d)", "gram per square metre day", E("0.001") / DAY)
     d.unit("lbm/(ft2.s)", "pound per square foot second", LB / FT2)
@@ -231,7 +236,7 @@ def mass_flux(cat):
 
 
 def angle_per_length(cat):
-    d = cat.dimension("Angle per Length", "rad/m", "radian per metre")
+    d = cat.dimension("Angle per Length", "rad/m", "radian per metre", signature="L-1 Angle")
     d.unit("deg/m", "degree per metre", PI / 180)
     d.unit("deg/30m", "degree per thirty metres", PI / 5400)
     d.unit("deg/100ft", "degree per hundred feet", PI / (FT * 18000))
@@ -244,17 +249,19 @@ def angle_per_length(cat):
 
 
 def amount_of_substance(cat):
-    d = cat.dimension("Amount of Substance", "mol", "mole", aliases=["mole"])
+    d = cat.dimension("Amount of Substance", "mol", "mole", aliases=["mole"], signature="N")
     d.unit("kmol", "kilomole", 1000, aliases=["kgmol"])
     d.prefixed("mol", "mole", 1, "m u n")
     d.unit("lbmol", "pound-mole", LB * 1000)
+    d.alias("umol", "µmol", "micromole")
+    d.takes_prefixes("mol")
     d.measurement("Amount of Substance", "mol kmol mmol umol lbmol", metric="kmol",
                   imperial="lbmol")
     d.measurement("Laboratory Amount", "mmol umol nmol mol", metric="mmol", si="mmol")
 
 
 def molar_mass(cat):
-    d = cat.dimension("Molar Mass", "kg/mol", "kilogram per mole")
+    d = cat.dimension("Molar Mass", "kg/mol", "kilogram per mole", signature="M N-1")
     d.unit("g/mol", "gram per mole", E("0.001"), aliases=["kg/kmol", "lbm/lbmol"])
     d.measurement("Molar Mass", "g/mol kg/mol", metric="g/mol", imperial="g/mol")
     d.measurement("Molecular Weight", "g/mol kg/mol", metric="g/mol", si="g/mol")
@@ -262,7 +269,7 @@ def molar_mass(cat):
 
 def molar_concentration(cat):
     d = cat.dimension("Molar Concentration", "mol/m3", "mole per cubic metre",
-                      aliases=["mmol/L", "mM"])
+                      aliases=["mmol/L", "mM"], signature="L-3 N")
     d.unit("mol/L", "mole per litre", 1000, aliases=["M", "kmol/m3", "mol/dm3"])
     d.unit("umol/L", "micromole per litre", E("0.001"), aliases=["uM"])
     d.unit("nmol/L", "nanomole per litre", E("0.000001"), aliases=["nM"])
@@ -273,7 +280,7 @@ def molar_concentration(cat):
 
 
 def molar_volume(cat):
-    d = cat.dimension("Molar Volume", "m3/mol", "cubic metre per mole")
+    d = cat.dimension("Molar Volume", "m3/mol", "cubic metre per mole", signature="L3 N-1")
     d.unit("L/mol", "litre per mole", E("0.001"), aliases=["dm3/mol", "m3/kmol"])
     d.unit("cm3/mol", "cubic centimetre per mole", E("0.000001"))
     d.unit("ft3/lbmol", "cubic foot per pound-mole", FT3 / (LB * 1000))
@@ -282,7 +289,7 @@ def molar_volume(cat):
 
 
 def molar_energy(cat):
-    d = cat.dimension("Molar Energy", "J/mol", "joule per mole")
+    d = cat.dimension("Molar Energy", "J/mol", "joule per mole", signature="L2 M T-2 N-1")
     d.unit("kJ/mol", "kilojoule per mole", 1000, aliases=["J/mmol"])
     d.unit("kcal/mol", "kilocalorie per mole", CAL * 1000)
     d.unit("Btu/lbmol", "Btu per pound-mole", BTU / (LB * 1000))
@@ -293,7 +300,8 @@ def molar_energy(cat):
 
 
 def molar_flow_rate(cat):
-    d = cat.dimension("Molar Flow Rate", "mol/s", "mole per second")
+    d = cat.dimension("Molar Flow Rate", "mol/s", "mole per second",
+                      signature="T-1 N", preferred=True)
     d.unit("mol/h", "mole per hour", E(1) / H)
     d.unit("kmol/s", "kilomole per second", 1000)
     d.unit("kmol/h", "kilomole per hour", E(1000) / H)

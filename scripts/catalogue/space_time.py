@@ -28,13 +28,15 @@ def add(cat):
 
 
 def dimensionless(cat):
-    d = cat.dimension("Dimensionless", "unitless", "unitless", aliases=[("frac", "fraction")])
+    d = cat.dimension("Dimensionless", "unitless", "unitless", aliases=[("frac", "fraction")],
+                      signature="", preferred=True)
     d.unit("%", "percent", E("0.01"), aliases=["percent", "pct", ("pu", "porosity unit")])
     d.unit("permil", "per mille", E("0.001"), aliases=["permille"])
     d.unit("bp", "basis point", E("0.0001"))
     d.unit("ppm", "part per million", E("0.000001"))
     d.unit("ppb", "part per billion", E("0.000000001"))
     d.unit("ppt", "part per trillion", E("0.000000000001"))
+    d.alias("permil", "‰", "per mille")
     ratio = "unitless % permil"
     d.measurement("Unitless", "unitless")
     d.measurement("Dimensionless", "unitless % permil ppm")
@@ -54,7 +56,7 @@ def dimensionless(cat):
 
 
 def length(cat):
-    d = cat.dimension("Length", "m", "metre", aliases=["metre", "meter"])
+    d = cat.dimension("Length", "m", "metre", aliases=["metre", "meter"], signature="L")
     d.prefixed("m", "metre", 1, "k d c m")
     d.unit("um", "micrometre", E("0.000001"), aliases=["micron"])
     d.prefixed("m", "metre", 1, "n p")
@@ -75,6 +77,9 @@ def length(cat):
     d.unit("furlong", "furlong", FT * 660)
     d.unit("au", "astronomical unit", E("149597870700"))
     d.unit("ly", "light year", E("9460730472580800"))
+    d.alias("um", "µm", "micrometre")
+    d.alias("Ang", "Å", "angstrom")
+    d.takes_prefixes("m")
     general = "m km cm mm ft in yd mi"
     d.measurement("Length", general, imperial="ft")
     for name in ["Depth", "True Vertical Depth", "Measured Depth", "Elevation", "Height",
@@ -94,7 +99,7 @@ def length(cat):
 
 
 def area(cat):
-    d = cat.dimension("Area", "m2", "square metre", aliases=["sqm"])
+    d = cat.dimension("Area", "m2", "square metre", aliases=["sqm"], signature="L2", preferred=True)
     d.prefixed("m", "metre", 1, "k d c m u", power=2, pattern="{p}{s}2",
                desc_pattern="square {p}{d}")
     d.unit("ha", "hectare", 10000, aliases=["hectare"])
@@ -120,7 +125,7 @@ def area(cat):
 
 
 def volume(cat):
-    d = cat.dimension("Volume", "m3", "cubic metre", aliases=["cum"])
+    d = cat.dimension("Volume", "m3", "cubic metre", aliases=["cum"], signature="L3")
     d.prefixed("m", "metre", 1, "k d c m", power=3, pattern="{p}{s}3",
                desc_pattern="cubic {p}{d}")
     d.alias("cm3", "cc", "cubic centimetre")
@@ -145,6 +150,8 @@ def volume(cat):
     d.unit("bbl", "barrel (42 U.S. gallons)", BBL, aliases=["barrel"])
     d.unit("Mbbl", "thousand barrels", BBL * 1000, aliases=["kbbl"])
     d.unit("MMbbl", "million barrels", BBL * 1000000)
+    d.alias("uL", "µL", "microlitre")
+    d.takes_prefixes("L", "l")
     d.measurement("Volume", "m3 L cm3 ft3 in3 yd3 galUS galUK bbl", imperial="ft3")
     d.measurement("Liquid Volume", "L m3 mL galUK galUS qtUS qtUK ptUK ptUS bbl", metric="L",
                   si="m3", imperial="galUK", us="galUS")
@@ -164,7 +171,7 @@ def volume(cat):
 
 
 def mass(cat):
-    d = cat.dimension("Mass", "kg", "kilogram", aliases=["kilogram"])
+    d = cat.dimension("Mass", "kg", "kilogram", aliases=["kilogram"], signature="M")
     d.unit("g", "gram", E("0.001"), aliases=["gram"])
     d.prefixed("g", "gram", E("0.001"), "m u")
     d.unit("t", "tonne", 1000, aliases=["tonne", "Mg"])
@@ -182,6 +189,8 @@ def mass(cat):
     d.unit("cwtUK", "long hundredweight (112 lb)", LB * 112)
     d.unit("slug", "slug", LBF / FT)
     d.unit("ct", "metric carat", E("0.0002"), aliases=["carat"])
+    d.alias("ug", "µg", "microgram")
+    d.takes_prefixes("g", "t")
     d.measurement("Mass", "kg g t lbm oz ston lton", imperial="lbm")
     d.measurement("Weight", "kg t lbm st ston lton", imperial="lbm")
     d.measurement("Cargo Mass", "t kt kg lton ston", metric="t", si="t", imperial="lton", us="ston")
@@ -194,7 +203,7 @@ def mass(cat):
 
 
 def time(cat):
-    d = cat.dimension("Time", "s", "second", aliases=["sec", "second"])
+    d = cat.dimension("Time", "s", "second", aliases=["sec", "second"], signature="T")
     d.prefixed("s", "second", 1, "m u n p")
     d.unit("min", "minute", MIN, aliases=["minute"])
     d.unit("h", "hour", H, aliases=["hr", "hour"])
@@ -202,6 +211,8 @@ def time(cat):
     d.unit("wk", "week", DAY * 7, aliases=["week"])
     d.unit("mo", "month (1/12 Julian year)", YEAR / 12, aliases=["month"])
     d.unit("yr", "year (Julian, 365.25 days)", YEAR, aliases=["year"])
+    d.alias("us", "µs", "microsecond")
+    d.takes_prefixes("s")
     every = "s ms min h d wk mo yr"
     d.measurement("Time", every)
     d.measurement("Duration", every, metric="h", imperial="h")
@@ -213,7 +224,7 @@ def time(cat):
 
 
 def plane_angle(cat):
-    d = cat.dimension("Plane Angle", "rad", "radian", aliases=["radian"])
+    d = cat.dimension("Plane Angle", "rad", "radian", aliases=["radian"], signature="Angle")
     d.prefixed("rad", "radian", 1, "m u")
     # Angles are the one family that no finite decimal defines: pi is written to 30 digits.
     d.unit("deg", "degree", PI / 180, aliases=["degree"])
@@ -221,6 +232,9 @@ def plane_angle(cat):
     d.unit("arcsec", "second of arc", PI / 648000, aliases=["asec"])
     d.unit("gon", "gon", PI / 200, aliases=["grad"])
     d.unit("rev", "revolution", PI * 2, aliases=["turn"])
+    d.alias("deg", "°", "degree")
+    d.alias("urad", "µrad", "microradian")
+    d.takes_prefixes("rad")
     d.measurement("Plane Angle", "deg rad mrad arcmin arcsec gon rev", metric="deg")
     d.measurement("Angle", "deg rad gon rev", metric="deg")
     for name in ["Inclination", "Azimuth", "Dip Angle", "Phase Angle"]:
@@ -230,15 +244,16 @@ def plane_angle(cat):
 
 
 def solid_angle(cat):
-    d = cat.dimension("Solid Angle", "sr", "steradian", aliases=["steradian"])
+    d = cat.dimension("Solid Angle", "sr", "steradian", aliases=["steradian"], signature="Angle2")
     d.prefixed("sr", "steradian", 1, "m")
     d.unit("deg2", "square degree", PI_SQUARED / 32400)
     d.unit("sphere", "sphere", PI * 4)
+    d.takes_prefixes("sr")
     d.measurement("Solid Angle", "sr msr deg2 sphere")
 
 
 def velocity(cat):
-    d = cat.dimension("Velocity", "m/s", "metre per second")
+    d = cat.dimension("Velocity", "m/s", "metre per second", signature="L T-1")
     d.unit("km/h", "kilometre per hour", E(1000) / H, aliases=["kph", "kmh"])
     d.unit("m/min", "metre per minute", E(1) / MIN)
     d.unit("m/h", "metre per hour", E(1) / H)
@@ -265,7 +280,7 @@ def velocity(cat):
 
 
 def acceleration(cat):
-    d = cat.dimension("Acceleration", "m/s2", "metre per second squared")
+    d = cat.dimension("Acceleration", "m/s2", "metre per second squared", signature="L T-2")
     d.unit("cm/s2", "centimetre per second squared", E("0.01"), aliases=[("Gal", "gal")])
     d.unit("mGal", "milligal", E("0.00001"))
     d.unit("ft/s2", "foot per second squared", FT)
@@ -277,7 +292,7 @@ def acceleration(cat):
 
 
 def angular_velocity(cat):
-    d = cat.dimension("Angular Velocity", "rad/s", "radian per second")
+    d = cat.dimension("Angular Velocity", "rad/s", "radian per second", signature="T-1 Angle")
     d.unit("rad/min", "radian per minute", E(1) / MIN)
     d.unit("rpm", "revolution per minute", PI * 2 / MIN, aliases=["r/min", "rev/min"])
     d.unit("rps", "revolution per second", PI * 2, aliases=["r/s", "rev/s"])
@@ -290,20 +305,23 @@ def angular_velocity(cat):
 
 
 def angular_acceleration(cat):
-    d = cat.dimension("Angular Acceleration", "rad/s2", "radian per second squared")
+    d = cat.dimension("Angular Acceleration", "rad/s2", "radian per second squared",
+                      signature="T-2 Angle")
     d.unit("deg/s2", "degree per second squared", PI / 180)
     d.unit("rpm/s", "revolution per minute per second", PI * 2 / MIN)
     d.measurement("Angular Acceleration", "rad/s2 deg/s2 rpm/s", imperial="deg/s2")
 
 
 def frequency(cat):
-    d = cat.dimension("Frequency", "Hz", "hertz", aliases=["hertz", "cps"])
+    d = cat.dimension("Frequency", "Hz", "hertz", aliases=["hertz", "cps"],
+                      signature="T-1", preferred=True)
     d.prefixed("Hz", "hertz", 1, "k M G T")
     d.prefixed("Hz", "hertz", 1, "m")
     d.unit("1/s", "per second", 1)
     d.unit("1/min", "per minute", E(1) / MIN, aliases=[("spm", "strokes per minute")])
     d.unit("1/h", "per hour", E(1) / H)
     d.unit("1/d", "per day", E(1) / DAY)
+    d.takes_prefixes("Hz")
     d.measurement("Frequency", "Hz kHz MHz GHz THz mHz")
     d.measurement("Sampling Rate", "Hz kHz MHz", metric="kHz", si="Hz")
     d.measurement("Radio Frequency", "MHz kHz GHz Hz", metric="MHz", si="MHz")
@@ -314,7 +332,7 @@ def frequency(cat):
 
 
 def data(cat):
-    d = cat.dimension("Data Size", "bit", "bit", aliases=["b", "bits"])
+    d = cat.dimension("Data Size", "bit", "bit", aliases=["b", "bits"], signature="Info")
     d.unit("B", "byte", 8, aliases=["byte", "octet"])
     d.prefixed("bit", "bit", 1, "k M G T")
     d.binary_prefixed("bit", "bit", 1, "Ki Mi Gi")
@@ -326,7 +344,7 @@ def data(cat):
     d.measurement("File Size", "kB MB GB B KiB MiB", metric="kB", si="kB")
     d.measurement("Message Size", "bit kbit Mbit Kibit Mibit B", metric="bit")
 
-    r = cat.dimension("Data Rate", "bit/s", "bit per second", aliases=["bps"])
+    r = cat.dimension("Data Rate", "bit/s", "bit per second", aliases=["bps"], signature="T-1 Info")
     for p, name, power in [("k", "kilo", 3), ("M", "mega", 6), ("G", "giga", 9),
                            ("T", "tera", 12)]:
         r.unit(f"{p}bit/s", f"{name}bit per second", E(10)**power, aliases=[f"{p}bps"])
@@ -343,7 +361,7 @@ def data(cat):
 
 
 def second_moment_of_area(cat):
-    d = cat.dimension("Second Moment of Area", "m4", "metre to the fourth")
+    d = cat.dimension("Second Moment of Area", "m4", "metre to the fourth", signature="L4")
     d.unit("cm4", "centimetre to the fourth", E("0.00000001"))
     d.unit("mm4", "millimetre to the fourth", E("0.000000000001"))
     d.unit("in4", "inch to the fourth", IN**4)
@@ -352,7 +370,7 @@ def second_moment_of_area(cat):
 
 
 def moment_of_inertia(cat):
-    d = cat.dimension("Moment of Inertia", "kg.m2", "kilogram square metre")
+    d = cat.dimension("Moment of Inertia", "kg.m2", "kilogram square metre", signature="L2 M")
     d.unit("g.cm2", "gram square centimetre", E("0.0000001"))
     d.unit("lbm.ft2", "pound square foot", LB * FT2)
     d.unit("lbm.in2", "pound square inch", LB * IN2)
@@ -362,7 +380,7 @@ def moment_of_inertia(cat):
 
 
 def linear_density(cat):
-    d = cat.dimension("Linear Density", "kg/m", "kilogram per metre")
+    d = cat.dimension("Linear Density", "kg/m", "kilogram per metre", signature="L-1 M")
     d.unit("g/m", "gram per metre", E("0.001"), aliases=["kg/km"])
     d.unit("lbm/ft", "pound per foot", LB / FT, aliases=["ppf"])
     d.unit("lbm/in", "pound per inch", LB / IN)
@@ -375,7 +393,7 @@ def linear_density(cat):
 
 
 def area_density(cat):
-    d = cat.dimension("Area Density", "kg/m2", "kilogram per square metre")
+    d = cat.dimension("Area Density", "kg/m2", "kilogram per square metre", signature="L-2 M")
     d.unit("g/m2", "gram per square metre", E("0.001"), aliases=["gsm"])
     d.unit("t/ha", "tonne per hectare", E("0.1"))
     d.unit("kg/ha", "kilogram per hectare", E("0.0001"))
@@ -388,7 +406,7 @@ def area_density(cat):
 
 
 def slowness(cat):
-    d = cat.dimension("Slowness", "s/m", "second per metre")
+    d = cat.dimension("Slowness", "s/m", "second per metre", signature="L-1 T")
     d.unit("ms/m", "millisecond per metre", E("0.001"))
     d.unit("us/m", "microsecond per metre", E("0.000001"))
     d.unit("us/ft", "microsecond per foot", E("0.000001") / FT)

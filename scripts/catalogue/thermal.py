@@ -20,11 +20,18 @@ def add(cat):
 
 
 def temperature(cat):
-    d = cat.dimension("Temperature", "K", "kelvin", aliases=["kelvin"])
+    d = cat.dimension("Temperature", "K", "kelvin", aliases=["kelvin"],
+                      signature="Θ", preferred=True)
     # Absolute scales with an offset: K = x + 273.15, K = (5 x + 2298.35) / 9.
     d.unit_abcd("degC", "degree Celsius", A="273.15", aliases=["celsius"])
     d.unit_abcd("degF", "degree Fahrenheit", A="2298.35", B="5", C="9", aliases=["fahrenheit"])
     d.unit("degR", "degree Rankine", DEG_F, aliases=["rankine"])
+    d.alias("degC", "°C", "degree Celsius")
+    d.alias("degC", "℃", "degree Celsius")
+    d.alias("degF", "°F", "degree Fahrenheit")
+    d.alias("degF", "℉", "degree Fahrenheit")
+    d.alias("degR", "°R", "degree Rankine")
+    d.takes_prefixes("K")
     every = "degC K degF degR"
     d.measurement("Temperature", every, metric="degC", imperial="degF")
     for name in ["Reservoir Temperature", "Ambient Temperature", "Process Temperature",
@@ -34,7 +41,8 @@ def temperature(cat):
 
 
 def temperature_difference(cat):
-    d = cat.dimension("Temperature Difference", "deltaK", "kelvin (temperature difference)")
+    d = cat.dimension("Temperature Difference", "deltaK", "kelvin (temperature difference)",
+                      signature="Θ")
     d.unit("deltaC", "degree Celsius (temperature difference)", 1)
     d.unit("deltaF", "degree Fahrenheit (temperature difference)", DEG_F,
            aliases=[("deltaR", "degree Rankine (temperature difference)")])
@@ -45,7 +53,8 @@ def temperature_difference(cat):
 
 
 def temperature_gradient(cat):
-    d = cat.dimension("Temperature Gradient", "K/m", "kelvin per metre", aliases=["degC/m"])
+    d = cat.dimension("Temperature Gradient", "K/m", "kelvin per metre", aliases=["degC/m"],
+                      signature="L-1 Θ")
     d.unit("K/km", "kelvin per kilometre", E("0.001"), aliases=["degC/km"])
     d.unit("degC/100m", "degree Celsius per hundred metres", E("0.01"), aliases=["K/100m"])
     d.unit("degF/ft", "degree Fahrenheit per foot", DEG_F / FT)
@@ -57,7 +66,7 @@ def temperature_gradient(cat):
 
 
 def thermal_expansion(cat):
-    d = cat.dimension("Thermal Expansion", "1/K", "per kelvin", aliases=["1/degC"])
+    d = cat.dimension("Thermal Expansion", "1/K", "per kelvin", aliases=["1/degC"], signature="Θ-1")
     d.unit("1/degF", "per degree Fahrenheit", E(1) / DEG_F, aliases=["1/degR"])
     d.unit("ppm/K", "part per million per kelvin", E("0.000001"), aliases=["ppm/degC"])
     d.unit("ppm/degF", "part per million per degree Fahrenheit", E("0.000001") / DEG_F)
@@ -69,7 +78,7 @@ def thermal_expansion(cat):
 
 
 def heat_flux(cat):
-    d = cat.dimension("Heat Flux", "W/m2", "watt per square metre")
+    d = cat.dimension("Heat Flux", "W/m2", "watt per square metre", signature="M T-3")
     d.unit("kW/m2", "kilowatt per square metre", 1000)
     d.unit("mW/m2", "milliwatt per square metre", E("0.001"))
     d.unit("W/cm2", "watt per square centimetre", 10000)
@@ -83,7 +92,7 @@ def heat_flux(cat):
 
 def thermal_conductivity(cat):
     d = cat.dimension("Thermal Conductivity", "W/(m.K)", "watt per metre kelvin",
-                      aliases=["W/(m.degC)"])
+                      aliases=["W/(m.degC)"], signature="L M T-3 Θ-1")
     d.unit("mW/(m.K)", "milliwatt per metre kelvin", E("0.001"))
     d.unit("Btu/(h.ft.degF)", "Btu per hour foot degree Fahrenheit", BTU / (H * FT * DEG_F))
     d.unit("Btu.in/(h.ft2.degF)", "Btu inch per hour square foot degree Fahrenheit",
@@ -101,7 +110,7 @@ def thermal_conductivity(cat):
 
 def heat_transfer_coefficient(cat):
     d = cat.dimension("Heat Transfer Coefficient", "W/(m2.K)", "watt per square metre kelvin",
-                      aliases=["W/(m2.degC)"])
+                      aliases=["W/(m2.degC)"], signature="M T-3 Θ-1")
     d.unit("kW/(m2.K)", "kilowatt per square metre kelvin", 1000)
     d.unit("Btu/(h.ft2.degF)", "Btu per hour square foot degree Fahrenheit",
            BTU / (H * FT2 * DEG_F))
@@ -116,7 +125,7 @@ def heat_transfer_coefficient(cat):
 
 def thermal_insulance(cat):
     d = cat.dimension("Thermal Insulance", "m2.K/W", "square metre kelvin per watt",
-                      aliases=["RSI"])
+                      aliases=["RSI"], signature="M-1 T3 Θ")
     d.unit("m2.K/kW", "square metre kelvin per kilowatt", E("0.001"))
     d.unit("ft2.h.degF/Btu", "square foot hour degree Fahrenheit per Btu",
            FT2 * H * DEG_F / BTU)
@@ -130,7 +139,8 @@ def thermal_insulance(cat):
 
 
 def heat_capacity(cat):
-    d = cat.dimension("Heat Capacity", "J/K", "joule per kelvin", aliases=["J/degC"])
+    d = cat.dimension("Heat Capacity", "J/K", "joule per kelvin", aliases=["J/degC"],
+                      signature="L2 M T-2 Θ-1")
     d.unit("kJ/K", "kilojoule per kelvin", 1000, aliases=["kJ/degC"])
     d.unit("Btu/degF", "Btu per degree Fahrenheit", BTU / DEG_F, aliases=["Btu/degR"])
     d.unit("cal/K", "calorie per kelvin", CAL, aliases=["cal/degC"])
@@ -140,7 +150,7 @@ def heat_capacity(cat):
 
 def specific_heat_capacity(cat):
     d = cat.dimension("Specific Heat Capacity", "J/(kg.K)", "joule per kilogram kelvin",
-                      aliases=["J/(kg.degC)"])
+                      aliases=["J/(kg.degC)"], signature="L2 T-2 Θ-1")
     d.unit("kJ/(kg.K)", "kilojoule per kilogram kelvin", 1000,
            aliases=["J/(g.K)", "kJ/(kg.degC)"])
     d.unit("Btu/(lbm.degF)", "Btu per pound degree Fahrenheit", BTU / (LB * DEG_F),
@@ -155,7 +165,8 @@ def specific_heat_capacity(cat):
 
 
 def specific_energy(cat):
-    d = cat.dimension("Specific Energy", "J/kg", "joule per kilogram")
+    d = cat.dimension("Specific Energy", "J/kg", "joule per kilogram",
+                      signature="L2 T-2", preferred=True)
     d.unit("kJ/kg", "kilojoule per kilogram", 1000)
     d.unit("MJ/kg", "megajoule per kilogram", 1000000, aliases=["GJ/t"])
     d.unit("Btu/lbm", "Btu per pound", BTU / LB)
@@ -173,7 +184,7 @@ def specific_energy(cat):
 
 
 def energy_density(cat):
-    d = cat.dimension("Energy Density", "J/m3", "joule per cubic metre")
+    d = cat.dimension("Energy Density", "J/m3", "joule per cubic metre", signature="L-1 M T-2")
     d.unit("kJ/m3", "kilojoule per cubic metre", 1000)
     d.unit("MJ/m3", "megajoule per cubic metre", 1000000, aliases=["kJ/L"])
     d.unit("GJ/m3", "gigajoule per cubic metre", 1000000000, aliases=["MJ/L"])

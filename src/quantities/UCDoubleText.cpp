@@ -13,6 +13,8 @@
 
 #include <cctype>
 #include <charconv>
+#include <cmath>
+#include <limits>
 #include <locale.h> // newlocale, _create_locale: the C++ headers do not declare them
 #include <locale>
 #include <sstream>
@@ -119,6 +121,13 @@ SplitText Split(std::string const& text) {
 // std::to_chars with a precision is specified as printf's %.6g in the "C" locale, which is what
 // the stream uses underneath, so it writes the same text without a stream's set-up and locale.
 std::string WriteNumber(double number, Unit const* unit) {
+#if defined(__MINGW32__)
+    // MinGW-w64's printf, which its streams use, writes a NaN without the sign that to_chars
+    // gives a negative one.
+    if (std::isnan(number)) {
+        number = std::numeric_limits<double>::quiet_NaN();
+    }
+#endif
 #if defined(__cpp_lib_to_chars)
     char digits[32]; // "-1.23457e-308" is the longest
     std::to_chars_result const written =

@@ -16,8 +16,8 @@ namespace {
 using namespace Orv::Pim::Core::Service::Units::Converter;
 
 // Scale before offset: (x + offset) * scale would give other numbers; and second(first(x)), not
-// first(second(x)), for a composition, which leaves its parts alone. Floats are worked in single
-// precision.
+// first(second(x)), for a composition, which leaves its parts alone. A float is the float nearest
+// the exact value.
 TEST(LinearUnitConverter, AppliesScaleThenOffsetAndComposesFirstThenSecond) {
     LinearUnitConverter first(2.0, 1.0);
     LinearUnitConverter second(10.0, 5.0);
@@ -28,7 +28,7 @@ TEST(LinearUnitConverter, AppliesScaleThenOffsetAndComposesFirstThenSecond) {
 
     EXPECT_EQ(first.m_eType, e_LinearEngine);
     EXPECT_EQ(first.Convert(3.0), 7.0);
-    EXPECT_EQ(LinearUnitConverter(1.8, 32.0).Convert(37.0f), 1.8f * 37.0f + 32.0f);
+    EXPECT_EQ(LinearUnitConverter(1.8, 32.0).Convert(37.0f), 98.6f);
     EXPECT_EQ(both.Convert(3.0), 75.0);
     EXPECT_EQ(scale, 20.0);
     EXPECT_EQ(offset, 15.0);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -62,6 +63,24 @@ TEST(ExactEngines, RoundEachCoefficientOnceToTheNearestDoubleTiesToEven) {
         EXPECT_EQ(scale, std::strtod(c.scale, nullptr)) << Text(c.from) << " in " << Text(c.to);
         EXPECT_EQ(offset, std::strtod(c.offset, nullptr)) << Text(c.from) << " in " << Text(c.to);
     }
+}
+
+// One rounding of the exact map where scale * x + offset in doubles would round twice: 32.01
+// degF is 0.00555555555555445 degC, not 0.005555555555552871, 1820 places off. An engine of
+// doubles rounds the exact map of its own doubles: 0.1 * 7 + 0.2 gives 0.9, not
+// 0.9000000000000001. A float is the float nearest the exact value, not the float nearest the
+// nearest double: 1 + 2^-24 + 2^-60 lies just above the midpoint between 1 and the next float,
+// and its nearest double is that midpoint.
+TEST(ExactEngines, ConvertEachValueWithOneRounding) {
+    EXPECT_EQ(Between({"2298.35", "5", "9"}, {"273.15"})->Convert(32.01), 0.00555555555555445);
+    EXPECT_EQ(LinearUnitConverter(0.1, 0.2).Convert(7.0), 0.9);
+    auto justAbove =
+        MakeExactLinear("1.000000059604644776257986737988403547205962240695953369140625");
+    const float next = std::nextafter(1.0f, 2.0f);
+    std::vector<float> ones(20, 1.0f);
+    justAbove->Convert(ones);
+    EXPECT_EQ(justAbove->Convert(1.0f), next);
+    EXPECT_EQ(ones, std::vector<float>(20, next));
 }
 
 // Compiled catalogues build engines from integers, as GetExactDefinition gives them.

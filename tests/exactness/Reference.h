@@ -2,6 +2,7 @@
 // result is right when no other double or float lies nearer the exact value.
 #pragma once
 
+#include <algorithm>
 #include <boost/multiprecision/cpp_int.hpp>
 #include <cmath>
 #include <cstdint>
@@ -51,14 +52,51 @@ inline Rational Decimal(const std::string& text) {
     return text[0] == '-' ? -value : value;
 }
 
-/// True when `x` is the double (or float) nearest `exact`, ties going to the even one.
+/// n / d with d > 0, not brought to lowest terms: cheap to work out, and to compare.
+struct Fraction {
+    Integer n;
+    Integer d;
+};
+
+/// mantissa * 2^exponent.
+struct Dyadic {
+    Integer mantissa;
+    int exponent;
+};
+
+/// The exact value of a double or float as a Dyadic; infinities as with ValueOf.
 template <typename T>
-bool IsNearest(T x, const Rational& exact) {
+Dyadic DyadicOf(T x) {
+    constexpr int kDigits = std::numeric_limits<T>::digits;
+    if (std::isinf(x)) {
+        return {x < 0 ? -1 : 1, std::numeric_limits<T>::max_exponent};
+    }
+    int exponent = 0;
+    const T fraction = std::frexp(x, &exponent);
+    return {static_cast<std::int64_t>(std::ldexp(fraction, kDigits)), exponent - kDigits};
+}
+
+/// -1, 0 or 1 as `f` is below, at or above `v`.
+inline int Compare(const Fraction& f, const Dyadic& v) {
+    Integer left = f.n;
+    Integer right = v.mantissa * f.d;
+    if (v.exponent >= 0) {
+        right <<= static_cast<unsigned>(v.exponent);
+    } else {
+        left <<= static_cast<unsigned>(-v.exponent);
+    }
+    return left < right ? -1 : left > right ? 1 : 0;
+}
+
+/// True when `x` is the double (or float) nearest `exact`, ties going to the even one: `exact`
+/// lies between the midpoints from `x` to its neighbours.
+template <typename T>
+bool IsNearest(T x, const Fraction& exact) {
     if (std::isnan(x)) {
         return false;
     }
     const T infinity = std::numeric_limits<T>::infinity();
-    const Rational distance = abs(ValueOf(x) - exact);
+    const Dyadic here = DyadicOf(x);
     bool even = std::isinf(x);
     if (!even) {
         std::uint64_t bits = 0;
@@ -69,12 +107,48 @@ bool IsNearest(T x, const Rational& exact) {
         if (neighbour == x) {
             continue; // an infinity has no neighbour beyond it
         }
-        const Rational other = abs(ValueOf(neighbour) - exact);
-        if (other < distance || (other == distance && !even)) {
+        const Dyadic there = DyadicOf(neighbour);
+        const int exponent = std::min(here.exponent, there.exponent);
+        const Dyadic midpoint{
+            (here.mantissa << static_cast<unsigned>(here.exponent - exponent)) +
+                (there.mantissa << static_cast<unsigned>(there.exponent - exponent)),
+            exponent - 1};
+        const int side = Compare(exact, midpoint) * (neighbour < x ? 1 : -1);
+        if (side < 0 || (side == 0 && !even)) {
             return false;
         }
     }
     return true;
+}
+
+template <typename T>
+bool IsNearest(T x, const Rational& exact) {
+    return IsNearest(x, Fraction{numerator(exact), denominator(exact)});
+}
+
+/// The double (or float) nearest `exact`: an estimate from the leading bits, then the steps to it.
+template <typename T>
+T NearestTo(const Rational& exact) {
+    if (exact == 0) {
+        return T(0);
+    }
+    const Integer n = abs(numerator(exact));
+    const Integer d = denominator(exact);
+    const auto top = [](const Integer& value, long& dropped) {
+        dropped = std::max(0L, static_cast<long>(msb(value)) - 62);
+        return static_cast<double>(static_cast<std::uint64_t>(value >> dropped));
+    };
+    long nDropped = 0;
+    long dDropped = 0;
+    const double quotient = top(n, nDropped) / top(d, dDropped);
+    const long exponent = std::clamp(nDropped - dDropped, -2000L, 2000L);
+    T x = static_cast<T>(std::ldexp(quotient, static_cast<int>(exponent)) * (exact < 0 ? -1 : 1));
+    const T towards = exact < ValueOf(x) ? -std::numeric_limits<T>::infinity()
+                                         : std::numeric_limits<T>::infinity();
+    while (!IsNearest(x, exact)) {
+        x = std::nextafter(x, towards);
+    }
+    return x;
 }
 
 } // namespace Reference

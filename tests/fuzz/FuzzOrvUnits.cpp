@@ -16,9 +16,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -28,13 +28,22 @@ char g_scratchName[4096];
 
 const char* ScratchFolder() {
     if (g_scratchName[0] == '\0') {
-        const std::string pattern = std::filesystem::temp_directory_path() / "orvunits-XXXXXX";
-        pattern.copy(g_scratchName, sizeof g_scratchName - 1);
-        if (pattern.size() >= sizeof g_scratchName || mkdtemp(g_scratchName) == nullptr) {
-            std::perror("mkdtemp");
+        // A folder that this process made: create_directory returns false for one that exists.
+        std::random_device random;
+        std::filesystem::path made;
+        do {
+            made =
+                std::filesystem::temp_directory_path() / ("orvunits-" + std::to_string(random()));
+        } while (!std::filesystem::create_directory(made));
+        const std::string name = made.string();
+        if (name.size() >= sizeof g_scratchName) {
             std::abort();
         }
-        std::atexit([] { rmdir(g_scratchName); });
+        name.copy(g_scratchName, name.size());
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove(g_scratchName, ignored);
+        });
     }
     return g_scratchName;
 }

@@ -1,10 +1,21 @@
 # Fails when LIBRARY exports a defined dynamic symbol outside the Orv namespaces: every exported
 # name must be one of our public classes, their members, vtables and type information, or a
-# public function.
-execute_process(COMMAND nm -D --defined-only -C ${LIBRARY}
-                RESULT_VARIABLE status OUTPUT_VARIABLE symbols)
+# public function. A Linux library's dynamic symbols are read with nm; a Windows DLL's export
+# table with OBJDUMP -p, its names demangled with CXXFILT.
+if(OBJDUMP)
+  execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} COMMAND ${CXXFILT}
+                  RESULT_VARIABLE status OUTPUT_VARIABLE table)
+  # The names follow the "[Ordinal/Name Pointer] Table" line, one "[ index] name" a line, which
+  # becomes nm's "<value> <type> <name>" for the checks below.
+  string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n(\t\\[ *[0-9]+\\] [^\n]*\n)*" table "${table}")
+  string(REGEX REPLACE "\t\\[ *[0-9]+\\] " "0 T " symbols "${table}")
+  string(REPLACE "[Ordinal/Name Pointer] Table\n" "" symbols "${symbols}")
+else()
+  execute_process(COMMAND nm -D --defined-only -C ${LIBRARY}
+                  RESULT_VARIABLE status OUTPUT_VARIABLE symbols)
+endif()
 if(NOT status EQUAL 0)
-  message(FATAL_ERROR "nm failed on ${LIBRARY}")
+  message(FATAL_ERROR "Cannot read the exported symbols of ${LIBRARY}")
 endif()
 string(REPLACE "\n" ";" lines "${symbols}")
 # Internals that live in the Orv namespaces all the same (a Detail name, not a public member

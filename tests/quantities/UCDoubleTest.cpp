@@ -240,17 +240,20 @@ bool SelectCommaLocale(char const* name) {
 
 // The C++ side gets its comma from a facet rather than a named locale: glibc's newlocale leaks
 // its copy of LOCPATH, which the leak checker would blame on this test. The C side gets an
-// installed locale with a decimal comma, or de_DE.UTF-8 compiled from the "locales" package's
-// sources into a private directory that LOCPATH then points at.
+// installed locale with a decimal comma (Windows names the German one differently), or on Linux
+// de_DE.UTF-8 compiled from the "locales" package's sources into a private directory that
+// LOCPATH then points at.
 TEST(UCDoubleText, ReadsAndWritesAPointUnderACommaHostLocale) {
     HostLocaleGuard guard;
     std::locale::global(std::locale(std::locale::classic(), new CommaNumbers));
     EXPECT_EQ(UCDouble(1234.5, M("Depth")).ToString(U("m")), "1234.5 m");
 
     bool selected = false;
-    for (char const* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8"}) {
+    for (char const* name :
+         {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8", "German_Germany.1252"}) {
         selected = selected || SelectCommaLocale(name);
     }
+#if !defined(_WIN32)
     if (!selected && std::filesystem::create_directories(guard.compiled) &&
         std::system(
             ("localedef -i de_DE -f UTF-8 " + guard.compiled + "/de_DE.UTF-8 >/dev/null 2>&1")
@@ -258,6 +261,7 @@ TEST(UCDoubleText, ReadsAndWritesAPointUnderACommaHostLocale) {
         ::setenv("LOCPATH", guard.compiled.c_str(), 1);
         selected = SelectCommaLocale("de_DE.UTF-8");
     }
+#endif
     if (!selected) {
         GTEST_SKIP() << "no locale with a decimal comma is installed and de_DE.UTF-8 could not "
                         "be compiled: install the Debian package 'locales' (for localedef and "

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -65,6 +66,11 @@ struct ThrowOnError : xercesc::HandlerBase {
 /// file against that XML schema too. Throws std::runtime_error ("path:line:column: message")
 /// when the file is missing, not well-formed or not valid.
 inline XmlNode ReadXmlFile(const std::string& path, const std::string& schema = "") {
+    // Xerces takes a path without a drive letter for a relative one on Windows, where the
+    // /-rooted paths of a build made on Linux and run under Wine have none: it gets absolute ones.
+    const std::string file = std::filesystem::absolute(path).string();
+    const std::string schemaFile =
+        schema.empty() ? schema : std::filesystem::absolute(schema).string();
     xercesc::XMLPlatformUtils::Initialize();
     XmlNode root;
     std::string error;
@@ -77,13 +83,13 @@ inline XmlNode ReadXmlFile(const std::string& path, const std::string& schema = 
             parser.setDoNamespaces(true);
             parser.setDoSchema(true);
             parser.setValidationSchemaFullChecking(true);
-            xercesc::TranscodeFromStr wide(reinterpret_cast<const XMLByte*>(schema.data()),
-                                           schema.size(), "UTF-8");
+            xercesc::TranscodeFromStr wide(reinterpret_cast<const XMLByte*>(schemaFile.data()),
+                                           schemaFile.size(), "UTF-8");
             const std::basic_string<XMLCh> location(wide.str(), wide.length());
             parser.setExternalNoNamespaceSchemaLocation(location.c_str());
         }
         try {
-            parser.parse(path.c_str());
+            parser.parse(file.c_str());
             root = detail::ToNode(*parser.getDocument()->getDocumentElement());
         } catch (const xercesc::SAXParseException& e) {
             error = path + ":" + std::to_string(e.getLineNumber()) + ":" +

@@ -21,7 +21,7 @@ TEST(OrvUnits, WritesEachResultInItsDocumentedLayout) {
         const char* out;
     } cases[] = {
         {{"convert", "12.5", "ft", "m"}, "3.81\n"},
-        {{"convert", "-40", "degC", "K"}, "233.14999999999998\n"},
+        {{"convert", "-40", "degC", "K"}, "233.15\n"},
         // Negative values need no "--"; -0 keeps its sign; infinity in is infinity out.
         {{"convert", "-.5", "km", "m"}, "-500\n"},
         {{"convert", "-0", "km", "m"}, "-0\n"},
@@ -31,8 +31,8 @@ TEST(OrvUnits, WritesEachResultInItsDocumentedLayout) {
         {{"list", "dimensions"}, "Dimensionless  unitless\nLength         m\nTemperature    K\n"},
         {{"list", "measurements", "--dimension", "Length"}, "Depth   Length\nLength  Length\n"},
         {{"list", "units", "--dimension", "Length"},
-         "foot  foot       Length\nft    foot       Length\nkm    kilometre  Length\n"
-         "m     metre      Length\n"},
+         "foot  foot       Length  alias of ft\nft    foot       Length\n"
+         "km    kilometre  Length\nm     metre      Length\n"},
         // A measurement's units come in the order the catalogue offers them.
         {{"list", "units", "--measurement", "Depth"}, "m   metre  Length\nft  foot   Length\n"},
         {{"list", "systems"}, "Metric\nUS Customary\n"},
@@ -90,7 +90,19 @@ TEST(OrvUnits, WritesEachResultAsOneJsonDocument) {
         {{"parse", "5 degC"}, nullptr},
         {{"list", "dimensions"}, nullptr},
         {{"list", "measurements"}, nullptr},
-        {{"list", "units"}, nullptr},
+        // An alias names the unit it stands for; other units have null there.
+        {{"list", "units", "--dimension", "Length"},
+         Json::array(
+             {{{"symbol", "foot"}, {"name", "foot"}, {"dimension", "Length"}, {"aliasOf", "ft"}},
+              {{"symbol", "ft"}, {"name", "foot"}, {"dimension", "Length"}, {"aliasOf", nullptr}},
+              {{"symbol", "km"},
+               {"name", "kilometre"},
+               {"dimension", "Length"},
+               {"aliasOf", nullptr}},
+              {{"symbol", "m"},
+               {"name", "metre"},
+               {"dimension", "Length"},
+               {"aliasOf", nullptr}}})},
         {{"list", "systems"}, nullptr},
         {{"show", "Length"}, nullptr},
         {{"show", "Metric"}, nullptr},
@@ -180,7 +192,8 @@ TEST(OrvUnits, RefusesBadInputWithStatusOneAndBadUsageWithStatusTwoInOneErrorLin
         {{"list", "units", "--dimension", "Time"}, 1, "Time"},
         {{"show", "parsec"},
          1,
-         "orvunits: no unit, measurement, unit system or dimension is named 'parsec'\n"},
+         "orvunits: no unit, measurement, unit system or dimension is named 'parsec' (as a "
+         "unit, at character 1: unknown unit \"parsec\")\n"},
         {{"export", ScratchFile("missing/folder/out.xml")}, 1, "orvunits: "},
         {{"--catalogue", notXml, "list", "units"},
          1,

@@ -34,6 +34,13 @@ std::string DimensionName(const Units::Dimension* dimension) {
     return dimension == nullptr ? std::string() : dimension->Name();
 }
 
+// The symbol of the unit that `unit` is an alias of; empty for a unit that is its own standard
+// form.
+std::string AliasOf(Units::Unit& unit) {
+    const Units::Unit* standard = unit.StandardForm();
+    return standard == &unit ? std::string() : SymbolOf(standard);
+}
+
 void ListDimensions(Session& session) {
     const auto dimensions = AllDimensions(session.Catalogue());
     if (session.Json()) {
@@ -101,19 +108,24 @@ void ListUnits(Session& session, Units::Dimension* dimension,
     if (session.Json()) {
         JsonWriter json(session.Out());
         json.BeginArray();
-        for (const Units::Unit* unit : units) {
+        for (Units::Unit* unit : units) {
             json.BeginObject();
             json.Member("symbol", unit->Symbol());
             json.Member("name", unit->Name());
             json.Member("dimension", DimensionName(unit->GetDimension()));
+            json.Key("aliasOf");
+            const std::string aliasOf = AliasOf(*unit);
+            aliasOf.empty() ? json.Null() : json.String(aliasOf);
             json.EndObject();
         }
         json.EndArray();
         return;
     }
     Rows rows;
-    for (const Units::Unit* unit : units) {
-        rows.push_back({unit->Symbol(), unit->Name(), DimensionName(unit->GetDimension())});
+    for (Units::Unit* unit : units) {
+        const std::string aliasOf = AliasOf(*unit);
+        rows.push_back({unit->Symbol(), unit->Name(), DimensionName(unit->GetDimension()),
+                        aliasOf.empty() ? "" : "alias of " + aliasOf});
     }
     PrintColumns(session.Out(), rows);
 }
@@ -184,7 +196,9 @@ Command AddListCommand(CLI::App& parent) {
     options->measurementOption = app->add_option("--measurement", options->measurement,
                                                  "Only the units this measurement offers")
                                      ->type_name("NAME");
-    app->footer("Examples:\n  orvunits list units --dimension Length\n  orvunits list units "
+    app->footer("A unit that is an alias of another ends its line with \"alias of\" and that "
+                "unit's symbol.\n\nExamples:\n  orvunits list units --dimension Length\n  "
+                "orvunits list units "
                 "--measurement Depth --json");
     return {app, [options](Session& session) { return RunList(*options, session); }};
 }

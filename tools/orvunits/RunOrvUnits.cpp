@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "Output.h"
 #include "Session.h"
+#include "UnitHint.h"
 
 #include <units/UnitException.h>
 #include <units/reader/XmlUnitReader.h>
@@ -163,6 +164,9 @@ int RunOrvUnits(std::vector<std::string> args, std::istream& in, std::ostream& o
                      "orvunits");
         // Global options may come after the command too: orvunits list units --json.
         app.fallthrough();
+        // An argument such as /data/catalogue.xml is a path on Windows too, never an option; the
+        // commands made below inherit this.
+        app.allow_windows_style_options(false);
         app.require_subcommand(1);
         app.set_version_flag("--version", ORV_UNITS_VERSION);
         GlobalOptions options;
@@ -224,7 +228,7 @@ int RunOrvUnits(std::vector<std::string> args, std::istream& in, std::ostream& o
         } catch (const InputError& error) {
             return Fail(err, e_ExitBadInput, error.what());
         } catch (const Orv::Pim::Core::Service::Units::UnitException& error) {
-            return Fail(err, e_ExitBadInput, error.what());
+            return Fail(err, e_ExitBadInput, WithUnitHint(session, error.what()));
         } catch (const Orv::Pim::Core::Service::Units::Reader::CatalogueError& error) {
             return Fail(err, e_ExitBadInput, error.what());
         }

@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "Output.h"
 #include "Session.h"
+#include "UnitHint.h"
 
 #include <units/Dimension.h>
 #include <units/Measurement.h>
@@ -213,8 +214,10 @@ int RunShow(const std::string& name, Session& session) {
     Units::UnitSystem* system = Lookup(Units::UnitSystem::GetUnitSystem, name);
     Units::Dimension* dimension = Lookup(Units::Dimension::GetDimension, name);
     if (unit == nullptr && measurement == nullptr && system == nullptr && dimension == nullptr) {
+        const std::string hint = UnitHint(session, name);
         throw InputError("no unit, measurement, unit system or dimension is named '" +
-                         OneLine(name, 200) + "'");
+                         OneLine(name, 200) + "'" +
+                         (hint.empty() ? std::string() : " (as a unit, " + hint + ")"));
     }
 
     // A name can be several things at once, such as a measurement and a dimension: show each.

@@ -16,7 +16,9 @@ namespace Detail {
 struct EngineAccess;
 } // namespace Detail
 
-/// `Convert(x)` is `scale * x + offset`. Invertible exactly when the scale is finite and not zero.
+/// `Convert(x)` is `scale * x + offset`, rounded once: the nearest double (or float) to the exact
+/// value, with scale and offset the exact numbers of the engine's definition, or its two doubles
+/// when it was made from doubles. Invertible exactly when the scale is finite and not zero.
 class ORV_UNITS_CONVERTER_API LinearUnitConverter final : public IUnitConverterEngine {
 public:
     /// The engine `scale * x + offset`.
@@ -47,9 +49,10 @@ private:
 
     double m_scale;
     double m_offset;
-    // The exact definition the coefficients were rounded from, if any, held in place so that
-    // making an engine allocates nothing more; its type is the library's own.
-    alignas(8) unsigned char m_exact[56];
+    // The exact map the coefficients were rounded from, and the rest of the exact scale and
+    // offset, which the conversions use; held in place so that making an engine allocates nothing
+    // more. Its type is the library's own.
+    alignas(8) unsigned char m_state[80];
 };
 
 /// Applies `first`, then `second`. Borrows `first`, which must outlive it, and owns `second`.
@@ -80,6 +83,8 @@ public:
     std::unique_ptr<IUnitConverterEngine> GetInverse() override;
 
 private:
+    friend struct Detail::EngineAccess;
+
     // A composite that owns both engines, as the inverse of a composite does.
     CompositeUnitConverter(std::unique_ptr<IUnitConverterEngine> first,
                            std::unique_ptr<IUnitConverterEngine> second)
@@ -90,6 +95,18 @@ private:
     std::unique_ptr<IUnitConverterEngine> m_pSecond;
     // Set only when this composite owns its first engine; then m_pFirst points to it.
     std::unique_ptr<IUnitConverterEngine> m_pOwnedFirst;
+    // Both parts composed exactly into one engine, which rounds each result once; set when both
+    // parts have exact maps.
+    std::unique_ptr<IUnitConverterEngine> m_pComposed;
 };
+
+/// Converts `count` values at `values` in place, exactly as `engine`'s vector form converts a
+/// vector holding them, in memory the caller owns (an array of another library). Engines of other
+/// libraries convert through their vector form, a block of values at a time.
+ORV_UNITS_CONVERTER_API void ConvertValues(IUnitConverterEngine& engine, double* values,
+                                           std::size_t count);
+/// As above, in single precision.
+ORV_UNITS_CONVERTER_API void ConvertValues(IUnitConverterEngine& engine, float* values,
+                                           std::size_t count);
 
 } // namespace Orv::Pim::Core::Service::Units::Converter

@@ -1,6 +1,6 @@
 // Engines made from exact definitions. A definition `base = (A + B*x) / (C + D*x)` is kept as
-// exact rationals; compositions and inverses of exact engines stay exact, and the double
-// coefficients that `Convert` uses are rounded once, correctly, whenever an engine is made.
+// exact rationals; compositions and inverses of exact engines stay exact, and each conversion is
+// the correctly rounded value of the exact map.
 #pragma once
 
 #include <units/converter/Engines.h>
@@ -15,7 +15,7 @@
 namespace Orv::Pim::Core::Service::Units::Converter {
 
 namespace Detail {
-struct ExactMap;
+struct RationalForm;
 } // namespace Detail
 
 /// The most digits a coefficient of an ExactDefinition may have.
@@ -80,8 +80,9 @@ ORV_UNITS_CONVERTER_API std::unique_ptr<IUnitConverterEngine>
 ComposeExact(IUnitConverterEngine& first, IUnitConverterEngine& second);
 
 /// `Convert(x)` is `(A + B*x) / (C + D*x)` with D not 0, for reciprocal units such as fuel
-/// consumption. It is evaluated as `p + q / (r + x)`, with p = B/D, q = (A*D - B*C)/D^2 and
-/// r = C/D each the double nearest the exact value. Its inverse is again of this kind.
+/// consumption, rounded once to the nearest double (or float). It is worked out as
+/// `p + q / (r + x)` with p = B/D, q = (A*D - B*C)/D^2 and r = C/D, each kept as the double
+/// nearest the exact value and the rest. Its inverse is again of this kind.
 class ORV_UNITS_CONVERTER_API RationalUnitConverter final : public IUnitConverterEngine {
 public:
     /// The engine of `definition`; throws std::invalid_argument as MakeExactEngine does, and when
@@ -108,16 +109,16 @@ public:
 
 private:
     friend struct Detail::EngineAccess;
-    RationalUnitConverter(std::shared_ptr<const Detail::ExactMap> exact, double p, double q,
+    RationalUnitConverter(std::shared_ptr<const Detail::RationalForm> form, double p, double q,
                           double r)
-        : IUnitConverterEngine(e_RationalEngine), m_p(p), m_q(q), m_r(r),
-          m_pExact(std::move(exact)) {}
+        : IUnitConverterEngine(e_RationalEngine), m_p(p), m_q(q), m_r(r), m_pForm(std::move(form)) {
+    }
 
     double m_p;
     double m_q;
     double m_r;
-    // The exact definition, which copies share: nothing changes it.
-    std::shared_ptr<const Detail::ExactMap> m_pExact;
+    // The exact definition and the rest of p, q and r, which copies share: nothing changes them.
+    std::shared_ptr<const Detail::RationalForm> m_pForm;
 };
 
 } // namespace Orv::Pim::Core::Service::Units::Converter

@@ -39,6 +39,13 @@ public:
     /// must have been added already. Returns false, changing nothing, when it was not.
     bool SetUnitOfMeasurement(const std::string& unitSystemName, const std::string& measurementName,
                               const std::string& unitSymbol);
+    /// Gives the dimension `dimensionName` its exponents over base quantities, written as a
+    /// catalogue writes them ("L M T-2"); `preferred` makes unit expressions of that signature
+    /// resolve to it. Returns false, changing nothing, when `signature` is not one.
+    bool SetSignature(const std::string& dimensionName, const std::string& signature,
+                      bool preferred = false);
+    /// Lets SI prefixes stand before the unit `symbol` in unit expressions (km, µs).
+    void SetTakesPrefixes(const std::string& symbol);
 };
 
 } // namespace Orv::Pim::Core::Service::Units::Reader

@@ -1,0 +1,267 @@
+// The quick evaluation of linear conversions, written once over a handful of operations so that it
+// compiles for single values and for the vectors of each instruction set alike. Scale and offset
+// are each the sum of two doubles, and a value is converted with fused multiply-adds well beyond
+// double precision, with a bound on the error. When the result cannot lie on the other side of
+// the midpoint between two doubles it is the correctly rounded one; the rare values too near a
+// midpoint are flagged and worked out exactly. So every instruction set gives the same bits.
+//
+// Each file that includes this header compiles it for its own instruction set, so everything here
+// has internal linkage: no two files may share a function compiled for different processors.
+#pragma once
+
+#include "ExactMap.h"
+#include "Loops.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <type_traits>
+
+namespace Orv::Pim::Core::Service::Units::Converter::Detail {
+namespace {
+
+// The test of a candidate y with residual d, the exact result less y to within a bound on the
+// error: y is surely the nearest double when y + (d * kStretch + K) rounds to y, K having the
+// sign of d. Rounding to y means no more than half the gap to y's neighbour on that side; since
+// the error is below 2^-47.5 of that half gap plus 2^-101.5 |offset| (2^-47.7 of it for a scale
+// alone), stretching d by 2^-44 and adding K = 2^-97 |offset| covers it with room to spare.
+constexpr double kStretch = 1.0 + 0x1p-44;
+constexpr double kOffsetError = 0x1p-97;
+// K's least value: covers every error of arithmetic among the subnormals, and keeps the test
+// away from them.
+constexpr double kFloor = 0x1p-1060;
+
+#if defined(__GNUC__)
+#define ORV_NO_INLINE __attribute__((noinline))
+#else
+#define ORV_NO_INLINE
+#endif
+
+enum class Mode { e_Ieee, e_Exact, e_Scale, e_Affine };
+
+Mode ModeOf(const LinearParts& parts) {
+    if (!std::isfinite(parts.scale) || !std::isfinite(parts.offset)) {
+        return Mode::e_Ieee; // an engine of doubles that are not numbers converts as IEEE does
+    }
+    if (parts.scaleLow != 0.0 && std::fabs(parts.scale) < 0x1p-900) {
+        return Mode::e_Exact; // a low part among the subnormals is too coarse for the bounds
+    }
+    return parts.offset == 0.0 && parts.offsetLow == 0.0 ? Mode::e_Scale : Mode::e_Affine;
+}
+
+// The operations on single values; the vector files define the same for their registers.
+struct ScalarOps {
+    using V = double;
+    using M = bool;
+    static constexpr std::size_t kLanes = 1;
+
+    static V Set(double value) { return value; }
+    static V Load(const double* values) { return *values; }
+    static V Load(const float* values) { return *values; }
+    static void Store(double* values, V value) { *values = value; }
+    static void Store(float* values, V value) { *values = static_cast<float>(value); }
+    static V Add(V a, V b) { return a + b; }
+    static V Sub(V a, V b) { return a - b; }
+    static V Mul(V a, V b) { return a * b; }
+    static V Fma(V a, V b, V c) { return std::fma(a, b, c); }
+    static V Fms(V a, V b, V c) { return std::fma(a, b, -c); }
+    static V Abs(V a) { return std::fabs(a); }
+    static M Equal(V a, V b) { return a == b; }
+    static M IsZero(V a) { return a == 0.0; }
+    static M Or(M a, M b) { return a || b; }
+    static M And(M a, M b) { return a && b; }
+    static V Select(M m, V a, V b) { return m ? a : b; }
+    static bool All(M m) { return m; }
+    static unsigned Bits(M m) { return m ? 1 : 0; }
+    static V CopySign(V magnitude, V sign) { return std::copysign(magnitude, sign); }
+    static M FloatSafe(V y) { return Detail::FloatSafe(y); }
+};
+
+// A conversion's numbers in every lane.
+template <typename Ops>
+struct Constants {
+    using V = typename Ops::V;
+    V scale, scaleLow, offset, offsetLow, stretch, error;
+
+    explicit Constants(const LinearParts& parts)
+        : scale(Ops::Set(parts.scale)), scaleLow(Ops::Set(parts.scaleLow)),
+          offset(Ops::Set(parts.offset)), offsetLow(Ops::Set(parts.offsetLow)),
+          stretch(Ops::Set(kStretch)),
+          error(Ops::Set(std::fabs(parts.offset) * kOffsetError + kFloor)) {}
+};
+
+// True where y is surely the nearest double to y + residual (see kStretch).
+template <typename Ops>
+typename Ops::M Decided(typename Ops::V y, typename Ops::V residual, const Constants<Ops>& k) {
+    const typename Ops::V reach = Ops::Fma(residual, k.stretch, Ops::CopySign(k.error, residual));
+    return Ops::Equal(Ops::Add(y, reach), y);
+}
+
+// y = (scale + scaleLow) * x: the candidate is the product rounded once with the low part's
+// share added in, and its residual is worked out to within 2^-47.7 of half a place.
+template <typename Ops>
+typename Ops::V QuickScale(typename Ops::V x, const Constants<Ops>& k, typename Ops::M& ok) {
+    using V = typename Ops::V;
+    const V lowShare = Ops::Mul(k.scaleLow, x);
+    const V y = Ops::Fma(k.scale, x, lowShare);
+    const V residual = Ops::Add(Ops::Fms(k.scale, x, y), lowShare);
+    // 0 converts to a zero, exactly.
+    ok = Ops::Or(Decided<Ops>(y, residual, k), Ops::IsZero(x));
+    return y;
+}
+
+// y = (scale + scaleLow) * x + offset + offsetLow: the product and its sum with the offset are
+// split exactly into doubles and their errors, which the small terms join. The bound on the error
+// grows with |offset|, so results that cancel most of it are left to the exact evaluation. 0
+// converts to the offset's double, since offset + offsetLow rounds to it.
+template <typename Ops>
+typename Ops::V QuickAffine(typename Ops::V x, const Constants<Ops>& k, typename Ops::M& ok) {
+    using V = typename Ops::V;
+    const V product = Ops::Mul(k.scale, x);
+    const V productLow = Ops::Fms(k.scale, x, product);
+    const V sum = Ops::Add(product, k.offset);
+    const V back = Ops::Sub(sum, product);
+    const V sumLow = Ops::Add(Ops::Sub(product, Ops::Sub(sum, back)), Ops::Sub(k.offset, back));
+    const V rest = Ops::Add(Ops::Add(Ops::Fma(k.scaleLow, x, productLow), k.offsetLow), sumLow);
+    const V y = Ops::Add(sum, rest);
+    // Exact when |sum| >= |rest|; when not, the sum cancelled so much that K alone fails the test.
+    const V residual = Ops::Sub(rest, Ops::Sub(y, sum));
+    ok = Decided<Ops>(y, residual, k);
+    return y;
+}
+
+template <typename Ops, bool kAffine>
+typename Ops::V Quick(typename Ops::V x, const Constants<Ops>& k, typename Ops::M& ok) {
+    if constexpr (kAffine) {
+        return QuickAffine<Ops>(x, k, ok);
+    } else {
+        return QuickScale<Ops>(x, k, ok);
+    }
+}
+
+template <bool kAffine, typename T>
+T QuickOrExact(const LinearParts& parts, const Constants<ScalarOps>& k, T x) {
+    bool ok = false;
+    const double y = Quick<ScalarOps, kAffine>(x, k, ok);
+    if constexpr (std::is_same_v<T, float>) {
+        ok = ok && FloatSafe(y);
+    }
+    return ok ? static_cast<T>(y) : ConvertExactly(parts, x);
+}
+
+template <typename T>
+T ConvertOne(const LinearParts& parts, T x) {
+    switch (ModeOf(parts)) {
+    case Mode::e_Ieee:
+        return static_cast<T>(parts.scale) * x + static_cast<T>(parts.offset);
+    case Mode::e_Exact:
+        return ConvertExactly(parts, x);
+    case Mode::e_Scale:
+        return QuickOrExact<false>(parts, Constants<ScalarOps>(parts), x);
+    case Mode::e_Affine:
+        break;
+    }
+    return QuickOrExact<true>(parts, Constants<ScalarOps>(parts), x);
+}
+
+// A vector whose lanes the quick evaluation did not all decide: where, which, and its values.
+template <typename Ops>
+struct Undecided {
+    std::size_t at;
+    unsigned decided; // a bit per lane
+    alignas(64) double values[Ops::kLanes];
+};
+
+// Converts `vectors` vectors from `values` quickly, noting those not wholly decided, whose other
+// lanes it leaves as they were; returns how many it noted. Nothing here is a call, so the
+// compiler keeps the constants in registers.
+template <typename Ops, bool kAffine, typename T>
+ORV_NO_INLINE std::size_t ConvertChunk(const Constants<Ops>& k, T* values, std::size_t vectors,
+                                       Undecided<Ops>* undecided) {
+    std::size_t found = 0;
+    const auto convert = [&](std::size_t n) {
+        const typename Ops::V x = Ops::Load(values + n * Ops::kLanes);
+        typename Ops::M ok;
+        const typename Ops::V y = Quick<Ops, kAffine>(x, k, ok);
+        if constexpr (std::is_same_v<T, float>) {
+            ok = Ops::And(ok, Ops::FloatSafe(y));
+        }
+        Ops::Store(values + n * Ops::kLanes, y);
+        if (!Ops::All(ok)) {
+            undecided[found].at = n * Ops::kLanes;
+            undecided[found].decided = Ops::Bits(ok);
+            Ops::Store(undecided[found].values, x);
+            ++found;
+        }
+    };
+    // Two vectors at a time, whose long chains of dependent operations overlap.
+    std::size_t n = 0;
+    for (; n + 2 <= vectors; n += 2) {
+        convert(n);
+        convert(n + 1);
+    }
+    if (n < vectors) {
+        convert(n);
+    }
+    return found;
+}
+
+template <typename Ops, bool kAffine, typename T>
+void ConvertVector(const LinearParts& parts, T* values, std::size_t count) {
+    const Constants<Ops> k(parts);
+    const Constants<ScalarOps> one(parts);
+    // Elements before the first 64-byte boundary one by one: vector stores that straddle two
+    // cache lines cost about half as much again.
+    std::size_t i = 0;
+    for (; i < count && reinterpret_cast<std::uintptr_t>(values + i) % 64 != 0; ++i) {
+        values[i] = QuickOrExact<kAffine>(parts, one, values[i]);
+    }
+    // In chunks, after each of which the undecided lanes are worked out exactly.
+    constexpr std::size_t kChunk = 64;
+    Undecided<Ops> undecided[kChunk];
+    while (count - i >= Ops::kLanes) {
+        const std::size_t vectors = std::min(kChunk, (count - i) / Ops::kLanes);
+        const std::size_t found = ConvertChunk<Ops, kAffine>(k, values + i, vectors, undecided);
+        for (std::size_t n = 0; n < found; ++n) {
+            for (std::size_t lane = 0; lane < Ops::kLanes; ++lane) {
+                if (((undecided[n].decided >> lane) & 1) == 0) {
+                    values[i + undecided[n].at + lane] =
+                        ConvertExactly(parts, static_cast<T>(undecided[n].values[lane]));
+                }
+            }
+        }
+        i += vectors * Ops::kLanes;
+    }
+    for (; i < count; ++i) {
+        values[i] = QuickOrExact<kAffine>(parts, one, values[i]);
+    }
+}
+
+template <typename Ops, typename T>
+void ConvertMany(const LinearParts& parts, T* values, std::size_t count) {
+    switch (ModeOf(parts)) {
+    case Mode::e_Ieee:
+    case Mode::e_Exact:
+        for (std::size_t i = 0; i < count; ++i) {
+            values[i] = ConvertOne(parts, values[i]);
+        }
+        return;
+    case Mode::e_Scale:
+        ConvertVector<Ops, false>(parts, values, count);
+        return;
+    case Mode::e_Affine:
+        ConvertVector<Ops, true>(parts, values, count);
+        return;
+    }
+}
+
+// The loops of one instruction set; single values are converted with its scalar instructions.
+template <typename Ops>
+constexpr LinearLoops LoopsOf() {
+    return {&ConvertOne<double>, &ConvertOne<float>, &ConvertMany<Ops, double>,
+            &ConvertMany<Ops, float>};
+}
+
+} // namespace
+} // namespace Orv::Pim::Core::Service::Units::Converter::Detail

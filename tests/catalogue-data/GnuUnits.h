@@ -1,0 +1,54 @@
+// GNU units, the independent units database that the catalogue and unit expressions are checked
+// against, run as a program on a file of questions.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace CatalogueData {
+
+/// Why GNU units cannot answer here, or an empty text when it can.
+inline std::string WhyNoGnuUnits() {
+#if defined(_WIN32)
+    return "GNU units is a Linux program: the Linux build cross-checks the catalogue";
+#else
+    return std::system("command -v units > /dev/null") == 0
+               ? ""
+               : "GNU units (the program 'units') is not installed; scripts/setup.sh installs it";
+#endif
+}
+
+/// GNU units' answer to each question (an expression, and the unit to give it in), one a line:
+/// the value with 17 significant digits, or an error message in its place. The default units
+/// file only, U.S. gallons and the C number format.
+inline std::vector<std::string>
+AskGnuUnits(const std::vector<std::pair<std::string, std::string>>& questions) {
+    const std::string path = ::testing::TempDir() + "orv_gnu_units_" + std::to_string(getpid());
+    {
+        std::ofstream out(path + ".in");
+        for (const auto& [expression, unit] : questions) {
+            out << expression << "\n(" << unit << ")\n";
+        }
+    }
+    std::vector<std::string> answers;
+    if (std::system(("LC_ALL=C UNITS_ENGLISH=US units -f '' -o %.17g -t < '" + path + ".in' > '" +
+                     path + ".out' 2>&1")
+                        .c_str()) == 0) {
+        std::ifstream in(path + ".out");
+        for (std::string answer; std::getline(in, answer);) {
+            answers.push_back(answer);
+        }
+    }
+    std::remove((path + ".in").c_str());
+    std::remove((path + ".out").c_str());
+    return answers;
+}
+
+} // namespace CatalogueData

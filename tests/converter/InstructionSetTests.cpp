@@ -1,0 +1,141 @@
+// The processor picks one set of conversion loops at run time (AVX-512, AVX2 or plain), so a
+// fault in the others would go unseen on the machine that runs the tests. This test builds the
+// loops of every set in itself and checks that each one the processor can run gives the plain
+// loops' results, bit for bit.
+#include "ExactMap.h"
+#include "Kernels.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <limits>
+#include <random>
+#include <type_traits>
+#include <vector>
+
+namespace Orv::Pim::Core::Service::Units::Converter::Detail {
+#if defined(ORV_CONVERTER_X86_LOOPS)
+extern const LinearLoops kAvx2Loops;
+extern const LinearLoops kAvx512Loops;
+#endif
+} // namespace Orv::Pim::Core::Service::Units::Converter::Detail
+
+namespace {
+
+using namespace Orv::Pim::Core::Service::Units::Converter;
+
+struct Loops {
+    const char* name;
+    const Detail::LinearLoops* loops;
+};
+
+std::vector<Loops> Runnable() {
+    static const Detail::LinearLoops plain = Detail::LoopsOf<Detail::ScalarOps>();
+    std::vector<Loops> runnable{{"plain", &plain}};
+#if defined(ORV_CONVERTER_X86_LOOPS)
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("fma") && __builtin_cpu_supports("avx2")) {
+        runnable.push_back({"AVX2", &Detail::kAvx2Loops});
+        if (__builtin_cpu_supports("avx512f")) {
+            runnable.push_back({"AVX-512", &Detail::kAvx512Loops});
+        }
+    }
+#endif
+    return runnable;
+}
+
+template <typename T>
+std::vector<T> Values(std::mt19937_64& random) {
+    using Limits = std::numeric_limits<T>;
+    std::vector<T> values = {T(0),
+                             -T(0),
+                             Limits::denorm_min(),
+                             Limits::max(),
+                             Limits::infinity(),
+                             Limits::quiet_NaN(),
+                             T(32),
+                             T(-459.67)};
+    std::uniform_real_distribution<double> ordinary(-1e4, 1e4);
+    std::uniform_int_distribution<int> exponent(Limits::min_exponent - 30, Limits::max_exponent);
+    while (values.size() < 1003) {
+        const double x = ordinary(random);
+        values.push_back(
+            static_cast<T>(values.size() % 3 == 0 ? std::ldexp(x, exponent(random)) : x));
+    }
+    return values;
+}
+
+template <typename T>
+T One(const Detail::LinearLoops& loops, const Detail::LinearParts& parts, T value) {
+    if constexpr (std::is_same_v<T, double>) {
+        return loops.one(parts, value);
+    } else {
+        return loops.oneFloat(parts, value);
+    }
+}
+
+template <typename T>
+void Many(const Detail::LinearLoops& loops, const Detail::LinearParts& parts, T* values,
+          std::size_t count) {
+    if constexpr (std::is_same_v<T, double>) {
+        loops.many(parts, values, count);
+    } else {
+        loops.manyFloat(parts, values, count);
+    }
+}
+
+template <typename T>
+bool SameBits(T a, T b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Every set's single values and vectors, from every start and so with every split into head,
+// vectors and tail, give the plain loops' single values.
+template <typename T>
+void ExpectSameBits(const Detail::LinearParts& parts, const char* engine) {
+    std::mt19937_64 random(5);
+    const std::vector<T> original = Values<T>(random);
+    const std::vector<Loops> sets = Runnable();
+    for (const Loops& set : sets) {
+        for (std::size_t start = 0; start < 16; ++start) {
+            std::vector<T> values = original;
+            Many(*set.loops, parts, values.data() + start, values.size() - start);
+            for (std::size_t i = start; i < values.size(); ++i) {
+                const T plain = One(*sets[0].loops, parts, original[i]);
+                ASSERT_TRUE(SameBits(One(*set.loops, parts, original[i]), plain) &&
+                            SameBits(values[i], plain))
+                    << engine << ", " << set.name << ": " << original[i] << " gives " << values[i]
+                    << " in a vector, " << plain << " alone";
+            }
+        }
+    }
+}
+
+TEST(ConverterLoops, EveryInstructionSetGivesThePlainLoopsBitsForDoublesAndFloats) {
+    struct Engine {
+        const char* name;
+        Detail::ExactRef exact;
+        double scale, offset; // for an engine of plain doubles
+    };
+    const Engine engines[] = {
+        {"ft", Detail::SmallRef(0, 381, 1250, 0), 0.0, 0.0},
+        {"degF", Detail::SmallRef(45967, 100, 180, 0), 0.0, 0.0},
+        {"doubles", Detail::ExactRef(), 1.8, 32.0},
+        {"wide", Detail::RefOf(Detail::ExactMap::Parse({"1e-30", "1e300", "3", "0"})), 0.0, 0.0},
+    };
+    for (const Engine& engine : engines) {
+        Detail::LinearState state;
+        double scale = engine.scale;
+        double offset = engine.offset;
+        if (engine.exact.kind != Detail::ExactRef::e_None) {
+            state.exact = engine.exact;
+            Detail::RoundLinear(state.exact, state, scale, offset);
+        }
+        const Detail::LinearParts parts{scale, state.scaleLow, offset, state.offsetLow,
+                                        &state.exact};
+        ExpectSameBits<double>(parts, engine.name);
+        ExpectSameBits<float>(parts, engine.name);
+    }
+}
+
+} // namespace
