@@ -99,10 +99,11 @@ def run_benchmark(program, name, min_time):
 
 
 def run_startup(program, catalogue=None):
-    """The figures of one fresh child: milestones in ms, sizes in kB."""
+    """The figures of one fresh child: times in ms, sizes in kB."""
     command = [program, "--runs", "1"] + (["--catalogue", catalogue] if catalogue else [])
     output = subprocess.run(command, check=True, capture_output=True, text=True).stdout
-    return {name: float(value) for name, value, _unit in
+    scale = {"us": 1e-3}
+    return {name: float(value) * scale.get(unit, 1.0) for name, value, unit in
             (line.split() for line in output.splitlines())}
 
 
