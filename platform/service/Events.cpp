@@ -4,6 +4,7 @@
 #include <units/service/Event.h>
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace Orv::Pim::Core::Service {
@@ -13,32 +14,28 @@ namespace {
 // Token of an entry removed while a raise was running; real tokens start at 1.
 constexpr std::size_t kRemoved = 0;
 
+// The entries of `handlers` that are not marked removed: what a copy of the event takes over.
+template <typename Entries>
+Entries Live(const Entries& handlers) {
+    Entries live;
+    std::copy_if(handlers.begin(), handlers.end(), std::back_inserter(live),
+                 [](const auto& entry) { return entry.token != kRemoved; });
+    return live;
+}
+
 } // namespace
 
 DelegateBase::DelegateBase() : m_nextToken(1), m_raiseDepth(0), m_pendingRemoval(false) {}
 
 DelegateBase::DelegateBase(const DelegateBase& other)
-    : m_nextToken(other.m_nextToken), m_raiseDepth(0), m_pendingRemoval(false) {
-    m_handlers.reserve(other.m_handlers.size());
-    for (const Entry& entry : other.m_handlers) {
-        if (entry.token != kRemoved) {
-            m_handlers.push_back(entry);
-        }
-    }
-}
+    : m_handlers(Live(other.m_handlers)), m_nextToken(other.m_nextToken), m_raiseDepth(0),
+      m_pendingRemoval(false) {}
 
 DelegateBase& DelegateBase::operator=(const DelegateBase& other) {
     if (this == &other) {
         return *this;
     }
-    std::vector<Entry> handlers;
-    handlers.reserve(other.m_handlers.size());
-    for (const Entry& entry : other.m_handlers) {
-        if (entry.token != kRemoved) {
-            handlers.push_back(entry);
-        }
-    }
-    m_handlers = std::move(handlers);
+    m_handlers = Live(other.m_handlers);
     m_nextToken = std::max(m_nextToken, other.m_nextToken);
     // A raise of this event may be running (a handler assigned to it); it keeps its depth and
     // stops at the end of the new, already compact, list.

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -49,6 +51,24 @@ AskGnuUnits(const std::vector<std::pair<std::string, std::string>>& questions) {
     std::remove((path + ".in").c_str());
     std::remove((path + ".out").c_str());
     return answers;
+}
+
+/// Checks GNU units' answer to each question against `ours`, the base value our side gives for it.
+/// GNU units computes in double, so the two agree to 1e-12 relative. `what(i)` names question i.
+template <typename Describe>
+void ExpectGnuUnitsAgree(const std::vector<std::pair<std::string, std::string>>& questions,
+                         const std::vector<double>& ours, Describe what) {
+    const std::vector<std::string> answers = AskGnuUnits(questions);
+    for (std::size_t i = 0; i < answers.size() && i < ours.size(); ++i) {
+        char* end = nullptr;
+        const double gnu = std::strtod(answers[i].c_str(), &end);
+        ASSERT_TRUE(!answers[i].empty() && *end == '\0')
+            << "GNU units: " << answers[i] << " for " << questions[i].first;
+        EXPECT_LE(std::fabs(ours[i] - gnu), 1e-12 * std::max(std::fabs(ours[i]), std::fabs(gnu)))
+            << what(i) << ": ours " << ours[i] << " " << questions[i].second << ", GNU units "
+            << answers[i] << " for " << questions[i].first;
+    }
+    EXPECT_EQ(answers.size(), questions.size());
 }
 
 } // namespace CatalogueData

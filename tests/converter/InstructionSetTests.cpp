@@ -10,7 +10,6 @@
 #include <cstring>
 #include <limits>
 #include <random>
-#include <type_traits>
 #include <vector>
 
 namespace Orv::Pim::Core::Service::Units::Converter::Detail {
@@ -65,23 +64,19 @@ std::vector<T> Values(std::mt19937_64& random) {
     return values;
 }
 
-template <typename T>
-T One(const Detail::LinearLoops& loops, const Detail::LinearParts& parts, T value) {
-    if constexpr (std::is_same_v<T, double>) {
-        return loops.one(parts, value);
-    } else {
-        return loops.oneFloat(parts, value);
-    }
+double One(const Detail::LinearLoops& loops, const Detail::LinearParts& parts, double value) {
+    return loops.one(parts, value);
 }
-
-template <typename T>
-void Many(const Detail::LinearLoops& loops, const Detail::LinearParts& parts, T* values,
+float One(const Detail::LinearLoops& loops, const Detail::LinearParts& parts, float value) {
+    return loops.oneFloat(parts, value);
+}
+void Many(const Detail::LinearLoops& loops, const Detail::LinearParts& parts, double* values,
           std::size_t count) {
-    if constexpr (std::is_same_v<T, double>) {
-        loops.many(parts, values, count);
-    } else {
-        loops.manyFloat(parts, values, count);
-    }
+    loops.many(parts, values, count);
+}
+void Many(const Detail::LinearLoops& loops, const Detail::LinearParts& parts, float* values,
+          std::size_t count) {
+    loops.manyFloat(parts, values, count);
 }
 
 template <typename T>

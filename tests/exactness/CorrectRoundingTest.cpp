@@ -38,63 +38,41 @@ using Reference::NearestTo;
 using Reference::Rational;
 using Reference::ValueOf;
 
-// base = (a + b*x) / (c + d*x), a unit's definition in the file, in rationals and as integers
-// (the same map, all four scaled by one power of ten).
+// base = (a + b*x) / (c + d*x), a unit's definition in the file as integers: its four decimals
+// scaled by one power of ten.
 struct Definition {
     std::string symbol;
-    Rational a, b, c, d;
-    Integer ai, bi, ci, di;
+    Integer a, b, c, d;
 };
 
 Definition DefinitionOf(const std::string& symbol) {
     const CatalogueData::UnitEntry* unit = CatalogueData::DefaultCatalogue().FindUnit(symbol);
-    Definition definition;
-    definition.symbol = symbol;
-    definition.a = Decimal(unit->A.value_or("0"));
-    definition.b = Decimal(unit->B.value_or("1"));
-    definition.c = Decimal(unit->C.value_or("1"));
-    definition.d = Decimal(unit->D.value_or("0"));
+    const Rational parts[] = {Decimal(unit->A.value_or("0")), Decimal(unit->B.value_or("1")),
+                              Decimal(unit->C.value_or("1")), Decimal(unit->D.value_or("0"))};
     Integer scale = 1;
-    for (const Rational* part : {&definition.a, &definition.b, &definition.c, &definition.d}) {
-        scale = lcm(scale, denominator(*part));
+    for (const Rational& part : parts) {
+        scale = lcm(scale, denominator(part));
     }
-    definition.ai = numerator(Rational(definition.a * scale));
-    definition.bi = numerator(Rational(definition.b * scale));
-    definition.ci = numerator(Rational(definition.c * scale));
-    definition.di = numerator(Rational(definition.d * scale));
-    return definition;
+    Integer scaled[4];
+    for (int i = 0; i < 4; ++i) {
+        scaled[i] = numerator(Rational(parts[i] * scale));
+    }
+    return {symbol, scaled[0], scaled[1], scaled[2], scaled[3]};
 }
 
 // A conversion from one unit into another and its exact map.
 struct Pair {
     Definition from, to;
 
-    // The exact result at x, in rationals; empty at a pole.
-    std::optional<Rational> Exact(const Rational& x) const {
-        const Rational below = from.c + from.d * x;
-        if (below == 0) {
-            return std::nullopt;
-        }
-        // base = (a + b*y) / (c + d*y) in the output unit, solved for y.
-        const Rational base = (from.a + from.b * x) / below;
-        const Rational across = to.b - to.d * base;
-        if (across == 0) {
-            return std::nullopt;
-        }
-        return (to.c * base - to.a) / across;
-    }
-
-    // The same in integers, which is much quicker: with base = p / q, y = (c p - a q) / (b q - d
-    // p).
     template <typename T>
     std::optional<Fraction> Exact(T x) const {
         const Dyadic value = DyadicOf(x);
         const Integer up = Integer(1) << static_cast<unsigned>(std::max(value.exponent, 0));
         const Integer down = Integer(1) << static_cast<unsigned>(std::max(-value.exponent, 0));
         const Integer xn = value.mantissa * up;
-        const Integer p = from.ai * down + from.bi * xn;
-        const Integer q = from.ci * down + from.di * xn;
-        Fraction y{to.ci * p - to.ai * q, to.bi * q - to.di * p};
+        const Integer p = from.a * down + from.b * xn;
+        const Integer q = from.c * down + from.d * xn;
+        Fraction y{to.c * p - to.a * q, to.b * q - to.d * p};
         if (q == 0 || y.d == 0) {
             return std::nullopt;
         }
@@ -142,8 +120,12 @@ double RandomDouble(std::mt19937_64& random, int exponent) {
 // Inputs of every kind for one pair.
 std::vector<double> Inputs(const Pair& pair, std::mt19937_64& random, std::size_t count) {
     // The results at 0 and 1, which give a linear map's input for any result.
-    const std::optional<Rational> atZero = pair.Exact(Rational(0));
-    const std::optional<Rational> atOne = pair.Exact(Rational(1));
+    const auto exactAt = [&](double x) -> std::optional<Rational> {
+        const std::optional<Fraction> y = pair.Exact(x);
+        return y ? std::optional(Rational(y->n, y->d)) : std::nullopt;
+    };
+    const std::optional<Rational> atZero = exactAt(0.0);
+    const std::optional<Rational> atOne = exactAt(1.0);
     const bool linear = pair.from.d == 0 && pair.to.d == 0 && atZero && atOne && *atOne != *atZero;
     const double zeroInput = linear ? NearestTo<double>(-*atZero / (*atOne - *atZero)) : 0.0;
     std::vector<double> inputs;

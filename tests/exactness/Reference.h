@@ -21,20 +21,6 @@ inline Rational Power(int base, int exponent) {
     return exponent >= 0 ? Rational(power) : Rational(Integer(1), power);
 }
 
-/// The exact value of a finite double or float; an infinity stands for the power of two just
-/// beyond the largest finite value, where rounding meets it.
-template <typename T>
-Rational ValueOf(T x) {
-    constexpr int kDigits = std::numeric_limits<T>::digits;
-    if (std::isinf(x)) {
-        return (x < 0 ? -1 : 1) * Power(2, std::numeric_limits<T>::max_exponent);
-    }
-    int exponent = 0;
-    const T fraction = std::frexp(x, &exponent); // x = fraction * 2^exponent, |fraction| < 1
-    const auto mantissa = static_cast<std::int64_t>(std::ldexp(fraction, kDigits));
-    return Rational(mantissa) * Power(2, exponent - kDigits);
-}
-
 /// A plain decimal such as "-0.0254", the only form a catalogue file writes, as an exact rational.
 inline Rational Decimal(const std::string& text) {
     Integer digits = 0;
@@ -64,7 +50,8 @@ struct Dyadic {
     int exponent;
 };
 
-/// The exact value of a double or float as a Dyadic; infinities as with ValueOf.
+/// The exact value of a finite double or float as a Dyadic; an infinity stands for the power of
+/// two just beyond the largest finite value, where rounding meets it.
 template <typename T>
 Dyadic DyadicOf(T x) {
     constexpr int kDigits = std::numeric_limits<T>::digits;
@@ -74,6 +61,13 @@ Dyadic DyadicOf(T x) {
     int exponent = 0;
     const T fraction = std::frexp(x, &exponent);
     return {static_cast<std::int64_t>(std::ldexp(fraction, kDigits)), exponent - kDigits};
+}
+
+/// The exact value of a double or float; infinities as with DyadicOf.
+template <typename T>
+Rational ValueOf(T x) {
+    const Dyadic value = DyadicOf(x);
+    return Rational(value.mantissa) * Power(2, value.exponent);
 }
 
 /// -1, 0 or 1 as `f` is below, at or above `v`.

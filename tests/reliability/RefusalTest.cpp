@@ -44,8 +44,7 @@ std::string ColdReference(Build build) {
     EXPECT_EQ(status, 0);
     return state;
 #else
-    GTEST_SKIP() << "needs fork";
-    return build();
+    return build(); // not reached: the cold case is skipped where there is no fork
 #endif
 }
 
@@ -116,6 +115,11 @@ class Refusals : public ::testing::TestWithParam<bool> {};
 
 TEST_P(Refusals, ThrowTheirMessageAndChangeNothing) {
     const bool cold = GetParam();
+#if !defined(__unix__)
+    if (cold) {
+        GTEST_SKIP() << "the cold reference is built in a forked process, which Windows lacks";
+    }
+#endif
     Measurement *depth = M("Depth"), *length = M("Length");
     Unit *m = U("m"), *ft = U("ft");
     LocalUnitSystem site("Site", UnitSystem::GetUnitSystem("Imperial"));
@@ -283,12 +287,8 @@ TEST_P(Refusals, ThrowTheirMessageAndChangeNothing) {
     }
     ASSERT_GT(catalogues.size(), 20u);
     for (const auto& read : catalogues) {
-        try {
-            read();
-            ADD_FAILURE() << "a hostile catalogue was read";
-        } catch (const Reader::CatalogueError& error) {
-            EXPECT_EQ(std::string(error.what()).rfind("The catalogue was refused (", 0), 0u);
-        }
+        const std::string message = MessageOf<Reader::CatalogueError>(read);
+        EXPECT_EQ(message.rfind("The catalogue was refused (", 0), 0u) << message;
         if (!cold) {
             EXPECT_EQ(State(locals, eventsRaised, true), before);
         }

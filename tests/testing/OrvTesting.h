@@ -40,12 +40,13 @@ namespace orv_testing {
 namespace Units = Orv::Pim::Core::Service::Units;
 namespace Reader = Orv::Pim::Core::Service::Units::Reader;
 
-/// The message of the UnitException that `action` throws, or "(nothing thrown)".
-template <typename Action>
+/// The message of the `Error` (a UnitException unless said) that `action` throws, or "(nothing
+/// thrown)".
+template <typename Error = Units::UnitException, typename Action>
 std::string MessageOf(Action action) {
     try {
         action();
-    } catch (const Units::UnitException& e) {
+    } catch (const Error& e) {
         return e.what();
     }
     return "(nothing thrown)";
