@@ -1,4 +1,4 @@
-// Catalogue look-ups and listings on the default catalogue, once everything looked up is built.
+// Catalogue look-ups and listings, on a warmed-up catalogue: every unit built before the timing.
 #include "BenchCatalogue.h"
 #include "BenchCommon.h"
 
@@ -16,11 +16,9 @@ namespace {
 
 void LookupSymbol(benchmark::State& state) {
     OrvBench::UseDefaultCatalogue();
+    Units::Unit::GetAllUnits();
     // The symbols as a caller usually holds them: std::string objects made beforehand.
     std::vector<std::string> symbols(std::begin(OrvBench::kSymbols), std::end(OrvBench::kSymbols));
-    for (const std::string& symbol : symbols) {
-        Units::Unit::GetUnit(symbol);
-    }
     std::size_t i = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(Units::Unit::GetUnit(symbols[i]));
@@ -29,14 +27,31 @@ void LookupSymbol(benchmark::State& state) {
 }
 BENCHMARK(LookupSymbol)->Name("lookup_symbol");
 
+// Every unit of the catalogue in a random order, so that no look-up finds the last one's path
+// in the caches.
+void LookupRandom(benchmark::State& state, OrvBench::e_Catalogue catalogue) {
+    if (!OrvBench::UseCatalogue(catalogue)) {
+        state.SkipWithError("another catalogue is registered: run this benchmark on its own");
+        return;
+    }
+    const std::vector<std::string> symbols = OrvBench::ShuffledSymbols();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Units::Unit::GetUnit(symbols[i]));
+        i = i + 1 == symbols.size() ? 0 : i + 1;
+    }
+    state.counters["units"] = static_cast<double>(symbols.size());
+}
+BENCHMARK_CAPTURE(LookupRandom, default, OrvBench::e_Catalogue::e_Default)->Name("lookup_random");
+BENCHMARK_CAPTURE(LookupRandom, ten_times, OrvBench::e_Catalogue::e_TenTimes)
+    ->Name("lookup_random_ten_times");
+
 void LookupMeasurement(benchmark::State& state) {
     OrvBench::UseDefaultCatalogue();
     std::vector<std::string> names = {"Length", "Depth", "Temperature", "Pressure",
                                       "Mass",   "Time",  "Velocity",    "Density",
                                       "Energy", "Power", "Force",       "Unitless"};
-    for (const std::string& name : names) {
-        Units::Measurement::GetMeasurement(name);
-    }
+    Units::Measurement::GetAllMeasurements();
     std::size_t i = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(Units::Measurement::GetMeasurement(names[i]));

@@ -1,5 +1,5 @@
-// Start-up of the library as a fresh process sees it: the default catalogue registered and the
-// first conversion, then every unit, measurement and unit system built.
+// Start-up of the library as a fresh process sees it: the default catalogue (or a catalogue file)
+// registered and the first conversion, then every unit, measurement and unit system built.
 #include "ColdStart.h"
 
 #include "BenchCommon.h"
@@ -21,8 +21,9 @@
 namespace Units = Orv::Pim::Core::Service::Units;
 
 int main(int argc, char** argv) {
-    return OrvBench::RunColdStart(argc, argv, [](OrvBench::Report& report) {
-        auto reader = Units::Reader::XmlUnitReader::Default();
+    return OrvBench::RunColdStart(argc, argv, [](OrvBench::Report& report, const char* file) {
+        auto reader = file != nullptr ? Units::Reader::XmlUnitReader::FromFile(file)
+                                      : Units::Reader::XmlUnitReader::Default();
         Units::UnitService::UnitReader(reader.get());
         const double value = Units::UnitConverter::Convert(12.5, Units::Unit::GetUnit("ft"),
                                                            Units::Unit::GetUnit("m"));

@@ -3,8 +3,9 @@
 // reached, and the parent prints the median of every milestone.
 //
 // Usage of a program built on this header:
-//   program [--runs N]      N fresh children (default 21), then one line per milestone:
-//                           "<name> <median> <unit>"
+//   program [--runs N] [--catalogue FILE]
+//       N fresh children (default 21), each given FILE when there is one, then one line per
+//       milestone: "<name> <median> <unit>"
 #pragma once
 
 #include <algorithm>
@@ -68,12 +69,14 @@ private:
 };
 
 /// Runs `child` in fresh processes and prints the medians; returns the exit status of main.
-/// `child` does the work of one start-up and fills the report.
-inline int RunColdStart(int argc, char** argv, const std::function<void(Report&)>& child) {
-    if (argc == 4 && std::strcmp(argv[1], "--child") == 0) {
+/// `child` does the work of one start-up and fills the report; its second argument is the
+/// catalogue file given, or null.
+inline int RunColdStart(int argc, char** argv,
+                        const std::function<void(Report&, const char*)>& child) {
+    if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "--child") == 0) {
         Report report(std::strtoll(argv[2], nullptr, 10));
         report.Milestone("main_entered");
-        child(report);
+        child(report, argc == 5 ? argv[4] : nullptr);
         const int fd = std::atoi(argv[3]);
         const std::string text = report.Text();
         if (write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
@@ -82,11 +85,16 @@ inline int RunColdStart(int argc, char** argv, const std::function<void(Report&)
         return 0;
     }
     int runs = 21;
-    if (argc == 3 && std::strcmp(argv[1], "--runs") == 0) {
-        runs = std::max(1, std::atoi(argv[2]));
-    } else if (argc != 1) {
-        std::fprintf(stderr, "usage: %s [--runs N]\n", argv[0]);
-        return 2;
+    char* catalogue = nullptr;
+    for (int i = 1; i < argc; i += 2) {
+        if (i + 1 < argc && std::strcmp(argv[i], "--runs") == 0) {
+            runs = std::max(1, std::atoi(argv[i + 1]));
+        } else if (i + 1 < argc && std::strcmp(argv[i], "--catalogue") == 0) {
+            catalogue = argv[i + 1];
+        } else {
+            std::fprintf(stderr, "usage: %s [--runs N] [--catalogue FILE]\n", argv[0]);
+            return 2;
+        }
     }
     std::vector<std::string> order;
     std::map<std::string, std::pair<std::vector<double>, std::string>> samples;
@@ -101,8 +109,8 @@ inline int RunColdStart(int argc, char** argv, const std::function<void(Report&)
         pid_t pid = 0;
         // Taken last, so the clock starts as close to the spawn as it can.
         std::string start = std::to_string(MonotonicNanoseconds());
-        char* childArgv[] = {argv[0], childFlag, start.data(), const_cast<char*>(fd.c_str()),
-                             nullptr};
+        char* childArgv[] = {argv[0],   childFlag, start.data(), const_cast<char*>(fd.c_str()),
+                             catalogue, nullptr};
         if (posix_spawn(&pid, "/proc/self/exe", nullptr, nullptr, childArgv, environ) != 0) {
             std::perror("posix_spawn");
             return 1;

@@ -93,6 +93,36 @@ void VectorPlain(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// Vector conversion over buffers that have left every cache by the time they come round, and the
+// plain loop over the same buffers.
+void VectorConvertCold(benchmark::State& state) {
+    const Units::UnitConverter forth(UnitOf("ft"), UnitOf("m"));
+    const Units::UnitConverter back(UnitOf("m"), UnitOf("ft"));
+    OrvBench::ColdBuffers<double> buffers;
+    bool forward = true;
+    for (auto _ : state) {
+        std::vector<double>& values = buffers.Next(forward);
+        (forward ? forth : back).Convert(values);
+        benchmark::DoNotOptimize(values.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(OrvBench::ColdBuffers<double>::Values(state.iterations()));
+}
+BENCHMARK(VectorConvertCold)->Name("vector_linear_double_cold");
+
+void VectorPlainCold(benchmark::State& state) {
+    OrvBench::ColdBuffers<double> buffers;
+    bool forward = true;
+    for (auto _ : state) {
+        std::vector<double>& values = buffers.Next(forward);
+        OrvBench::PlainLoop(values.data(), values.size(), forward ? 0.3048 : 1.0 / 0.3048, 0.0);
+        benchmark::DoNotOptimize(values.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(OrvBench::ColdBuffers<double>::Values(state.iterations()));
+}
+BENCHMARK(VectorPlainCold)->Name("vector_plain_double_cold");
+
 #define ORV_VECTOR_SIZES ->Arg(OrvBench::kSmall)->Arg(OrvBench::kInCache)->Arg(OrvBench::kLarge)
 
 BENCHMARK_CAPTURE(VectorConvertDoubles, linear, "ft", "m")

@@ -1,5 +1,6 @@
 // Quantities as text: parsing "12.5 ft" into base units and writing a value with its unit.
 #include "BenchCatalogue.h"
+#include "BenchCommon.h"
 
 #include <units/Measurement.h>
 #include <units/UCDouble.h>
@@ -28,10 +29,11 @@ BENCHMARK(ParseQuantity)->Name("parse_quantity");
 
 void FormatQuantity(benchmark::State& state) {
     OrvBench::UseDefaultCatalogue();
-    const Units::UCDouble value(3.81, Units::Measurement::GetMeasurement("Depth"));
-    const Units::Unit* feet = Units::Unit::GetUnit("ft");
+    const Units::UCDouble value(OrvBench::kSecondsToFormat,
+                                Units::Measurement::GetMeasurement("Time"));
+    const Units::Unit* unit = Units::Unit::GetUnit(OrvBench::kFormatSymbol);
     for (auto _ : state) {
-        std::string text = value.ToString(feet);
+        std::string text = value.ToString(unit);
         benchmark::DoNotOptimize(text.data());
     }
 }

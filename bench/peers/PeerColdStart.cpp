@@ -10,7 +10,7 @@
 #include <udunits2.h>
 
 int main(int argc, char** argv) {
-    return OrvBench::RunColdStart(argc, argv, [](OrvBench::Report& report) {
+    return OrvBench::RunColdStart(argc, argv, [](OrvBench::Report& report, const char*) {
         ut_set_error_message_handler(ut_ignore);
         ut_system* system = ut_read_xml(nullptr);
         ut_unit* feet = ut_get_unit_by_symbol(system, "ft");

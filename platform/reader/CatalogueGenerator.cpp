@@ -10,6 +10,7 @@
 #include <units/converter/ExactEngines.h>
 #include <units/reader/XmlUnitReader.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -86,6 +87,58 @@ void ExpectSameRounding(Converter::IUnitConverterEngine& read,
     }
 }
 
+// The catalogue's texts, each kept once, and their places in the one text of the catalogue.
+class TextPool {
+public:
+    /// The place of `text`, added when it is new.
+    std::string Place(const std::string& text) {
+        auto found = m_places.find(text);
+        if (found == m_places.end()) {
+            found = m_places.emplace(text, m_text.size()).first;
+            m_text += text;
+        }
+        return "{" + std::to_string(found->second) + ", " + std::to_string(text.size()) + "}";
+    }
+    /// The text as C++ string literals, one line of at most about eighty bytes each.
+    std::string Literals() const {
+        std::string out;
+        for (std::size_t at = 0; at < m_text.size(); at += 64) {
+            out += "    " + Literal(m_text.substr(at, 64)) + "\n";
+        }
+        return out.empty() ? "    \"\"\n" : out;
+    }
+
+private:
+    std::string m_text;
+    std::map<std::string, std::size_t> m_places;
+};
+
+// The indexes of `records` sorted by key, each key given by its first record only.
+template <typename Record, typename KeyOf>
+std::vector<std::size_t> SortedIndexes(const std::vector<const Record*>& records, KeyOf key) {
+    std::vector<std::size_t> order(records.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = i;
+    }
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t left, std::size_t right) {
+        return key(*records[left]) < key(*records[right]);
+    });
+    order.erase(std::unique(order.begin(), order.end(),
+                            [&](std::size_t left, std::size_t right) {
+                                return key(*records[left]) == key(*records[right]);
+                            }),
+                order.end());
+    return order;
+}
+
+std::string IndexArray(const char* name, const std::vector<std::size_t>& indexes) {
+    std::string out = "const std::uint32_t " + std::string(name) + "[] = {";
+    for (std::size_t i = 0; i < indexes.size(); ++i) {
+        out += (i % 16 == 0 ? "\n    " : " ") + std::to_string(indexes[i]) + ",";
+    }
+    return out + "\n};\n\n";
+}
+
 std::string Generate(Reader::XmlUnitReader& reader) {
     // The arrays below are written with at least one element each, as C++ requires.
     if (reader.GetAllUnitSpecs().empty() || reader.GetAllDimensionSpecs().empty() ||
@@ -93,10 +146,8 @@ std::string Generate(Reader::XmlUnitReader& reader) {
         throw std::runtime_error("the catalogue lacks dimensions, units, measurements or unit "
                                  "systems");
     }
+    TextPool text;
     std::ostringstream out;
-    out << "// Compiled from a catalogue file by orv_catalogue_generator; do not edit.\n"
-           "#include \"StaticCatalogue.h\"\n\n"
-           "namespace Orv::Pim::Core::Service::Units::Reader::Detail {\n\nnamespace {\n\n";
 
     // Engines, once each: aliases share their parent's.
     const std::vector<const Reader::UnitSpec*> units = reader.GetAllUnitSpecs();
@@ -124,10 +175,11 @@ std::string Generate(Reader::XmlUnitReader& reader) {
         ExpectSameRounding(*unit->converter, *rebuilt, unit->symbol);
         if (small) {
             out << "    {true, " << a << ", " << b << ", " << c
-                << ", nullptr, nullptr, nullptr, nullptr},\n";
+                << ", {0, 0}, {0, 0}, {0, 0}, {0, 0}},\n";
         } else {
-            out << "    {false, 0, 0, 0, " << Literal(definition.A) << ", " << Literal(definition.B)
-                << ", " << Literal(definition.C) << ", " << Literal(definition.D) << "},\n";
+            out << "    {false, 0, 0, 0, " << text.Place(definition.A) << ", "
+                << text.Place(definition.B) << ", " << text.Place(definition.C) << ", "
+                << text.Place(definition.D) << "},\n";
         }
         const std::size_t index = engineIndex.size();
         engineIndex.emplace(unit->converter, index);
@@ -139,8 +191,9 @@ std::string Generate(Reader::XmlUnitReader& reader) {
     out << "const StaticDimension kDimensions[] = {\n";
     for (const Reader::DimensionSpec* dimension : dimensions) {
         const std::optional<std::string> signature = reader.GetDimensionSignature(dimension->name);
-        out << "    {" << Literal(dimension->name) << ", " << Literal(dimension->baseUnitSymbol)
-            << ", " << (signature ? Literal(*signature) : "nullptr") << ", "
+        out << "    {" << text.Place(dimension->name) << ", "
+            << text.Place(dimension->baseUnitSymbol) << ", " << (signature ? "true" : "false")
+            << ", " << (signature ? text.Place(*signature) : "{0, 0}") << ", "
             << (reader.IsPreferredDimension(dimension->name) ? "true" : "false") << "},\n";
     }
     out << "};\n\n";
@@ -150,50 +203,50 @@ std::string Generate(Reader::XmlUnitReader& reader) {
     for (std::size_t i = 0; i < units.size(); ++i) {
         const Reader::UnitSpec* unit = units[i];
         unitIndex.emplace(unit, i);
-        out << "    {" << Literal(unit->symbol) << ", " << Literal(unit->name) << ", "
-            << Literal(unit->dimensionName) << ", " << Literal(unit->standardFormSymbol) << ", "
-            << unitEngine[i] << ", " << (reader.TakesPrefixes(unit->symbol) ? "true" : "false")
-            << "},\n";
+        out << "    {" << text.Place(unit->symbol) << ", " << text.Place(unit->name) << ", "
+            << text.Place(unit->dimensionName) << ", " << text.Place(unit->standardFormSymbol)
+            << ", " << unitEngine[i] << ", "
+            << (reader.TakesPrefixes(unit->symbol) ? "true" : "false") << "},\n";
     }
     out << "};\n\n";
 
     const std::vector<const Reader::MeasurementSpec*> measurements =
         reader.GetAllMeasurementSpecs();
-    for (std::size_t i = 0; i < measurements.size(); ++i) {
-        if (measurements[i]->unitSymbols.empty()) {
-            continue;
-        }
-        out << "const char* const kUnitsOfMeasurement" << i << "[] = {";
-        for (const std::string& symbol : measurements[i]->unitSymbols) {
-            out << Literal(symbol) << ", ";
-        }
-        out << "};\n";
-    }
-    out << "\nconst StaticMeasurement kMeasurements[] = {\n";
-    for (std::size_t i = 0; i < measurements.size(); ++i) {
-        const Reader::MeasurementSpec* measurement = measurements[i];
-        out << "    {" << Literal(measurement->name) << ", " << Literal(measurement->dimensionName)
-            << ", ";
-        if (measurement->unitSymbols.empty()) {
-            out << "nullptr, 0},\n";
-        } else {
-            out << "kUnitsOfMeasurement" << i << ", " << measurement->unitSymbols.size() << "},\n";
+    std::ostringstream symbols;
+    std::size_t symbolCount = 0;
+    out << "const StaticMeasurement kMeasurements[] = {\n";
+    for (const Reader::MeasurementSpec* measurement : measurements) {
+        out << "    {" << text.Place(measurement->name) << ", "
+            << text.Place(measurement->dimensionName) << ", " << symbolCount << ", "
+            << measurement->unitSymbols.size() << "},\n";
+        for (const std::string& symbol : measurement->unitSymbols) {
+            symbols << "    " << text.Place(symbol) << ",\n";
+            ++symbolCount;
         }
     }
     out << "};\n\n";
+    if (symbolCount != 0) {
+        out << "const StaticText kUnitSymbols[] = {\n" << symbols.str() << "};\n\n";
+    }
 
     const std::vector<const Reader::UnitSystemSpec*> systems = reader.GetAllUnitSystemSpecs();
-    out << "const char* const kSystems[] = {\n";
+    out << "const StaticSystem kSystems[] = {\n";
     for (const Reader::UnitSystemSpec* system : systems) {
-        out << "    " << Literal(system->name) << ",\n";
+        out << "    {" << text.Place(system->name) << "},\n";
     }
     out << "};\n\n";
 
-    // Every mapping the reader answers, by asking it for each pair.
+    // Every mapping the reader answers, by asking it for each pair, sorted by system and then by
+    // the measurement's name. A name given twice is asked for once, as its first record.
+    const auto name = [](const auto& record) { return record.name; };
+    const std::vector<std::size_t> systemOrder = SortedIndexes(systems, name);
+    const std::vector<std::size_t> measurementOrder = SortedIndexes(measurements, name);
+    std::vector<std::size_t> systemsAsked(systemOrder);
+    std::sort(systemsAsked.begin(), systemsAsked.end());
     std::size_t mappingCount = 0;
     std::ostringstream mappings;
-    for (std::size_t s = 0; s < systems.size(); ++s) {
-        for (std::size_t m = 0; m < measurements.size(); ++m) {
+    for (const std::size_t s : systemsAsked) {
+        for (const std::size_t m : measurementOrder) {
             const Reader::UnitSpec* unit =
                 reader.GetUnitSpecOfMeasurement(systems[s]->name, measurements[m]->name);
             if (unit != nullptr) {
@@ -206,27 +259,44 @@ std::string Generate(Reader::XmlUnitReader& reader) {
         out << "const StaticMapping kMappings[] = {\n" << mappings.str() << "};\n\n";
     }
 
+    const std::vector<std::size_t> dimensionOrder = SortedIndexes(dimensions, name);
+    const std::vector<std::size_t> unitOrder =
+        SortedIndexes(units, [](const Reader::UnitSpec& unit) { return unit.symbol; });
+    out << IndexArray("kDimensionOrder", dimensionOrder) << IndexArray("kUnitOrder", unitOrder)
+        << IndexArray("kMeasurementOrder", measurementOrder);
+
     const std::vector<Reader::CatalogueProblem>& warnings = reader.Warnings();
     if (!warnings.empty()) {
         out << "const StaticProblem kWarnings[] = {\n";
         for (const Reader::CatalogueProblem& problem : warnings) {
-            out << "    {" << Literal(problem.source) << ", " << problem.line << ", "
-                << problem.column << ", " << Literal(problem.message) << ", "
+            out << "    {" << text.Place(problem.source) << ", " << problem.line << ", "
+                << problem.column << ", " << text.Place(problem.message) << ", "
                 << (problem.warning ? "true" : "false") << "},\n";
         }
         out << "};\n\n";
     }
 
-    out << "} // namespace\n\nextern const StaticCatalogue kDefaultRecords = {\n"
-        << "    kEngines, " << engineIndex.size() << ",\n"
-        << "    kDimensions, " << dimensions.size() << ",\n"
-        << "    kUnits, " << units.size() << ",\n"
-        << "    kMeasurements, " << measurements.size() << ",\n"
-        << "    kSystems, " << systems.size() << ",\n"
-        << "    " << (mappingCount != 0 ? "kMappings" : "nullptr") << ", " << mappingCount << ",\n"
-        << "    " << (warnings.empty() ? "nullptr" : "kWarnings") << ", " << warnings.size()
-        << ",\n};\n\n} // namespace Orv::Pim::Core::Service::Units::Reader::Detail\n";
-    return out.str();
+    std::ostringstream file;
+    file << "// Compiled from a catalogue file by orv_catalogue_generator; do not edit.\n"
+            "#include \"StaticCatalogue.h\"\n\n"
+            "namespace Orv::Pim::Core::Service::Units::Reader::Detail {\n\nnamespace {\n\n"
+            "const char kText[] =\n"
+         << text.Literals() << ";\n\n"
+         << out.str() << "} // namespace\n\nextern const StaticCatalogue kDefaultRecords = {\n"
+         << "    kText,\n"
+         << "    kEngines, " << engineIndex.size() << ",\n"
+         << "    kDimensions, " << dimensions.size() << ",\n"
+         << "    kUnits, " << units.size() << ",\n"
+         << "    kMeasurements, " << measurements.size() << ",\n"
+         << "    " << (symbolCount != 0 ? "kUnitSymbols" : "nullptr") << ",\n"
+         << "    kSystems, " << systems.size() << ",\n"
+         << "    " << (mappingCount != 0 ? "kMappings" : "nullptr") << ", " << mappingCount << ",\n"
+         << "    kDimensionOrder, " << dimensionOrder.size() << ",\n"
+         << "    kUnitOrder, " << unitOrder.size() << ",\n"
+         << "    kMeasurementOrder, " << measurementOrder.size() << ",\n"
+         << "    " << (warnings.empty() ? "nullptr" : "kWarnings") << ", " << warnings.size()
+         << ",\n};\n\n} // namespace Orv::Pim::Core::Service::Units::Reader::Detail\n";
+    return file.str();
 }
 
 } // namespace

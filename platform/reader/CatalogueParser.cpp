@@ -136,6 +136,11 @@ public:
 
     void startElement(const XMLCh* const uri, const XMLCh* const localname,
                       const XMLCh* const /*qname*/, const xml::Attributes& attributes) override {
+        // Counted here too for texts in an encoding that the raw scan does not read.
+        if (++m_elements > m_limits.maxElements) {
+            Refuse(LocatorPosition(), "the catalogue has more than " +
+                                          std::to_string(m_limits.maxElements) + " elements");
+        }
         if (m_stack.size() >= kMaxDepth) {
             Refuse(LocatorPosition(),
                    "elements are nested more than " + std::to_string(kMaxDepth) + " levels deep");
@@ -413,7 +418,8 @@ private:
     TagLocator m_tags;
     std::string m_source;
     const CatalogueLimits& m_limits;
-    std::size_t m_digits = 0; // of all coefficients so far
+    std::size_t m_digits = 0;   // of all coefficients so far
+    std::size_t m_elements = 0; // start tags so far
     xml::SAX2XMLReader* m_reader = nullptr;
     const xml::Locator* m_locator = nullptr;
     std::vector<Kind> m_stack;

@@ -133,10 +133,13 @@ std::string AttributeNameBefore(const std::string& bytes, std::size_t quote) {
     return bytes.substr(start, std::min<std::size_t>(end + 1 - start, 40));
 }
 
-/// The first attribute value longer than `longest`, walking the markup: comments, processing
-/// instructions and character data sections are skipped, and quotes count only inside tags.
-std::optional<RawFault> FindLongAttribute(const std::string& bytes, std::size_t longest) {
+/// The first attribute value longer than `longest`, or the first element past the `mostElements`
+/// of a catalogue, walking the markup: comments, processing instructions and character data
+/// sections are skipped, and quotes count only inside tags.
+std::optional<RawFault> FindMarkupFault(const std::string& bytes, std::size_t longest,
+                                        std::size_t mostElements) {
     const std::size_t size = bytes.size();
+    std::size_t elements = 0;
     for (std::size_t i = bytes.find('<'); i != std::string::npos; i = bytes.find('<', i)) {
         const char* skipTo = StartsWith(bytes, i, "<!--")        ? "-->"
                              : StartsWith(bytes, i, "<![CDATA[") ? "]]>"
@@ -148,6 +151,10 @@ std::optional<RawFault> FindLongAttribute(const std::string& bytes, std::size_t 
                 return std::nullopt;
             }
             continue;
+        }
+        if (i + 1 < size && bytes[i + 1] != '/' && ++elements > mostElements) {
+            return RawFault{i, "the catalogue has more than " + std::to_string(mostElements) +
+                                   " elements"};
         }
         for (++i; i < size && bytes[i] != '>' && bytes[i] != '<'; ++i) {
             if (bytes[i] != '"' && bytes[i] != '\'') {
@@ -186,7 +193,7 @@ std::optional<RawFault> ScanRawText(const std::string& bytes, const CatalogueLim
                                       " is not valid UTF-8, the encoding of the catalogue"};
         }
     }
-    return FindLongAttribute(bytes, limits.maxAttributeLength);
+    return FindMarkupFault(bytes, limits.maxAttributeLength, limits.maxElements);
 }
 
 } // namespace Orv::Pim::Core::Service::Units::Reader::Detail

@@ -1,5 +1,6 @@
 // What the reader checks in a catalogue's raw bytes before the XML parser sees them: a document
-// type declaration, bytes that are not UTF-8, and attribute values too long to be worth parsing.
+// type declaration, bytes that are not UTF-8, attribute values too long to be worth parsing and
+// more elements than a catalogue may have.
 // Each is found in one pass and placed at its real line and column, which the parser cannot do
 // for a bad byte (it decodes ahead in blocks) and which costs it time and memory to find for a
 // huge value.
@@ -41,8 +42,8 @@ private:
 bool IsAsciiCompatible(const std::string& bytes);
 
 /// The first fault of the raw text, for a text whose markup is ASCII: a DOCTYPE, a byte that is
-/// not UTF-8 in a text that declares no other encoding, or an attribute value longer than the
-/// limit.
+/// not UTF-8 in a text that declares no other encoding, an attribute value longer than the
+/// limit, or the first element past the limit of elements.
 struct RawFault {
     std::size_t offset;
     std::string message;

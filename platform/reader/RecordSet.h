@@ -1,5 +1,5 @@
-// The records that a RecordUnitReader holds, whether a host added them, a catalogue file gave
-// them or the library's compiled default catalogue did.
+// The records that a RecordUnitReader holds: added by a host, given by a catalogue file, or made
+// when first asked for from the library's compiled default catalogue.
 #pragma once
 
 #include <units/interfaces/ConverterEngine.h>
@@ -30,11 +30,25 @@ inline const std::string& KeyOf(const UnitSystemSpec& record) {
     return record.name;
 }
 
+/// Records of one kind made when first asked for, from data already in memory. The records it
+/// hands out stay at their addresses for its life; it answers several threads at once.
+template <typename Record>
+class RecordMaker {
+public:
+    virtual ~RecordMaker() = default;
+    /// The first record of `key`, or null.
+    virtual const Record* Find(std::string_view key) = 0;
+    /// Every record, in the catalogue's order.
+    virtual std::vector<const Record*> List() = 0;
+};
+
 /// The records of one kind: in the order added, at fixed addresses, found by their key as it was
-/// when added, the first record of a key winning.
+/// when added, the first record of a key winning. A table given a maker answers from it alone.
 template <typename Record>
 class RecordTable {
 public:
+    /// Answers every question from `maker`, which outlives the table.
+    void MadeBy(RecordMaker<Record>& maker) { m_maker = &maker; }
     /// Keeps `record` and returns the kept one.
     Record& Add(Record record) {
         m_records.push_back(std::move(record));
@@ -44,11 +58,17 @@ public:
     }
     /// The first record of `key`, or null.
     const Record* Find(std::string_view key) const {
+        if (m_maker != nullptr) {
+            return m_maker->Find(key);
+        }
         const auto found = m_byKey.find(key);
         return found == m_byKey.end() ? nullptr : found->second;
     }
     /// Every record, in the order added.
     std::vector<const Record*> List() const {
+        if (m_maker != nullptr) {
+            return m_maker->List();
+        }
         std::vector<const Record*> list;
         list.reserve(m_records.size());
         for (const Record& record : m_records) {
@@ -60,6 +80,7 @@ public:
 private:
     std::deque<Record> m_records; // a deque never moves what it holds
     std::map<std::string, const Record*, std::less<>> m_byKey;
+    RecordMaker<Record>* m_maker = nullptr;
 };
 
 /// What a catalogue says of a dimension beyond its record: its signature as the catalogue writes
@@ -69,7 +90,20 @@ struct DimensionSignature {
     bool preferred = false;
 };
 
+/// What makes a catalogue's records when they are asked for: it gives the tables their makers,
+/// and finds the mappings itself.
+class RecordSource {
+public:
+    virtual ~RecordSource() = default;
+    /// The unit that `unitSystemName` gives `measurementName`, or null.
+    virtual const UnitSpec* GetUnitSpecOfMeasurement(std::string_view unitSystemName,
+                                                     std::string_view measurementName) = 0;
+};
+
 struct RecordSet {
+    /// When set, the record tables below answer from it and `mappings` stays empty.
+    std::unique_ptr<RecordSource> source;
+
     RecordTable<DimensionSpec> dimensions;
     RecordTable<UnitSpec> units;
     RecordTable<MeasurementSpec> measurements;

@@ -100,8 +100,13 @@ std::vector<const UnitSystemSpec*> RecordUnitReader::GetAllUnitSystemSpecs() {
 
 const UnitSpec* RecordUnitReader::GetUnitSpecOfMeasurement(const std::string& unitSystemName,
                                                            const std::string& measurementName) {
-    const auto found = m_records->mappings.find({unitSystemName, measurementName});
-    if (found != m_records->mappings.end()) {
+    if (Detail::RecordSource* source = m_records->source.get()) {
+        if (const UnitSpec* unit =
+                source->GetUnitSpecOfMeasurement(unitSystemName, measurementName)) {
+            return unit;
+        }
+    } else if (const auto found = m_records->mappings.find({unitSystemName, measurementName});
+               found != m_records->mappings.end()) {
         return found->second;
     }
     // The measurement of a dimension named after a signature has its base unit in every system.

@@ -16,7 +16,7 @@ DimensionCacheHashMap& Dimension::GetDimensionCacheHashMap() {
 }
 
 Dimension* Dimension::GetDimension(const std::string& name) {
-    if (Dimension* cached = GetDimensionCacheHashMap().Find(name.c_str())) {
+    if (Dimension* cached = GetDimensionCacheHashMap().Find(name)) {
         return cached;
     }
     const Reader::DimensionSpec* record = RegisteredReader().GetDimensionSpec(name);
@@ -36,7 +36,7 @@ Dimension::Dimension(const std::string& name, const std::string& baseSymbol)
         throw UnitException("Attempting to add dimension without a base unit");
     }
     DimensionCacheHashMap& map = GetDimensionCacheHashMap();
-    if (map.Contains(name.c_str())) {
+    if (map.Contains(name)) {
         throw UnitException("Attempting to add duplicate \"" + name + "\" dimension");
     }
     // Only the dimension name of the base unit is needed here; building the unit would need this
@@ -50,7 +50,7 @@ Dimension::Dimension(const std::string& name, const std::string& baseSymbol)
                             ", but that symbol is in the" +
                             (baseDimension->empty() ? std::string("( NULL )") : *baseDimension));
     }
-    map.Insert(m_name.c_str(), this);
+    map.Insert(m_name, this);
 }
 
 Dimension::Dimension(const Dimension& other)
@@ -58,7 +58,7 @@ Dimension::Dimension(const Dimension& other)
 
 Dimension::~Dimension() {
     m_pBaseUnit = nullptr;
-    GetDimensionCacheHashMap().RemoveIfSelf(m_name.c_str(), this);
+    GetDimensionCacheHashMap().RemoveIfSelf(m_name, this);
 }
 
 const std::string& Dimension::Name() const {

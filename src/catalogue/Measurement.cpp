@@ -18,7 +18,7 @@ MeasurementCacheHashMap& Measurement::GetMeasurementCacheHashMap() {
 }
 
 Measurement* Measurement::GetMeasurement(const std::string& name) {
-    if (Measurement* cached = GetMeasurementCacheHashMap().Find(name.c_str())) {
+    if (Measurement* cached = GetMeasurementCacheHashMap().Find(name)) {
         return cached;
     }
     const Reader::MeasurementSpec* record = RegisteredReader().GetMeasurementSpec(name);
@@ -39,7 +39,7 @@ std::vector<Measurement*> Measurement::GetAllMeasurements() {
             if (record == nullptr || !record->IsValid()) {
                 continue;
             }
-            if (map.Contains(record->name.c_str())) {
+            if (map.Contains(record->name)) {
                 continue;
             }
             CreateAndCache(record);
@@ -71,10 +71,10 @@ Measurement* Measurement::CreateAndCache(const Reader::MeasurementSpec* record) 
 Measurement::Measurement(const std::string& name, Dimension* dimension)
     : m_name(name), m_pDimension(nullptr) {
     MeasurementCacheHashMap& map = GetMeasurementCacheHashMap();
-    if (map.Contains(m_name.c_str())) {
+    if (map.Contains(m_name)) {
         throw UnitException("Attempting to add duplicate \"" + name + "\" measurement");
     }
-    map.Insert(m_name.c_str(), this);
+    map.Insert(m_name, this);
     m_pDimension = dimension;
 }
 
@@ -85,7 +85,7 @@ Measurement::~Measurement() {
     m_pDimension = nullptr;
     // Only an entry that designates this very object is removed: a copy shares the name of the
     // catalogue measurement it was made from and must not unfile it.
-    GetMeasurementCacheHashMap().RemoveIfSelf(m_name.c_str(), this);
+    GetMeasurementCacheHashMap().RemoveIfSelf(m_name, this);
 }
 
 const std::string& Measurement::Name() const {

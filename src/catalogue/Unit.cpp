@@ -29,7 +29,7 @@ UnitCacheHashMap& Unit::GetUnitCacheHashMap() {
 }
 
 Unit* Unit::GetUnit(const std::string& symbol) {
-    if (Unit* cached = GetUnitCacheHashMap().Find(symbol.c_str())) {
+    if (Unit* cached = GetUnitCacheHashMap().Find(symbol)) {
         return cached;
     }
     if (Unit* created = CreateAndCache(RegisteredReader().GetUnitSpec(symbol))) {
@@ -45,7 +45,7 @@ Unit* Unit::CreateAndCache(const Reader::UnitSpec* record) {
     // The dimension is looked up even for a cached unit, so an unknown dimension is reported
     // the same way whatever the cache holds.
     Dimension* dimension = Dimension::GetDimension(record->dimensionName);
-    if (Unit* cached = GetUnitCacheHashMap().Find(record->symbol.c_str())) {
+    if (Unit* cached = GetUnitCacheHashMap().Find(record->symbol)) {
         return cached;
     }
     return new Unit(dimension, record->symbol, record->name, record->standardFormSymbol,
@@ -60,7 +60,7 @@ Unit::Unit(Dimension* dimension, const std::string& symbol, const std::string& n
       m_pStandardForm(nullptr), m_pConverter(nullptr), m_scale(0.0f), m_scaleMantissa(0.0f),
       m_formRank(0) {
     UnitCacheHashMap& map = GetUnitCacheHashMap();
-    if (map.Contains(symbol.c_str())) {
+    if (map.Contains(symbol)) {
         throw UnitException("Attempting to add duplicate \"" + symbol + "\" unit");
     }
     m_pDimension = dimension;
@@ -82,7 +82,7 @@ Unit::Unit(Dimension* dimension, const std::string& symbol, const std::string& n
     m_scaleMantissa = static_cast<float>(mantissa);
     m_formRank = m_standardFormSymbol == m_symbol ? 1 : 2;
 
-    map.Insert(m_symbol.c_str(), this);
+    map.Insert(m_symbol, this);
     // The engine is taken over only once the unit is filed, so a failure above frees it.
     m_pConverter = converter.release();
 }
@@ -90,7 +90,7 @@ Unit::Unit(Dimension* dimension, const std::string& symbol, const std::string& n
 Unit::~Unit() {
     m_pDimension = nullptr;
     m_pStandardForm = nullptr;
-    GetUnitCacheHashMap().RemoveIfSelf(m_symbol.c_str(), this);
+    GetUnitCacheHashMap().RemoveIfSelf(m_symbol, this);
     delete m_pConverter;
 }
 
@@ -141,10 +141,8 @@ std::string* Unit::GetDimensionNameOfUnit(const std::string& symbol) {
     if (symbol.empty()) {
         return nullptr;
     }
-    const UnitCacheHashMap& map = GetUnitCacheHashMap();
-    if (map.Contains(symbol.c_str())) {
-        const Unit* unit = map.Find(symbol.c_str());
-        if (unit == nullptr || unit->m_pDimension == nullptr) {
+    if (const Unit* unit = GetUnitCacheHashMap().Find(symbol)) {
+        if (unit->m_pDimension == nullptr) {
             throw UnitException("Null Dimension for Unit" + symbol + ".");
         }
         return new std::string(unit->m_pDimension->Name());

@@ -34,7 +34,7 @@ std::vector<Unit*> Unit::GetAllUnits() {
             if (record == nullptr || !record->IsValid()) {
                 continue;
             }
-            if (!units.Contains(record->symbol.c_str())) {
+            if (!units.Contains(record->symbol)) {
                 CreateAndCache(record);
             }
         }

@@ -55,6 +55,35 @@ TEST(Catalogue, FilesEachObjectUnderItsRecordsKeyNotTheKeyAskedFor) {
     EXPECT_EQ(Unit::GetUnit("metre"), metre);
 }
 
+// Look-ups search a hash index whose slots hold sixteen bytes of their key: keys of every length
+// around that, keys that differ in their last byte only, and an index that grows while units are
+// filed must all find their own unit; a key is the C string it starts with.
+TEST(Catalogue, FindsEachUnitByItsOwnSymbolWhateverItsLength) {
+    Reader::InMemoryUnitReader& records = Catalogue().records;
+    std::vector<std::string> symbols;
+    for (std::size_t length = 1; length <= 40; ++length) {
+        symbols.push_back(std::string(length - 1, 'k') + 'a');
+        symbols.push_back(std::string(length - 1, 'k') + 'b');
+    }
+    for (int i = 0; i < 200; ++i) {
+        symbols.push_back("u" + std::to_string(i));
+    }
+    std::vector<Unit*> units;
+    for (const std::string& symbol : symbols) {
+        records.AddUnit(symbol, symbol, "Length", 2.0);
+        units.push_back(Unit::GetUnit(symbol));
+    }
+
+    for (std::size_t i = 0; i < symbols.size(); ++i) {
+        EXPECT_EQ(Unit::GetUnit(symbols[i]), units[i]) << symbols[i];
+        EXPECT_EQ(units[i]->Symbol(), symbols[i]);
+    }
+    EXPECT_EQ(Unit::GetUnit(std::string("ka\0b", 4)), Unit::GetUnit("ka"));
+    const std::string unknown = std::string(30, 'k') + 'c';
+    EXPECT_EQ(MessageOf([&] { Unit::GetUnit(unknown); }),
+              "Could not find a Unit with symbol '" + unknown + "'!");
+}
+
 // Building a dimension reads only the dimension of its base unit's record; the unit itself is
 // built when first asked for, and a failure then is not remembered.
 TEST(Dimension, ResolvesItsBaseUnitWhenFirstAskedAndRetriesAfterAFailure) {

@@ -42,6 +42,24 @@ TEST(DefaultReader, GivesANewReaderWithExactlyTheRecordsOfTheCatalogueFile) {
                   i < expected.size() ? expected[i] : "(none)")
             << "record " << i;
     }
+    // What unit expressions read beside the records: signatures, preferred dimensions, prefixes.
+    const auto file = XmlUnitReader::FromText(kDefaultCatalogue, "DefaultCatalogue.xml");
+    const auto built = XmlUnitReader::Default();
+    for (const Reader::DimensionSpec* dimension : file->GetAllDimensionSpecs()) {
+        EXPECT_EQ(built->GetDimensionSignature(dimension->name),
+                  file->GetDimensionSignature(dimension->name))
+            << dimension->name;
+        EXPECT_EQ(built->IsPreferredDimension(dimension->name),
+                  file->IsPreferredDimension(dimension->name))
+            << dimension->name;
+    }
+    for (const Reader::UnitSpec* unit : file->GetAllUnitSpecs()) {
+        EXPECT_EQ(built->TakesPrefixes(unit->symbol), file->TakesPrefixes(unit->symbol))
+            << unit->symbol;
+    }
+    const Reader::UnitSpec* speed = built->GetUnitSpec("km/h");
+    ASSERT_NE(speed, nullptr);
+    EXPECT_EQ(speed->dimensionName, file->GetUnitSpec("km/h")->dimensionName);
 }
 
 // Xerces-C and the libraries it needs take a process several milliseconds to load, more than

@@ -134,6 +134,9 @@ TEST(BrokenCatalogue, IsRefusedAtTheFirstLimitItPasses) {
          "3:1: the coefficients of the catalogue have more than 5 digits in all"},
         {many, {}, "1:"},
         {deep, {}, "1:"},
+        {many,
+         {1 << 20, 200, 10, 100, 1000, 200, 300},
+         "1:9764: the catalogue has more than 300 elements"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.problem);
@@ -145,6 +148,20 @@ TEST(BrokenCatalogue, IsRefusedAtTheFirstLimitItPasses) {
                 << error.Problems().front().ToString();
             EXPECT_LE(error.Problems().size(), 200u);
         }
+    }
+    // The count holds for a text the raw scan cannot read too (UTF-16); the parser places it.
+    std::string wide = "\xFF\xFE";
+    for (const char c : "<?xml version=\"1.0\" encoding=\"UTF-16\"?>" + many) {
+        wide += {c, '\0'};
+    }
+    wide.resize(wide.size() - 2);
+    try {
+        XmlUnitReader::FromText(wide, "wide.xml", {1 << 20, 200, 10, 100, 1000, 200, 300});
+        ADD_FAILURE() << "read";
+    } catch (const CatalogueError& error) {
+        EXPECT_NE(error.Problems().front().ToString().find("the catalogue has more than 300 el"),
+                  std::string::npos)
+            << error.Problems().front().ToString();
     }
     // Only regular files are read: a device or a FIFO would never end, or block.
     std::vector<std::string> irregular = {::testing::TempDir()};

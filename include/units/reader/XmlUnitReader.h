@@ -48,6 +48,7 @@ struct ORV_UNITS_READER_API CatalogueLimits {
     std::size_t maxCoefficientDigits = 100; ///< digits of one scale, offset, A, B, C or D
     std::size_t maxTotalDigits = 1000000;   ///< digits of all those coefficients together
     std::size_t maxProblems = 200;          ///< problems reported; the check stops at this many
+    std::size_t maxElements = 100000;       ///< elements of the whole catalogue
 };
 
 /// A reader over one catalogue. A catalogue is checked whole (schema, then consistency) before
