@@ -13,6 +13,8 @@ packages=(
   clang-format python3
   python3-dev pybind11-dev python3-numpy python3-pytest python3-pint
   python3-venv python3-pip python3-setuptools python3-wheel
+  # the man page (made by help2man) and the Debian package's check of it
+  help2man man-db
   # the Windows cross build (the windows preset): MinGW-w64, Wine to run its tests, and what
   # scripts/windows-deps.sh needs to build Xerces-C and GoogleTest from Debian's sources
   g++-mingw-w64-x86-64-posix wine64 dpkg-dev googletest
