@@ -25,13 +25,8 @@ std::map<Key, std::size_t> IndexBy(const std::vector<Element>& elements,
     return index;
 }
 
-std::string NameOf(const DimensionElement& element) {
-    return element.name;
-}
-std::string NameOf(const MeasurementElement& element) {
-    return element.name;
-}
-std::string NameOf(const UnitSystemElement& element) {
+template <typename Element>
+std::string NameOf(const Element& element) {
     return element.name;
 }
 std::string SymbolOf(const UnitElement& element) {
@@ -83,7 +78,7 @@ private:
 
     // A dimension named again is opened to add to it; what defines it stays as it was below.
     void MergeDimensions(std::vector<DimensionElement>& dimensions) {
-        auto index = IndexBy(m_stack.dimensions, &NameOf);
+        auto index = IndexBy(m_stack.dimensions, &NameOf<DimensionElement>);
         for (DimensionElement& dimension : dimensions) {
             const auto below = index.find(dimension.name);
             if (below == index.end()) {
@@ -144,7 +139,7 @@ private:
     }
 
     void MergeMeasurements(std::vector<MeasurementElement>& measurements) {
-        auto index = IndexBy(m_stack.measurements, &NameOf);
+        auto index = IndexBy(m_stack.measurements, &NameOf<MeasurementElement>);
         for (MeasurementElement& measurement : measurements) {
             const std::string what = "the measurement " + Quoted(measurement.name);
             const auto below = index.find(measurement.name);
@@ -171,7 +166,7 @@ private:
 
     // A unit system named again is opened to add mappings to it, once per layer.
     void MergeSystems(std::vector<UnitSystemElement>& systems) {
-        auto index = IndexBy(m_stack.systems, &NameOf);
+        auto index = IndexBy(m_stack.systems, &NameOf<UnitSystemElement>);
         std::set<std::string> named;
         for (UnitSystemElement& system : systems) {
             if (!named.insert(system.name).second) {
