@@ -40,7 +40,7 @@ constexpr double kFloor = 0x1p-1060;
 
 enum class Mode { e_Ieee, e_Exact, e_Scale, e_Affine };
 
-Mode ModeOf(const LinearParts& parts) {
+inline Mode ModeOf(const LinearParts& parts) {
     if (!std::isfinite(parts.scale) || !std::isfinite(parts.offset)) {
         return Mode::e_Ieee; // an engine of doubles that are not numbers converts as IEEE does
     }
