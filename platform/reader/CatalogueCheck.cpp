@@ -1,6 +1,7 @@
 // The consistency checks of a catalogue: what its schema cannot say, such as whether a symbol
 // that one element names is defined by another, and of the right dimension.
 #include "CatalogueText.h"
+#include "Quoted.h"
 #include "Signature.h"
 
 #include <algorithm>
@@ -12,10 +13,6 @@
 namespace Orv::Pim::Core::Service::Units::Reader::Detail {
 
 namespace {
-
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
-}
 
 std::string Where(const Position& at) {
     return "line " + std::to_string(at.line) + ", column " + std::to_string(at.column);

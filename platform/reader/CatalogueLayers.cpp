@@ -2,6 +2,7 @@
 // what the catalogue below already defines it replaces only where it says so (override="true"),
 // so that a misspelt or forgotten name never silently changes a unit the host relies on.
 #include "CatalogueText.h"
+#include "Quoted.h"
 
 #include <map>
 #include <set>
@@ -10,10 +11,6 @@
 namespace Orv::Pim::Core::Service::Units::Reader::Detail {
 
 namespace {
-
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
-}
 
 template <typename Element, typename Key>
 std::map<Key, std::size_t> IndexBy(const std::vector<Element>& elements,

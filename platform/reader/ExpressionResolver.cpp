@@ -1,5 +1,7 @@
 #include "ExpressionResolver.h"
 
+#include "Quoted.h"
+
 #include <units/converter/ExactEngines.h>
 
 #include <algorithm>
@@ -26,10 +28,6 @@ using Integer = boost::multiprecision::cpp_int;
 constexpr std::size_t kMaxFactors = 60;
 /// The most digits the numerator or denominator of an expression's exact factor may reach.
 constexpr std::size_t kMaxFactorDigits = 1000;
-
-std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
-}
 
 /// True when `symbol` would not read as one atom inside an expression.
 bool HasOperator(std::string_view symbol) {

@@ -1,5 +1,6 @@
 #include "UnitExpression.h"
 
+#include "Quoted.h"
 #include "Signature.h"
 
 #include <algorithm>
@@ -11,10 +12,6 @@ namespace {
 
 constexpr std::string_view kMiddleDot = "\xC2\xB7";       // ·
 constexpr std::string_view kDotOperator = "\xE2\x8B\x85"; // ⋅
-
-std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
-}
 
 std::string ExponentRange() {
     return "exponents run from -" + std::to_string(kMaxExponent) + " to " +
