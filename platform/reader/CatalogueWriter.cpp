@@ -8,7 +8,9 @@
 #include <units/reader/CatalogueWriter.h>
 
 #include <boost/multiprecision/cpp_int.hpp>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <ostream>
@@ -304,13 +306,16 @@ void WriteCatalogue(RecordUnitReader& reader, std::ostream& out) {
 
 void WriteCatalogueFile(RecordUnitReader& reader, const std::string& path) {
     const Detail::CatalogueText text = Detail::TextOfReader(reader);
+    errno = 0;
     std::ofstream file(path, std::ios::binary);
     if (file) {
         Detail::WriteText(text, file);
         file.close();
     }
     if (!file) {
-        throw std::runtime_error("cannot write the catalogue file '" + path + "'");
+        // The stream keeps no reason of its own; the system's, where it left one, says what to do.
+        throw std::runtime_error("cannot write the catalogue file '" + path + "'" +
+                                 (errno != 0 ? std::string(": ") + std::strerror(errno) : ""));
     }
 }
 

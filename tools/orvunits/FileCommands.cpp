@@ -68,9 +68,15 @@ int RunExport(const ExportOptions& options, Session& session) {
     Units::UnitSystem* system = options.systemOption->count() > 0
                                     ? Units::UnitSystem::GetUnitSystem(options.system)
                                     : nullptr;
-    // "-" is standard output: the writer writes files only, so a temporary one is copied there.
+    // "-" is standard output: the writer writes files only, so a temporary one is copied there,
+    // and removed however the writing ends.
     const bool toOut = options.path == "-";
     const std::string path = toOut ? TemporaryPath() : options.path;
+    const std::unique_ptr<const std::string, void (*)(const std::string*)> removal(
+        toOut ? &path : nullptr, [](const std::string* temporary) {
+            std::error_code ignored;
+            std::filesystem::remove(*temporary, ignored);
+        });
     Units::XmlUnitWriter writer;
     try {
         if (system != nullptr) {
@@ -83,12 +89,8 @@ int RunExport(const ExportOptions& options, Session& session) {
         throw InputError(error.what());
     }
     if (toOut) {
-        {
-            std::ifstream written(path, std::ios::binary);
-            session.Out() << written.rdbuf();
-        }
-        std::error_code ignored;
-        std::filesystem::remove(path, ignored);
+        std::ifstream written(path, std::ios::binary);
+        session.Out() << written.rdbuf();
     }
     return 0;
 }
