@@ -115,21 +115,22 @@ private:
         return found == m_units.end() ? nullptr : found->second;
     }
 
+    // The subjects of messages are made only for a problem: a sound catalogue makes none.
     void CheckBaseUnit(const DimensionElement& dimension) {
-        const std::string subject = "the dimension " + Quoted(dimension.name);
+        const auto subject = [&] { return "the dimension " + Quoted(dimension.name); };
         if (!dimension.baseUnit || dimension.baseUnit->empty()) {
-            Add(dimension.at, subject + " has no base unit");
+            Add(dimension.at, subject() + " has no base unit");
             return;
         }
         const UnitElement* base = FindUnit(*dimension.baseUnit);
         if (base == nullptr) {
-            Add(dimension.at, subject + " has the base unit " + Quoted(*dimension.baseUnit) +
+            Add(dimension.at, subject() + " has the base unit " + Quoted(*dimension.baseUnit) +
                                   ", which is not defined");
         } else if (base->dimension != dimension.name) {
-            Add(dimension.at, subject + " has the base unit " + Quoted(*dimension.baseUnit) +
+            Add(dimension.at, subject() + " has the base unit " + Quoted(*dimension.baseUnit) +
                                   ", which is a unit of the dimension " + Quoted(base->dimension));
         } else if (!IsIdentity(*base)) {
-            Add(dimension.at, subject + " has the base unit " + Quoted(*dimension.baseUnit) +
+            Add(dimension.at, subject() + " has the base unit " + Quoted(*dimension.baseUnit) +
                                   ", whose definition does not leave values unchanged");
         }
     }
@@ -146,17 +147,17 @@ private:
     }
 
     void CheckDefinition(const UnitElement& unit) {
-        const std::string subject = "the unit " + Quoted(unit.symbol);
+        const auto subject = [&] { return "the unit " + Quoted(unit.symbol); };
         const std::optional<Definition> definition = DefinitionOf(m_text, unit);
         if (!definition) {
-            Add(unit.at, subject + " has no definition: give it a scale and an offset, or A, B, "
-                                   "C and D");
+            Add(unit.at, subject() + " has no definition: give it a scale and an offset, or A, B, "
+                                     "C and D");
             return;
         }
         bool numbers = true;
         const auto check = [&](const std::optional<std::string>& text, const char* name) {
             if (text && !Converter::IsExactDecimal(*text)) {
-                Add(unit.at, subject + " has the " + name + " " + Quoted(Shortened(*text)) +
+                Add(unit.at, subject() + " has the " + name + " " + Quoted(Shortened(*text)) +
                                  ", which is not a decimal number of at most " +
                                  std::to_string(Converter::kMaxExactDigits) +
                                  " digits and an exponent of at most " +
@@ -181,12 +182,12 @@ private:
         if (Converter::ClassifyExactDefinition(*definition) ==
             Converter::ExactMapKind::e_Constant) {
             if (!unit.HasExactDefinition()) {
-                Add(unit.at, subject + " has the scale 0, which maps every value of the base "
-                                       "unit to one value");
+                Add(unit.at, subject() + " has the scale 0, which maps every value of the base "
+                                         "unit to one value");
                 return;
             }
             Add(unit.at,
-                subject + " has the definition (A + B*x) / (C + D*x) with A = " + definition->A +
+                subject() + " has the definition (A + B*x) / (C + D*x) with A = " + definition->A +
                     ", B = " + definition->B + ", C = " + definition->C + ", D = " + definition->D +
                     ", which cannot be inverted: B*C - A*D is 0");
         }
@@ -196,30 +197,33 @@ private:
         if (!measurement.units) {
             return;
         }
-        const std::string subject = "the measurement " + Quoted(measurement.name);
+        const auto subject = [&] { return "the measurement " + Quoted(measurement.name); };
         std::set<std::string> seen;
-        for (const std::string& symbol : SplitSymbols(*measurement.units)) {
-            if (!seen.insert(symbol).second) {
-                Add(measurement.at, subject + " offers the unit " + Quoted(symbol) + " twice");
+        for (std::string& listed : SplitSymbols(*measurement.units)) {
+            const auto inserted = seen.insert(std::move(listed));
+            const std::string& symbol = *inserted.first;
+            if (!inserted.second) {
+                Add(measurement.at, subject() + " offers the unit " + Quoted(symbol) + " twice");
                 continue;
             }
             const UnitElement* unit = FindUnit(symbol);
             if (unit == nullptr) {
                 Add(measurement.at,
-                    subject + " offers the unit " + Quoted(symbol) + ", which is not defined");
+                    subject() + " offers the unit " + Quoted(symbol) + ", which is not defined");
             } else if (unit->dimension != measurement.dimension) {
-                Add(measurement.at, subject + " of the dimension " + Quoted(measurement.dimension) +
-                                        " offers the unit " + Quoted(symbol) +
-                                        " of the dimension " + Quoted(unit->dimension));
+                Add(measurement.at, subject() + " of the dimension " +
+                                        Quoted(measurement.dimension) + " offers the unit " +
+                                        Quoted(symbol) + " of the dimension " +
+                                        Quoted(unit->dimension));
             }
         }
     }
 
     void CheckMapping(const MappingElement& mapping) {
-        const std::string subject = "the unit system " + Quoted(mapping.system);
+        const auto subject = [&] { return "the unit system " + Quoted(mapping.system); };
         const auto measurement = m_measurements.find(mapping.measurement);
         if (measurement == m_measurements.end()) {
-            Warn(mapping.at, subject + " maps the measurement " + Quoted(mapping.measurement) +
+            Warn(mapping.at, subject() + " maps the measurement " + Quoted(mapping.measurement) +
                                  ", which is not defined; the mapping is ignored");
             return;
         }
@@ -227,13 +231,14 @@ private:
             return;
         }
         const UnitElement* unit = FindUnit(*mapping.unit);
-        const std::string gives = subject + " gives the measurement " +
-                                  Quoted(mapping.measurement) + " the unit " +
-                                  Quoted(*mapping.unit);
+        const auto gives = [&] {
+            return subject() + " gives the measurement " + Quoted(mapping.measurement) +
+                   " the unit " + Quoted(*mapping.unit);
+        };
         if (unit == nullptr) {
-            Warn(mapping.at, gives + ", which is not defined; the mapping is ignored");
+            Warn(mapping.at, gives() + ", which is not defined; the mapping is ignored");
         } else if (unit->dimension != measurement->second->dimension) {
-            Add(mapping.at, gives + " of the dimension " + Quoted(unit->dimension) +
+            Add(mapping.at, gives() + " of the dimension " + Quoted(unit->dimension) +
                                 ", but the measurement is of the dimension " +
                                 Quoted(measurement->second->dimension));
         }

@@ -7,6 +7,7 @@
 #include "XercesSupport.h"
 
 #include <xercesc/framework/MemBufInputSource.hpp>
+#include <xercesc/framework/XMLGrammarPoolImpl.hpp>
 #include <xercesc/sax/Locator.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
 #include <xercesc/sax2/Attributes.hpp>
@@ -302,8 +303,17 @@ private:
         }
     }
 
+    // Compared unit by unit: the names are ASCII, and transcoding each would allocate.
     static bool IsNamed(const XMLCh* uri, const XMLCh* localname, const char* name) {
-        return (uri == nullptr || *uri == 0) && ToUtf8(localname) == name;
+        if (uri != nullptr && *uri != 0) {
+            return false;
+        }
+        for (; *name != 0; ++name, ++localname) {
+            if (*localname != static_cast<XMLCh>(*name)) {
+                return false;
+            }
+        }
+        return *localname == 0;
     }
 
     std::string CurrentDimension() const {
@@ -462,25 +472,72 @@ void Configure(xml::SAX2XMLReader& reader, xml::SecurityManager& security) {
     reader.setProperty(xml::XMLUni::fgXercesSecurityManager, &security);
 }
 
-/// Initialises Xerces-C for this module on first use and terminates it when the module is
-/// unloaded, at the latest at process exit. Xerces counts its initialisations, so the XML library
-/// or a host that uses Xerces on its own keeps it alive for itself; only the last termination
-/// frees what Xerces keeps.
-void UseXerces() {
-    struct Use {
-        Use() {
-            try {
-                xml::XMLPlatformUtils::Initialize();
-            } catch (const xml::XMLException& exception) {
-                throw std::runtime_error("Cannot initialise the XML parser: " +
-                                         ToUtf8(exception.getMessage()));
-            }
+/// Xerces-C for this module, initialised on first use and terminated when the module is unloaded,
+/// at the latest at process exit, with the catalogue schema compiled once into a grammar pool
+/// that every parse shares. Xerces counts its initialisations, so the XML library or a host that
+/// uses Xerces on its own keeps it alive for itself; only the last termination frees what Xerces
+/// keeps.
+class Xerces {
+public:
+    /// The one instance, made by the first caller even when several threads come at once.
+    static const Xerces& Get() {
+        static const Xerces xerces;
+        return xerces;
+    }
+
+    /// A reader that validates against the schema of the pool.
+    std::unique_ptr<xml::SAX2XMLReader> NewReader() const {
+        return std::unique_ptr<xml::SAX2XMLReader>(xml::XMLReaderFactory::createXMLReader(
+            xml::XMLPlatformUtils::fgMemoryManager, m_grammars.get()));
+    }
+
+    Xerces(const Xerces&) = delete;
+    Xerces& operator=(const Xerces&) = delete;
+
+private:
+    Xerces() {
+        try {
+            xml::XMLPlatformUtils::Initialize();
+        } catch (const xml::XMLException& exception) {
+            throw std::runtime_error("Cannot initialise the XML parser: " +
+                                     ToUtf8(exception.getMessage()));
         }
-        ~Use() { xml::XMLPlatformUtils::Terminate(); }
-    };
-    // Made once, even when several threads parse their first catalogue at once.
-    static const Use use;
-}
+        try {
+            LoadSchema();
+        } catch (...) {
+            m_grammars.reset();
+            xml::XMLPlatformUtils::Terminate();
+            throw;
+        }
+    }
+
+    ~Xerces() {
+        m_grammars.reset();
+        xml::XMLPlatformUtils::Terminate();
+    }
+
+    // Compiling the schema costs as much as reading a small catalogue; it is done once, and the
+    // pool is then locked, so that parses in several threads only read it.
+    void LoadSchema() {
+        m_grammars =
+            std::make_unique<xml::XMLGrammarPoolImpl>(xml::XMLPlatformUtils::fgMemoryManager);
+        const std::unique_ptr<xml::SAX2XMLReader> reader = NewReader();
+        xml::SecurityManager security;
+        Configure(*reader, security);
+        SchemaErrors errors;
+        reader->setErrorHandler(&errors);
+        reader->setEntityResolver(&errors);
+        const xml::MemBufInputSource schema(reinterpret_cast<const XMLByte*>(kCatalogueSchema),
+                                            kCatalogueSchemaSize, "UnitCatalog.xsd");
+        if (reader->loadGrammar(schema, xml::Grammar::SchemaGrammarType, true) == nullptr) {
+            throw std::logic_error(
+                "The catalogue schema built into the reader library did not load.");
+        }
+        m_grammars->lockPool();
+    }
+
+    std::unique_ptr<xml::XMLGrammarPoolImpl> m_grammars;
+};
 
 } // namespace
 
@@ -495,19 +552,9 @@ ParsedCatalogue ParseCatalogue(const std::string& bytes, const std::string& sour
             return result;
         }
     }
-    UseXerces();
-    std::unique_ptr<xml::SAX2XMLReader> reader(xml::XMLReaderFactory::createXMLReader());
+    const std::unique_ptr<xml::SAX2XMLReader> reader = Xerces::Get().NewReader();
     xml::SecurityManager security;
     Configure(*reader, security);
-
-    SchemaErrors schemaErrors;
-    reader->setErrorHandler(&schemaErrors);
-    reader->setEntityResolver(&schemaErrors);
-    const xml::MemBufInputSource schema(reinterpret_cast<const XMLByte*>(kCatalogueSchema),
-                                        kCatalogueSchemaSize, "UnitCatalog.xsd");
-    if (reader->loadGrammar(schema, xml::Grammar::SchemaGrammarType, true) == nullptr) {
-        throw std::logic_error("The catalogue schema built into the reader library did not load.");
-    }
 
     CatalogueHandler handler(result, bytes, source, limits);
     handler.SetReader(reader.get());

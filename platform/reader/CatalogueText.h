@@ -8,6 +8,7 @@
 #include <units/converter/ExactEngines.h>
 #include <units/reader/XmlUnitReader.h>
 
+#include <cstddef>
 #include <iosfwd>
 #include <optional>
 #include <sstream>
@@ -66,12 +67,14 @@ struct MappingElement {
 };
 
 /// The symbols of a blank-separated list, such as a measurement's "units".
+/// Blanks are those of the C locale, whatever the locale of the process.
 inline std::vector<std::string> SplitSymbols(const std::string& list) {
+    constexpr const char* kBlanks = " \t\n\v\f\r";
     std::vector<std::string> symbols;
-    std::istringstream stream(list);
-    std::string symbol;
-    while (stream >> symbol) {
-        symbols.push_back(symbol);
+    for (std::size_t start = list.find_first_not_of(kBlanks); start != std::string::npos;) {
+        const std::size_t end = list.find_first_of(kBlanks, start);
+        symbols.push_back(list.substr(start, end - start));
+        start = end == std::string::npos ? end : list.find_first_not_of(kBlanks, end);
     }
     return symbols;
 }

@@ -2,13 +2,32 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
 namespace Orv::Pim::Core::Service::Units::Reader::Detail {
 
 Position TextPositions::At(std::size_t offset) {
-    for (; m_offset < offset && m_offset < m_bytes.size(); ++m_offset) {
+    offset = std::min(offset, m_bytes.size());
+    // Whole lines are skipped with memchr; only the bytes after the last line break are counted
+    // one by one. A carriage return other than the one of a CR LF pair is a line break on its
+    // own, and takes the careful walk below.
+    const char* const text = m_bytes.data();
+    while (m_offset < offset) {
+        const void* newline = std::memchr(text + m_offset, '\n', offset - m_offset);
+        if (newline == nullptr) {
+            break;
+        }
+        const auto next = static_cast<std::size_t>(static_cast<const char*>(newline) - text);
+        if (next > m_offset && std::memchr(text + m_offset, '\r', next - m_offset - 1) != nullptr) {
+            break;
+        }
+        ++m_line;
+        m_column = 1;
+        m_offset = next + 1;
+    }
+    for (; m_offset < offset; ++m_offset) {
         const auto c = static_cast<unsigned char>(m_bytes[m_offset]);
         if (c == '\n' ||
             (c == '\r' && (m_offset + 1 == m_bytes.size() || m_bytes[m_offset + 1] != '\n'))) {
@@ -85,6 +104,15 @@ std::optional<std::size_t> FindBadUtf8(const std::string& bytes) {
     const auto* text = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t size = bytes.size();
     for (std::size_t i = 0; i < size;) {
+        // ASCII, nearly all of a catalogue, is passed eight bytes at a time.
+        std::uint64_t word = 0;
+        if (i + sizeof word <= size) {
+            std::memcpy(&word, text + i, sizeof word);
+            if ((word & 0x8080808080808080u) == 0) {
+                i += sizeof word;
+                continue;
+            }
+        }
         const unsigned char c = text[i];
         if (c < 0x80) {
             ++i;

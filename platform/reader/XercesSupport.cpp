@@ -1,5 +1,6 @@
 #include "XercesSupport.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace Orv::Pim::Core::Service::Units::Reader::Detail {
@@ -41,7 +42,19 @@ std::string ToUtf8(const XMLCh* text) {
     if (text == nullptr) {
         return out;
     }
-    for (const XMLCh* at = text; *at != 0; ++at) {
+    // Catalogue text is nearly all ASCII: copied as it is up to the first other unit, in one
+    // allocation, and encoded from there on.
+    std::size_t length = 0;
+    std::size_t ascii = 0;
+    for (; text[length] != 0; ++length) {
+        ascii += ascii == length && text[length] < 0x80;
+    }
+    out.reserve(length + (length - ascii) * 2);
+    out.resize(ascii);
+    for (std::size_t i = 0; i < ascii; ++i) {
+        out[i] = static_cast<char>(text[i]);
+    }
+    for (const XMLCh* at = text + ascii; *at != 0; ++at) {
         std::uint32_t c = static_cast<std::uint16_t>(*at);
         if (IsHighSurrogate(c) && IsLowSurrogate(static_cast<std::uint16_t>(at[1]))) {
             c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<std::uint16_t>(at[1]) - 0xDC00);

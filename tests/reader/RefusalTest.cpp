@@ -8,6 +8,7 @@
 #include <fstream>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #if defined(__unix__)
@@ -88,6 +89,48 @@ TEST(BrokenCatalogue, IsRefusedWithEveryProblemInTheOrderOfTheText) {
                   "ignored\n");
         EXPECT_EQ(error.what(), "The catalogue was refused (4 problems):\n" +
                                     listed.substr(0, listed.size() - 1));
+    }
+}
+
+// The schema is compiled once and shared by every parse: each file the schema refuses is refused
+// by the reader too, with the same problems whether it is read alone or while other threads read
+// others.
+TEST(BrokenCatalogue, IsRefusedAsTheSchemaRefusesItAlsoFromSeveralThreadsAtOnce) {
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(ORV_SCHEMA_INVALID_DIR)) {
+        files.push_back(entry.path().string());
+    }
+    ASSERT_FALSE(files.empty());
+    const auto listed = [](const std::vector<CatalogueProblem>& problems) {
+        std::string text;
+        for (const CatalogueProblem& problem : problems) {
+            text += (problem.warning ? "" : "error ") + problem.ToString() + "\n";
+        }
+        return text;
+    };
+    std::vector<std::string> alone;
+    for (const std::string& file : files) {
+        alone.push_back(listed(XmlUnitReader::Check(file)));
+        EXPECT_NE(alone.back().find("error "), std::string::npos) << file;
+    }
+    constexpr int kThreads = 4;
+    std::vector<std::vector<std::string>> together(kThreads);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            for (std::size_t i = 0; i < files.size(); ++i) {
+                const std::string& file = files[(i + static_cast<std::size_t>(t)) % files.size()];
+                together[t].push_back(listed(XmlUnitReader::Check(file)));
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    for (int t = 0; t < kThreads; ++t) {
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            EXPECT_EQ(together[t][i], alone[(i + static_cast<std::size_t>(t)) % files.size()]);
+        }
     }
 }
 
