@@ -1,28 +1,21 @@
 // The catalogue maps: dimensions by name, units by symbol, measurements by name. Each map is keyed
 // by the text of the object's own key string, which stays put because catalogue objects never
-// move, and owns its objects until the process ends. A map keeps its entries twice: in byte order
-// for the listings, and in a hash index that look-ups search.
+// move, and owns its objects until the process ends. A map keeps its objects twice: in byte order
+// of their keys for the listings, and in a hash index that look-ups search.
 #pragma once
+
+#include <units/Dimension.h>
+#include <units/Measurement.h>
+#include <units/Unit.h>
 
 #include <cstdint>
 #include <cstring>
-#include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace Orv::Pim::Core::Service::Units {
-
-class Dimension;
-class Unit;
-class Measurement;
-
-/// Orders C strings byte by byte, each byte taken as unsigned (which is what strcmp does).
-struct CStringLess {
-    bool operator()(const char* left, const char* right) const noexcept {
-        return std::strcmp(left, right) < 0;
-    }
-};
 
 /// Sign of the unsigned byte-wise comparison of two C strings: -1, 0 or 1.
 inline int CompareCStrings(const char* left, const char* right) noexcept {
@@ -197,24 +190,38 @@ private:
 };
 
 /// A map from key text to catalogue object that deletes its objects when destroyed: ordered by
-/// bytes for the listings, hashed for look-ups.
-template <typename Object>
+/// bytes for the listings, hashed for look-ups. `KeyOf` gives an object's own key string; the
+/// ordered set holds only the objects and reads their keys through it, which keeps its nodes
+/// small.
+template <typename Object, const std::string& (Object::*KeyOf)() const>
 class CatalogueMap {
+    /// Orders objects by key text, byte by byte as strcmp does; a key text compares with an
+    /// object, so that an entry is found by its key.
+    struct ByKey {
+        using is_transparent = void;
+        static const char* Text(const Object* object) { return (object->*KeyOf)().c_str(); }
+        static const char* Text(const char* text) { return text; }
+        template <typename Left, typename Right>
+        bool operator()(const Left& left, const Right& right) const noexcept {
+            return std::strcmp(Text(left), Text(right)) < 0;
+        }
+    };
+
 public:
-    using Map = std::map<const char*, Object*, CStringLess>;
+    using Objects = std::set<Object*, ByKey>;
 
     CatalogueMap() = default;
     CatalogueMap(const CatalogueMap&) = delete;
     CatalogueMap& operator=(const CatalogueMap&) = delete;
 
-    /// Deletes the object of the first entry until the map is empty. The entry is taken out
-    /// before its object goes, so an object's destructor finds nothing left to remove.
+    /// Deletes the first object until the map is empty. The object is taken out before it goes,
+    /// so its destructor finds nothing left to remove.
     ~CatalogueMap() {
         m_index.Clear();
-        while (!m_entries.empty()) {
-            const auto first = m_entries.begin();
-            Object* object = first->second;
-            m_entries.erase(first);
+        while (!m_objects.empty()) {
+            const auto first = m_objects.begin();
+            Object* object = *first;
+            m_objects.erase(first);
             delete object;
         }
     }
@@ -224,29 +231,30 @@ public:
     bool Contains(std::string_view key) const { return m_index.Find(key) != nullptr; }
     /// Files `object` under `key`, the object's own key string.
     void Insert(const std::string& key, Object* object) {
-        if (m_entries.emplace(key.c_str(), object).second) {
+        if (m_objects.insert(object).second) {
             m_index.Insert(key.c_str(), object);
         }
     }
     /// Removes the entry under `key` only when it designates `object`, so that destroying an
     /// unregistered copy leaves the catalogue's own entry in place.
     void RemoveIfSelf(const std::string& key, const Object* object) {
-        const auto found = m_entries.find(key.c_str());
-        if (found != m_entries.end() && found->second == object) {
-            m_entries.erase(found);
+        const auto found = m_objects.find(key.c_str());
+        if (found != m_objects.end() && *found == object) {
+            m_objects.erase(found);
             m_index.RemoveIfSelf(key.c_str(), object);
         }
     }
-    const Map& Entries() const { return m_entries; }
-    std::size_t Size() const { return m_entries.size(); }
+    /// The objects in byte order of their keys.
+    const Objects& Entries() const { return m_objects; }
+    std::size_t Size() const { return m_objects.size(); }
 
 private:
-    Map m_entries;
+    Objects m_objects;
     HashIndex<Object> m_index;
 };
 
-class DimensionCacheHashMap : public CatalogueMap<Dimension> {};
-class UnitCacheHashMap : public CatalogueMap<Unit> {};
-class MeasurementCacheHashMap : public CatalogueMap<Measurement> {};
+class DimensionCacheHashMap : public CatalogueMap<Dimension, &Dimension::Name> {};
+class UnitCacheHashMap : public CatalogueMap<Unit, &Unit::Symbol> {};
+class MeasurementCacheHashMap : public CatalogueMap<Measurement, &Measurement::Name> {};
 
 } // namespace Orv::Pim::Core::Service::Units

@@ -50,8 +50,8 @@ std::vector<Measurement*> Measurement::GetAllMeasurements() {
     }
     std::vector<Measurement*> all;
     all.reserve(map.Size());
-    for (const auto& entry : map.Entries()) {
-        all.push_back(entry.second);
+    for (Measurement* measurement : map.Entries()) {
+        all.push_back(measurement);
     }
     return all;
 }

@@ -45,8 +45,8 @@ std::vector<Unit*> Unit::GetAllUnits() {
 
     std::vector<Unit*> all;
     all.reserve(units.Size());
-    for (const auto& entry : units.Entries()) {
-        all.push_back(entry.second);
+    for (Unit* unit : units.Entries()) {
+        all.push_back(unit);
     }
     return all;
 }
