@@ -74,13 +74,6 @@ function(orv_hide_internals target)
     # A DLL is named as the library, whichever the compiler (MinGW would add "lib").
     set_target_properties(${target} PROPERTIES PREFIX "")
   endif()
-  if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND NOT ORV_UNITS_STATIC)
-    # Two load segments (code with read-only data, then writable data) instead of the four that
-    # the linker makes by default: each library then costs the loader two fewer mappings, and
-    # the pages around a segment boundary are not mapped twice. Start-up of a program that loads
-    # our five libraries is measurably shorter, and less of them is resident.
-    target_link_options(${target} PRIVATE "LINKER:-z,noseparate-code")
-  endif()
   if(MINGW)
     # A DLL exports what its export macros declare. Without this, MinGW's linker would export
     # every symbol of one that declares none.
