@@ -280,7 +280,9 @@ char* WriteSixDigits(double number, char* out, char* end) {
         !SixDigitsOf(magnitude, six, exponent)) {
         return std::to_chars(out, end, number, std::chars_format::general, kDigits).ptr;
     }
-    char digits[kDigits];
+    // Six digits and room behind them, so that every copy below has a fixed size: the compiler
+    // turns those into a few moves, where copies of the exact length would be calls.
+    char digits[2 * kDigits] = {};
     for (int i = kDigits - 1; i >= 0; --i) {
         digits[i] = static_cast<char>('0' + six % 10);
         six /= 10;
@@ -295,11 +297,10 @@ char* WriteSixDigits(double number, char* out, char* end) {
         *o++ = '-';
     }
     if (exponent < -4 || exponent >= kDigits) {
-        *o++ = digits[0];
-        if (count > 1) {
-            *o++ = '.';
-            o = std::copy(digits + 1, digits + count, o);
-        }
+        o[0] = digits[0];
+        o[1] = '.';
+        std::memcpy(o + 2, digits + 1, kDigits);
+        o += count > 1 ? count + 1 : 1;
         *o++ = 'e';
         *o++ = exponent < 0 ? '-' : '+';
         int const power = exponent < 0 ? -exponent : exponent;
@@ -309,19 +310,20 @@ char* WriteSixDigits(double number, char* out, char* end) {
         *o++ = static_cast<char>('0' + power / 10 % 10);
         *o++ = static_cast<char>('0' + power % 10);
     } else if (exponent < 0) {
-        *o++ = '0';
-        *o++ = '.';
-        o = std::fill_n(o, -exponent - 1, '0');
-        o = std::copy(digits, digits + count, o);
+        // "0." and up to three zeros before the digits.
+        std::memcpy(o, "0.0000", kDigits);
+        std::memcpy(o + 1 - exponent, digits, kDigits);
+        o += 1 - exponent + count;
     } else {
+        // The whole part keeps its zeros; a fraction follows the point when digits remain.
         int const whole = exponent + 1;
-        if (count <= whole) {
-            o = std::copy(digits, digits + count, o);
-            o = std::fill_n(o, whole - count, '0');
+        std::memcpy(o, digits, kDigits);
+        if (count > whole) {
+            std::memcpy(o + whole + 1, digits + whole, kDigits);
+            o[whole] = '.';
+            o += count + 1;
         } else {
-            o = std::copy(digits, digits + whole, o);
-            *o++ = '.';
-            o = std::copy(digits + whole, digits + count, o);
+            o += whole;
         }
     }
     return o;
@@ -342,7 +344,7 @@ std::string WriteNumber(double number, Unit const* unit) {
     }
 #endif
 #if defined(__cpp_lib_to_chars)
-    char buffer[32]; // "-1.23457e-308" is the longest number
+    char buffer[40]; // "-1.23457e-308" is the longest number; the rest is WriteSixDigits' room
     char* const written = WriteSixDigits(number, buffer, buffer + sizeof buffer);
     auto const length = static_cast<std::size_t>(written - buffer);
     if (unit == nullptr) {
