@@ -53,14 +53,15 @@ EnginePair CheckedEngines(Unit const* from, Unit const* to) {
 // The engine of a pair that CheckedEngines passed.
 std::unique_ptr<IUnitConverterEngine> Compose(Unit const* from, Unit const* to,
                                               EnginePair const& engines) {
+    if (IsLinear(engines.input) && IsLinear(engines.output)) {
+        // Two linear steps fold into one engine, made with the output engine's inverse in place:
+        // the folded engine keeps neither, so that inverse never needs the heap.
+        return std::unique_ptr<IUnitConverterEngine>(new LinearUnitConverter(
+            AsLinear(engines.input), LinearUnitConverter::InverseOf{}, AsLinear(engines.output)));
+    }
     std::unique_ptr<IUnitConverterEngine> inverse = engines.output->GetInverse();
     if (!inverse) {
         ThrowCannotConvert(from, to);
-    }
-    if (IsLinear(engines.input) && IsLinear(engines.output) && IsLinear(inverse.get())) {
-        // Two linear steps fold into one; the folded engine keeps neither, so the inverse goes.
-        return std::unique_ptr<IUnitConverterEngine>(
-            new LinearUnitConverter(AsLinear(engines.input), AsLinear(inverse.get())));
     }
     // The composite borrows the input unit's engine, which the unit keeps for the process's life,
     // and owns the inverse handed over here.
