@@ -54,6 +54,42 @@ std::unique_ptr<LinearUnitConverter> EngineAccess::MakeLinear(const ExactRef& re
     return engine;
 }
 
+void EngineAccess::Fold(LinearUnitConverter& engine, LinearUnitConverter& first, double scale,
+                        double offset, const LinearState& after) {
+    const LinearState& before = State(first);
+    // second(first(x)) = s2 * (s1 * x + o1) + o2 = (s2 * s1) * x + (s2 * o1 + o2): the
+    // coefficients when either engine's are not finite numbers, which have no exact map.
+    engine.m_scale = scale * first.m_scale;
+    engine.m_offset = scale * first.m_offset + offset;
+    if (!(std::isfinite(engine.m_scale) && std::isfinite(engine.m_offset))) {
+        new (engine.m_state) LinearState();
+        return;
+    }
+    const auto compose = [&](const ExactRef& a, const ExactRef& b) {
+        // Composing with the identity, such as a base unit's inverse, leaves the other engine,
+        // whose coefficients the lines above have already reproduced exactly.
+        LinearState* state = nullptr;
+        if (Detail::IsIdentity(b)) {
+            state = new (engine.m_state) LinearState(before);
+        } else if (Detail::IsIdentity(a)) {
+            state = new (engine.m_state) LinearState(after);
+        } else {
+            LinearState composed;
+            composed.exact = Detail::Compose(a, b);
+            Detail::RoundLinear(composed.exact, composed, engine.m_scale, engine.m_offset);
+            state = new (engine.m_state) LinearState(std::move(composed));
+        }
+        state->defined = before.defined && after.defined;
+    };
+    // The exact map of an engine of plain doubles is made here; an exact engine's is at hand.
+    if (before.exact.kind != ExactRef::e_None && after.exact.kind != ExactRef::e_None) {
+        compose(before.exact, after.exact);
+    } else {
+        compose(Detail::RefOfEngine(before.exact, first.m_scale, first.m_offset),
+                Detail::RefOfEngine(after.exact, scale, offset));
+    }
+}
+
 void EngineAccess::ComposeParts(CompositeUnitConverter& engine) {
     const std::optional<ExactMap> first = ExactFormOf(*engine.m_pFirst, false);
     const std::optional<ExactMap> second =
@@ -166,40 +202,43 @@ LinearUnitConverter::LinearUnitConverter(double scale, double offset)
 }
 
 LinearUnitConverter::LinearUnitConverter(LinearUnitConverter* first, LinearUnitConverter* second)
-    : IUnitConverterEngine(e_LinearEngine),
-      // second(first(x)) = s2 * (s1 * x + o1) + o2 = (s2 * s1) * x + (s2 * o1 + o2): the
-      // coefficients when either engine's are not finite numbers, which have no exact map.
-      m_scale(second->m_scale * first->m_scale),
-      m_offset(second->m_scale * first->m_offset + second->m_offset) {
-    const LinearState& before = EngineAccess::State(*first);
+    : IUnitConverterEngine(e_LinearEngine), m_scale(0.0), m_offset(0.0) {
+    EngineAccess::Fold(*this, *first, second->m_scale, second->m_offset,
+                       EngineAccess::State(*second));
+}
+
+LinearUnitConverter::LinearUnitConverter(LinearUnitConverter* first, InverseOf,
+                                         LinearUnitConverter* second)
+    : IUnitConverterEngine(e_LinearEngine), m_scale(0.0), m_offset(0.0) {
     const LinearState& after = EngineAccess::State(*second);
-    if (!(std::isfinite(m_scale) && std::isfinite(m_offset))) {
-        new (m_state) LinearState();
+    if (Detail::IsIdentity(after.exact)) {
+        // The identity, a base unit's engine, is its own inverse: exactly 1 * x + 0, with the
+        // same state. Folding with it directly spares making that inverse.
+        EngineAccess::Fold(*this, *first, 1.0, 0.0, after);
         return;
     }
-    const auto compose = [&](const ExactRef& a, const ExactRef& b) {
-        // Composing with the identity, such as a base unit's inverse, leaves the other engine,
-        // whose coefficients the lines above have already reproduced exactly.
-        LinearState* state = nullptr;
-        if (Detail::IsIdentity(b)) {
-            state = new (m_state) LinearState(before);
-        } else if (Detail::IsIdentity(a)) {
-            state = new (m_state) LinearState(after);
-        } else {
-            LinearState composed;
-            composed.exact = Detail::Compose(a, b);
-            Detail::RoundLinear(composed.exact, composed, m_scale, m_offset);
-            state = new (m_state) LinearState(std::move(composed));
-        }
-        state->defined = before.defined && after.defined;
-    };
-    // The exact map of an engine of plain doubles is made here; an exact engine's is at hand.
-    if (before.exact.kind != ExactRef::e_None && after.exact.kind != ExactRef::e_None) {
-        compose(before.exact, after.exact);
-    } else {
-        compose(Detail::RefOfEngine(before.exact, first->m_scale, first->m_offset),
-                Detail::RefOfEngine(after.exact, second->m_scale, second->m_offset));
+    LinearUnitConverter inverse(InverseOf{}, *second);
+    EngineAccess::Fold(*this, *first, inverse.m_scale, inverse.m_offset,
+                       EngineAccess::State(inverse));
+}
+
+LinearUnitConverter::LinearUnitConverter(InverseOf, LinearUnitConverter& engine)
+    : IUnitConverterEngine(e_LinearEngine), m_scale(0.0), m_offset(0.0) {
+    LinearState& undo = *new (m_state) LinearState();
+    if (!std::isfinite(engine.m_offset)) {
+        // y = s * x + o  gives  x = y / s - o / s.
+        m_scale = 1.0 / engine.m_scale;
+        m_offset = -engine.m_offset / engine.m_scale;
+        return;
     }
+    const LinearState& state = EngineAccess::State(engine);
+    if (state.exact.kind != ExactRef::e_None) {
+        Detail::InvertInto(state.exact, undo.exact);
+    } else {
+        Detail::InvertInto(Detail::RefOfDoubles(engine.m_scale, engine.m_offset), undo.exact);
+    }
+    Detail::RoundLinear(undo.exact, undo, m_scale, m_offset);
+    undo.defined = state.defined;
 }
 
 LinearUnitConverter::LinearUnitConverter(const LinearUnitConverter& other)
@@ -256,21 +295,7 @@ std::unique_ptr<IUnitConverterEngine> LinearUnitConverter::GetInverse() {
     if (!IsInvertible()) {
         return nullptr;
     }
-    if (!std::isfinite(m_offset)) {
-        // y = s * x + o  gives  x = y / s - o / s.
-        return std::make_unique<LinearUnitConverter>(1.0 / m_scale, -m_offset / m_scale);
-    }
-    const LinearState& state = EngineAccess::State(*this);
-    auto inverse = std::make_unique<LinearUnitConverter>(0.0, 0.0);
-    LinearState& undo = EngineAccess::State(*inverse);
-    if (state.exact.kind != ExactRef::e_None) {
-        Detail::InvertInto(state.exact, undo.exact);
-    } else {
-        Detail::InvertInto(Detail::RefOfDoubles(m_scale, m_offset), undo.exact);
-    }
-    Detail::RoundLinear(undo.exact, undo, inverse->m_scale, inverse->m_offset);
-    undo.defined = state.defined;
-    return inverse;
+    return std::make_unique<LinearUnitConverter>(InverseOf{}, *this);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -261,6 +261,10 @@ struct EngineAccess {
     static std::unique_ptr<IUnitConverterEngine> MakeEngine(const ExactMap& map);
     /// The exact map of a rational engine.
     static const ExactMap& Exact(const RationalUnitConverter& engine);
+    /// Makes `engine`, whose state is not yet made, apply `first`, then the linear engine of
+    /// coefficients `scale` and `offset` and state `after`.
+    static void Fold(LinearUnitConverter& engine, LinearUnitConverter& first, double scale,
+                     double offset, const LinearState& after);
     /// Lets a composite convert with one engine composed exactly of its parts, when both have
     /// exact maps (plain doubles count).
     static void ComposeParts(CompositeUnitConverter& engine);

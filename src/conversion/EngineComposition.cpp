@@ -17,47 +17,90 @@ bool IsLinear(IUnitConverterEngine const* engine) {
     return engine->m_eType == Converter::e_LinearEngine;
 }
 
-} // namespace
-
-std::unique_ptr<IUnitConverterEngine> EngineFromBase(Unit const* unit) {
-    IUnitConverterEngine* const engine = unit != nullptr ? unit->Converter() : nullptr;
-    if (engine == nullptr) {
-        return nullptr;
-    }
-    return engine->GetInverse();
+LinearUnitConverter* AsLinear(IUnitConverterEngine* engine) {
+    return static_cast<LinearUnitConverter*>(engine);
 }
 
-std::unique_ptr<IUnitConverterEngine> ComposeEngine(Unit const* from, Unit const* to) {
+// Whether `engine` has an inverse; a linear engine is asked without a virtual call.
+bool IsInvertible(IUnitConverterEngine* engine) {
+    return IsLinear(engine) ? AsLinear(engine)->IsInvertible() : engine->IsInvertible();
+}
+
+[[noreturn]] void ThrowCannotConvert(Unit const* from, Unit const* to) {
+    throw UnitException("Cannot convert from " + from->Symbol() + " to " + to->Symbol());
+}
+
+// The engines of `from` and `to` once the pair is known to convert. The input engine is never
+// asked whether it inverts: only the output side is inverted.
+struct EnginePair {
+    IUnitConverterEngine* input;
+    IUnitConverterEngine* output;
+};
+
+EnginePair CheckedEngines(Unit const* from, Unit const* to) {
     if (from == nullptr || to == nullptr) {
         throw UnitException("NULL arguments passed to UnitConverter");
     }
-    IUnitConverterEngine* inputEngine = from->Converter();
-    IUnitConverterEngine* outputEngine = to->Converter();
-    // The input engine is never asked whether it inverts: only the output side is inverted.
-    bool const convertible = inputEngine != nullptr && from->GetDimension() == to->GetDimension() &&
-                             outputEngine != nullptr && outputEngine->IsInvertible();
-    std::unique_ptr<IUnitConverterEngine> inverse;
-    if (convertible) {
-        inverse = EngineFromBase(to);
+    IUnitConverterEngine* const input = from->Converter();
+    IUnitConverterEngine* const output = to->Converter();
+    if (input == nullptr || from->GetDimension() != to->GetDimension() || output == nullptr ||
+        !IsInvertible(output)) {
+        ThrowCannotConvert(from, to);
     }
-    if (!inverse) {
-        throw UnitException("Cannot convert from " + from->Symbol() + " to " + to->Symbol());
-    }
+    return {input, output};
+}
 
-    if (IsLinear(inputEngine) && IsLinear(outputEngine) && IsLinear(inverse.get())) {
-        // Two linear steps fold into one; the folded engine keeps neither, so the inverse goes.
-        return std::unique_ptr<IUnitConverterEngine>(
-            new LinearUnitConverter(static_cast<LinearUnitConverter*>(inputEngine),
-                                    static_cast<LinearUnitConverter*>(inverse.get())));
+// The engine of a pair that CheckedEngines passed.
+std::unique_ptr<IUnitConverterEngine> Compose(Unit const* from, Unit const* to,
+                                              EnginePair const& engines) {
+    if (IsLinear(engines.input) && IsLinear(engines.output)) {
+        // Two linear steps fold into one engine, made with the output engine's inverse in place:
+        // the folded engine keeps neither, so that inverse never needs the heap.
+        return std::unique_ptr<IUnitConverterEngine>(new LinearUnitConverter(
+            AsLinear(engines.input), LinearUnitConverter::InverseOf{}, AsLinear(engines.output)));
+    }
+    std::unique_ptr<IUnitConverterEngine> inverse = engines.output->GetInverse();
+    if (!inverse) {
+        ThrowCannotConvert(from, to);
     }
     // The composite borrows the input unit's engine, which the unit keeps for the process's life,
     // and owns the inverse handed over here.
     return std::unique_ptr<IUnitConverterEngine>(
-        new CompositeUnitConverter(inputEngine, inverse.release()));
+        new CompositeUnitConverter(engines.input, inverse.release()));
+}
+
+} // namespace
+
+std::unique_ptr<IUnitConverterEngine> ComposeEngine(Unit const* from, Unit const* to) {
+    return Compose(from, to, CheckedEngines(from, to));
 }
 
 double ConvertOnce(double value, Unit const* from, Unit const* to) {
-    return ComposeEngine(from, to)->Convert(value);
+    EnginePair const engines = CheckedEngines(from, to);
+    if (IsLinear(engines.input) && IsLinear(engines.output)) {
+        // ComposeEngine's folding of two linear engines, made on the stack: it lives for this
+        // one value, so the heap has no part in it.
+        LinearUnitConverter composed(AsLinear(engines.input), LinearUnitConverter::InverseOf{},
+                                     AsLinear(engines.output));
+        return composed.Convert(value);
+    }
+    return Compose(from, to, engines)->Convert(value);
+}
+
+double ConvertFromBaseOnce(double baseValue, Unit const* unit) {
+    IUnitConverterEngine* const engine = unit != nullptr ? unit->Converter() : nullptr;
+    if (engine == nullptr) {
+        return 0.0;
+    }
+    if (IsLinear(engine)) {
+        if (!AsLinear(engine)->IsInvertible()) {
+            return 0.0;
+        }
+        LinearUnitConverter inverse(LinearUnitConverter::InverseOf{}, *AsLinear(engine));
+        return inverse.Convert(baseValue);
+    }
+    std::unique_ptr<IUnitConverterEngine> const inverse = engine->GetInverse();
+    return inverse ? inverse->Convert(baseValue) : 0.0;
 }
 
 } // namespace Orv::Pim::Core::Service::Units

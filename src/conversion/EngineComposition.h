@@ -12,10 +12,6 @@ namespace Orv::Pim::Core::Service::Units {
 
 class Unit;
 
-/// The engine from base values into `unit`, the inverse of the unit's own; empty when the unit,
-/// its engine or that engine's inverse is missing.
-std::unique_ptr<Converter::IUnitConverterEngine> EngineFromBase(Unit const* unit);
-
 /// The engine from `from` to `to`. Throws UnitException for a null unit, units of different
 /// dimensions, a unit without engine, or a `to` whose engine cannot be inverted.
 std::unique_ptr<Converter::IUnitConverterEngine> ComposeEngine(Unit const* from, Unit const* to);
@@ -23,5 +19,9 @@ std::unique_ptr<Converter::IUnitConverterEngine> ComposeEngine(Unit const* from,
 /// `value` converted from `from` to `to` by an engine composed for this value alone. Throws as
 /// ComposeEngine does.
 double ConvertOnce(double value, Unit const* from, Unit const* to);
+
+/// `baseValue` converted into `unit` by the inverse of the unit's engine, made for this value
+/// alone; 0.0 when the unit, its engine or that engine's inverse is missing.
+double ConvertFromBaseOnce(double baseValue, Unit const* unit);
 
 } // namespace Orv::Pim::Core::Service::Units

@@ -10,8 +10,6 @@
 #include <units/UnitService.h>
 #include <units/UnitSystem.h>
 
-#include <memory>
-
 namespace Orv::Pim::Core::Service::Units {
 
 Dimension* UCDouble::m_pDimensionless = nullptr;
@@ -72,8 +70,7 @@ Unit* UCDouble::BaseUnit() const {
 
 double UCDouble::Convert(Unit const* unit) const {
     // Not checked against the measurement's dimension: any unit with an inverse reads the value.
-    std::unique_ptr<Converter::IUnitConverterEngine> const fromBase = EngineFromBase(unit);
-    return fromBase ? fromBase->Convert(m_baseValue) : 0.0;
+    return ConvertFromBaseOnce(m_baseValue, unit);
 }
 
 double UCDouble::Convert(UnitSystem* system) const {

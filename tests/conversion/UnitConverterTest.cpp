@@ -28,6 +28,36 @@ TEST(UnitConverter, FoldsLinearUnitsOffsetsIncludedIntoOneEngineOfItsOwn) {
     EXPECT_TRUE(same.IsUnity());
 }
 
+// A one-value conversion composes its engine in place; it gives, to the bit, what a converter
+// that keeps its engine gives, and a value read into a unit what the converter from the base unit
+// gives.
+TEST(UnitConverter, ConvertsOneValueStaticallyAsAKeptConverterDoes) {
+    // The base unit first.
+    const std::vector<std::vector<const char*>> dimensions = {
+        {"m", "ft", "km", "foot"}, {"K", "degC", "degF"}, {"kg", "lb"}, {"s", "min"}};
+    const auto bits = [](double value) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, &value, sizeof word);
+        return word;
+    };
+    for (const auto& symbols : dimensions) {
+        for (const char* from : symbols) {
+            for (const char* to : symbols) {
+                UnitConverter const kept(U(from), U(to));
+                UnitConverter const fromBase(U(symbols.front()), U(to));
+                for (double x : {-40.0, -0.0, 0.1, 12.5, 5400.0, 1e-300, 3e300}) {
+                    EXPECT_EQ(bits(UnitConverter::Convert(x, U(from), U(to))),
+                              bits(kept.Convert(x)))
+                        << x << " " << from << " to " << to;
+                    EXPECT_EQ(bits(UCDouble(x, M("Depth")).Convert(U(to))),
+                              bits(fromBase.Convert(x)))
+                        << x << " into " << to;
+                }
+            }
+        }
+    }
+}
+
 // The composite borrows the input unit's own engine rather than a copy of it.
 TEST(UnitConverter, ComposesANonLinearEngineThroughACompositeBorrowingTheInputEngine) {
     UnitConverter const fromKilometresPerLitre(U("km/L"), U("L/100km"));

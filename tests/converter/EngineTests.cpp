@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <thread>
@@ -48,6 +49,39 @@ TEST(LinearUnitConverter, InvertsOnlyAFiniteNonZeroScale) {
         EXPECT_EQ(LinearUnitConverter(scale, 1.0).GetInverse(), nullptr) << scale;
     }
     EXPECT_NE(LinearUnitConverter(1e-300, 0.0).GetInverse(), nullptr);
+}
+
+// Engines made in place, as a one-value conversion makes them on the stack, convert exactly as
+// those from GetInverse and the two-engine fold do: exact and plain engines, the identity (a base
+// unit's engine) on either side, offsets, and an offset without an exact map.
+TEST(LinearUnitConverter, MakesInversesAndFoldsInPlaceThatConvertAsTheHeapOnesDo) {
+    const double inf = std::numeric_limits<double>::infinity();
+    std::vector<std::unique_ptr<LinearUnitConverter>> engines;
+    engines.push_back(MakeExactLinear("1"));
+    engines.push_back(MakeExactLinear("0.3048"));
+    engines.push_back(MakeExactLinear("1", "273.15"));
+    engines.push_back(MakeExactLinear("0.5555555555555555555555", "255.3722222222222222222"));
+    engines.push_back(std::make_unique<LinearUnitConverter>(1.8, 32.0));
+    engines.push_back(std::make_unique<LinearUnitConverter>(3.0, inf));
+    const auto same = [](double a, double b) {
+        return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b));
+    };
+    for (auto& second : engines) {
+        std::unique_ptr<IUnitConverterEngine> heapInverse = second->GetInverse();
+        LinearUnitConverter inverse(LinearUnitConverter::InverseOf{}, *second);
+        for (auto& first : engines) {
+            LinearUnitConverter heapFold(first.get(),
+                                         static_cast<LinearUnitConverter*>(heapInverse.get()));
+            LinearUnitConverter fold(first.get(), LinearUnitConverter::InverseOf{}, second.get());
+            for (double x : {-40.0, -0.0, 0.1, 12.5, 1e300, 7e-310}) {
+                EXPECT_TRUE(same(inverse.Convert(x), heapInverse->Convert(x))) << x;
+                EXPECT_TRUE(same(fold.Convert(x), heapFold.Convert(x))) << x;
+                EXPECT_TRUE(same(fold.Convert(static_cast<float>(x)),
+                                 heapFold.Convert(static_cast<float>(x))))
+                    << x;
+            }
+        }
+    }
 }
 
 // The memory of linear engines is recycled per thread. One made on a thread still works after the

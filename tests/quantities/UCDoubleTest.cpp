@@ -151,7 +151,17 @@ TEST(UCDoubleText, ReadsEachNumberAsStrtodDoesInTheCLocale) {
                              "0.1000000000000000055511151231257827021181583404541015625",
                              ".",
                              "-",
-                             "x1"}) {
+                             "x1",
+                             "5x",
+                             "1.2.3",
+                             "-.5e1",
+                             "9007199254740992",
+                             "9007199254740993.5",
+                             "0.0000000000000000000001",
+                             "0.00000000000000000000001",
+                             "1234567890123456789",
+                             "12345678901234567890",
+                             "0.30000000000000001665"}) {
         const double expected = CStrtod(text);
         const double read = Owned(UCDouble::Parse(text))->BaseValue();
         if (std::isnan(expected)) {
@@ -160,6 +170,31 @@ TEST(UCDoubleText, ReadsEachNumberAsStrtodDoesInTheCLocale) {
             EXPECT_EQ(std::memcmp(&read, &expected, sizeof read), 0)
                 << text << ": " << read << " against " << expected;
         }
+    }
+}
+
+// Random decimals of up to 24 digits, the point anywhere or nowhere and an exponent now and then,
+// read as strtod reads them: the plain ones take the quick path, the others the general one.
+TEST(UCDoubleText, ReadsRandomDecimalsAsStrtodDoes) {
+    Catalogue();
+    std::mt19937_64 random(2024);
+    for (int i = 0; i < 100000; ++i) {
+        std::string text = random() % 4 == 0 ? "-" : "";
+        const int digits = 1 + static_cast<int>(random() % 24);
+        const int point = static_cast<int>(random() % (digits + 2));
+        for (int d = 0; d < digits; ++d) {
+            if (d == point) {
+                text += '.';
+            }
+            text += static_cast<char>('0' + random() % 10);
+        }
+        if (random() % 8 == 0) {
+            text += "e" + std::to_string(static_cast<int>(random() % 40) - 20);
+        }
+        const double expected = CStrtod(text.c_str());
+        const double read = Owned(UCDouble::Parse(text))->BaseValue();
+        ASSERT_EQ(std::memcmp(&read, &expected, sizeof read), 0)
+            << text << ": " << read << " against " << expected;
     }
 }
 
@@ -222,6 +257,9 @@ TEST(UCDoubleText, WritesEveryNumberAsADefaultStreamDoes) {
                                          std::nextafter(value, Limits::infinity())});
         }
     }
+    // Halfway between two six-digit numbers exactly, where rounding goes to the even one.
+    values.insert(values.end(), {1234565.0, 1234575.0, 123456.5, 100000.5, 100001.5, 999999.5,
+                                 999998.5, 0.5, 2.5e-5, 9999995.0, 1.5e22, 1e27, 1e-17});
     for (const double base : values) {
         const UCDouble value(base, M("Depth"));
         // The number written is the value in the unit (0 for -0), so the stream gets that number.

@@ -25,6 +25,15 @@ public:
     LinearUnitConverter(double scale, double offset);
     /// One engine equal to applying `first`, then `second`; keeps neither.
     LinearUnitConverter(LinearUnitConverter* first, LinearUnitConverter* second);
+    /// Selects the constructor that makes an engine's inverse.
+    struct InverseOf {};
+    /// The inverse of `engine`, which must be invertible, made where the caller wants it (on its
+    /// stack, say) rather than on the heap as GetInverse makes it.
+    LinearUnitConverter(InverseOf, LinearUnitConverter& engine);
+    /// One engine equal to applying `first`, then the inverse of `second`, which must be
+    /// invertible; keeps neither. The same engine as from `first` and that inverse, made
+    /// without the inverse when `second` is the identity.
+    LinearUnitConverter(LinearUnitConverter* first, InverseOf, LinearUnitConverter* second);
     LinearUnitConverter(const LinearUnitConverter& other);
     LinearUnitConverter& operator=(const LinearUnitConverter& other);
     ~LinearUnitConverter() override;
