@@ -5,7 +5,7 @@
 // rounding can go wrong: ordinary and decimal values, the whole exponent range with subnormals and
 // overflow, results near zero, and results near the midpoint between two doubles.
 #include "CatalogueFile.h"
-#include "Reference.h"
+#include "RationalReference.h"
 
 #include <units/Unit.h>
 #include <units/UnitConverter.h>

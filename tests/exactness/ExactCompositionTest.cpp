@@ -1,6 +1,6 @@
 // Exact compositions and inverses of random definitions, checked against the maps followed with
 // rationals of the test's own: the definition each engine keeps, and the doubles it converts with.
-#include "Reference.h"
+#include "RationalReference.h"
 
 #include <units/converter/ExactEngines.h>
 
