@@ -49,20 +49,13 @@ std::string Shortest(double value) {
 }
 
 TEST(OrvUnitsConvert, WritesTheCorrectlyRoundedDoubleOfTheTypedDecimalsExactConversion) {
-    const std::vector<std::string> typed = {"0.1",
-                                            "37",
-                                            "1",
-                                            "-40",
-                                            "98.6",
-                                            "1e-3",
-                                            "-.5",
-                                            "+2.25",
-                                            "123456.789",
-                                            "7.2e-12",
-                                            "3.0000000000000001",
-                                            "0.30000000000000004441",
-                                            "1.5e30",
-                                            "12345678901234567890123"};
+    std::vector<std::string> typed;
+    std::istringstream words(
+        "0.1 37 1 -40 98.6 1e-3 -.5 +2.25 123456.789 7.2e-12 3.0000000000000001 "
+        "0.30000000000000004441 1.5e30 12345678901234567890123");
+    for (std::string word; words >> word;) {
+        typed.push_back(word);
+    }
     std::mt19937_64 random(14);
     std::vector<std::string> values = typed;
     for (int i = 0; i < 300; ++i) {
