@@ -7,19 +7,12 @@
 #include "OrvTesting.h"
 #include "XmlReadBack.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
 namespace {
 

@@ -1,10 +1,11 @@
 // Every conversion rounds once: for unit pairs of the default catalogue, offsets and reciprocal
 // units included, each result is the double (or float) nearest the exact value, worked out here
-// with rationals from the decimal definitions in the catalogue file. The inputs reach everywhere a
+// with rationals from the decimal definitions in the catalogue file (read with the independent
+// loader of tests/catalogue-data, not the library's reader). The inputs reach everywhere a
 // rounding can go wrong: ordinary and decimal values, the whole exponent range with subnormals and
 // overflow, results near zero, and results near the midpoint between two doubles.
 #include "CatalogueFile.h"
-#include "Reference.h"
+#include "RationalReference.h"
 
 #include <units/Unit.h>
 #include <units/UnitConverter.h>
@@ -14,11 +15,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <iomanip>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -111,6 +114,25 @@ std::vector<Pair> Pairs() {
     return pairs;
 }
 
+// Every pair of linear units of one dimension, itself included.
+std::vector<Pair> LinearPairs() {
+    std::map<std::string, std::vector<Definition>> byDimension;
+    for (const CatalogueData::UnitEntry& unit : CatalogueData::DefaultCatalogue().units) {
+        if (!unit.isAlias && unit.IsLinear()) {
+            byDimension[unit.dimension].push_back(DefinitionOf(unit.symbol));
+        }
+    }
+    std::vector<Pair> pairs;
+    for (const auto& [dimension, units] : byDimension) {
+        for (const Definition& from : units) {
+            for (const Definition& to : units) {
+                pairs.push_back({from, to});
+            }
+        }
+    }
+    return pairs;
+}
+
 // The double whose bits are a random mantissa and the given binary exponent.
 double RandomDouble(std::mt19937_64& random, int exponent) {
     const auto mantissa = static_cast<double>(random() >> 11); // 53 bits
@@ -199,29 +221,41 @@ int ExpectCorrectlyRounded(const Pair& pair, const Units::UnitConverter& convert
     return checked;
 }
 
-} // namespace
-
-TEST(CorrectRounding, EveryConversionOfTheDefaultCatalogueIsTheNearestDoubleAndFloat) {
+// Checks `count` inputs of each pair, 0 and 1 first, in doubles and floats; returns the numbers
+// of pairs, doubles and floats checked.
+std::array<int, 3> ExpectPairsCorrectlyRounded(const std::vector<Pair>& pairs, std::size_t count) {
     const auto reader = Units::Reader::XmlUnitReader::Default();
     Units::UnitService::UnitReader(reader.get());
     std::mt19937_64 random(20240614);
-    int pairs = 0;
-    int doubles = 0;
-    int floats = 0;
-    for (const Pair& pair : Pairs()) {
+    std::array<int, 3> checked = {};
+    for (const Pair& pair : pairs) {
         const Units::UnitConverter converter(Units::Unit::GetUnit(pair.from.symbol),
                                              Units::Unit::GetUnit(pair.to.symbol));
-        const std::vector<double> inputs = Inputs(pair, random, 2000);
-        doubles += ExpectCorrectlyRounded<double>(pair, converter, inputs);
-        floats += ExpectCorrectlyRounded<float>(pair, converter, inputs);
-        ++pairs;
-        if (HasFailure()) {
+        std::vector<double> inputs = Inputs(pair, random, count - 2);
+        inputs.insert(inputs.begin(), {0.0, 1.0});
+        checked[0] += 1;
+        checked[1] += ExpectCorrectlyRounded<double>(pair, converter, inputs);
+        checked[2] += ExpectCorrectlyRounded<float>(pair, converter, inputs);
+        if (::testing::Test::HasFailure()) {
             break;
         }
     }
-    std::cout << pairs << " unit pairs, " << doubles << " doubles and " << floats
+    std::cout << checked[0] << " unit pairs, " << checked[1] << " doubles and " << checked[2]
               << " floats checked\n";
-    EXPECT_GE(pairs, 50);
-    EXPECT_GE(doubles, 100000);
-    EXPECT_GE(floats, 100000);
+    return checked;
+}
+
+} // namespace
+
+// At 0 and 1 the results are the offset and the scale plus it, so that a wrong coefficient of any
+// pair shows.
+TEST(CorrectRounding, EveryPairOfLinearUnitsOfTheDefaultCatalogueConvertsToTheNearestDouble) {
+    EXPECT_GT(ExpectPairsCorrectlyRounded(LinearPairs(), 4)[0], 7000);
+}
+
+TEST(CorrectRounding, EveryConversionOfChosenPairsIsTheNearestDoubleAndFloatAtEveryKindOfInput) {
+    const std::array<int, 3> checked = ExpectPairsCorrectlyRounded(Pairs(), 2000);
+    EXPECT_GE(checked[0], 50);
+    EXPECT_GE(checked[1], 100000);
+    EXPECT_GE(checked[2], 100000);
 }

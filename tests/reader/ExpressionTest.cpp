@@ -3,25 +3,10 @@
 // records are, which dimension they take, and what the readers and the library do with them.
 #include "OrvTesting.h"
 
-#include <units/Dimension.h>
-#include <units/Measurement.h>
-#include <units/UCDouble.h>
-#include <units/Unit.h>
-#include <units/UnitConverter.h>
-#include <units/UnitException.h>
-#include <units/UnitService.h>
 #include <units/converter/Engines.h>
-#include <units/converter/ExactEngines.h>
-#include <units/reader/InMemoryUnitReader.h>
 #include <units/reader/XmlUnitReader.h>
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <memory>
-#include <string>
 #include <thread>
-#include <vector>
 
 namespace {
 

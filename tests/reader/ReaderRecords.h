@@ -5,6 +5,8 @@
 #include <units/converter/ExactEngines.h>
 #include <units/reader/XmlUnitReader.h>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <fstream>
 #include <map>
@@ -15,6 +17,7 @@
 namespace reader_testing {
 
 namespace Converter = Orv::Pim::Core::Service::Units::Converter;
+using Orv::Pim::Core::Service::Units::Reader::RecordUnitReader;
 using Orv::Pim::Core::Service::Units::Reader::XmlUnitReader;
 
 inline std::string ReadText(const std::string& path) {
@@ -87,6 +90,34 @@ inline std::vector<std::string> Records(XmlUnitReader& reader) {
         lines.push_back("warning " + warning.ToString());
     }
     return lines;
+}
+
+// What the records do not say: signatures, preferences and prefixes, in byte order.
+inline std::vector<std::string> Extras(RecordUnitReader& reader) {
+    std::vector<std::string> lines;
+    for (const auto* dimension : reader.GetAllDimensionSpecs()) {
+        lines.push_back(dimension->name + " " +
+                        reader.GetDimensionSignature(dimension->name).value_or("(none)") +
+                        (reader.IsPreferredDimension(dimension->name) ? " preferred" : ""));
+    }
+    for (const auto* unit : reader.GetAllUnitSpecs()) {
+        if (reader.TakesPrefixes(unit->symbol)) {
+            lines.push_back("prefixes " + unit->symbol);
+        }
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+// Fails at the first record of `actual` that differs from `expected`'s, records and extras alike.
+inline void ExpectSameRecords(XmlUnitReader& expected, XmlUnitReader& actual) {
+    const auto want = Records(expected), got = Records(actual);
+    ASSERT_GT(want.size(), 1000u);
+    for (std::size_t i = 0; i < std::max(want.size(), got.size()); ++i) {
+        ASSERT_EQ(i < got.size() ? got[i] : "(none)", i < want.size() ? want[i] : "(none)")
+            << "record " << i;
+    }
+    EXPECT_EQ(Extras(actual), Extras(expected));
 }
 
 } // namespace reader_testing

@@ -220,6 +220,28 @@ TEST(BrokenCatalogue, IsRefusedAtTheFirstLimitItPasses) {
     }
 }
 
+// Signatures may name sixteen base quantities, the seven SI ones among them, and no more.
+TEST(BrokenCatalogue, IsRefusedWhenItsSignaturesNameMoreThanSixteenBaseQuantities) {
+    const auto catalogue = [](const std::string& quantities) {
+        return "<UnitCatalog><Dimension name=\"Dimensionless\" baseUnit=\"1\"><Measurement "
+               "name=\"Unitless\"/><Unit name=\"1\" desc=\"\" B=\"1\"/></Dimension><Dimension "
+               "name=\"Odd\" baseUnit=\"o\" signature=\"L T" +
+               quantities +
+               "\"><Unit name=\"o\" desc=\"\" B=\"1\"/></Dimension><UnitSystem "
+               "name=\"Metric\"/></UnitCatalog>";
+    };
+    const std::string nine = " Qa Qb Qc Qd Qe Qf Qg Qh Qi";
+    EXPECT_NO_THROW(XmlUnitReader::FromText(catalogue(nine), "sixteen.xml"));
+    try {
+        XmlUnitReader::FromText(catalogue(nine + " Qj"), "seventeen.xml");
+        ADD_FAILURE() << "read";
+    } catch (const CatalogueError& error) {
+        EXPECT_EQ(error.Problems().front().ToString(),
+                  "seventeen.xml:1:14: the signatures name 17 base quantities; a catalogue may "
+                  "have at most 16");
+    }
+}
+
 // Units whose factors lie further apart than double can compose are read, with a warning.
 TEST(XmlUnitReader, WarnsOfUnitsTooFarApartForDouble) {
     const auto reader = XmlUnitReader::FromText(

@@ -9,7 +9,6 @@
 #include <xercesc/util/TransService.hpp>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
@@ -103,16 +102,6 @@ inline XmlNode ReadXmlFile(const std::string& path, const std::string& schema = 
         throw std::runtime_error(error);
     }
     return root;
-}
-
-/// True when xmllint is on the PATH.
-inline bool HaveXmlLint() {
-    return std::system("xmllint --version > /dev/null 2>&1") == 0;
-}
-
-/// True when `xmllint --noout` accepts the file at `path`.
-inline bool XmlLintAccepts(const std::string& path) {
-    return std::system(("xmllint --noout '" + path + "' 2>/dev/null").c_str()) == 0;
 }
 
 } // namespace orv_testing

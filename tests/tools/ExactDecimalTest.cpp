@@ -2,6 +2,7 @@
 // rational arithmetic over the units' exact definitions, and its threaded stream against one
 // thread.
 #include "NumberStream.h"
+#include "RationalReference.h"
 #include "ToolTesting.h"
 
 #include <units/Unit.h>
@@ -11,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <boost/multiprecision/cpp_int.hpp>
 #include <charconv>
 #include <random>
 #include <sstream>
@@ -21,60 +21,9 @@ namespace {
 
 using namespace orv_tool_testing;
 namespace Units = Orv::Pim::Core::Service::Units;
-using Integer = boost::multiprecision::cpp_int;
-using Rational = boost::multiprecision::cpp_rational;
-
-// `[+-]digits[.digits][e[+-]digits]` exactly.
-Rational Decimal(const std::string& text) {
-    std::string digits;
-    long exponent = 0;
-    std::size_t i = text[0] == '+' || text[0] == '-' ? 1 : 0;
-    bool point = false;
-    for (; i < text.size() && text[i] != 'e' && text[i] != 'E'; ++i) {
-        if (text[i] == '.') {
-            point = true;
-        } else {
-            digits += text[i];
-            exponent -= point ? 1 : 0;
-        }
-    }
-    if (i < text.size()) {
-        exponent += std::stol(text.substr(i + 1));
-    }
-    const Integer power = pow(Integer(10), static_cast<unsigned>(std::labs(exponent)));
-    Rational value(
-        Integer(digits.substr(std::min(digits.find_first_not_of('0'), digits.size() - 1))));
-    value = exponent >= 0 ? Rational(value * power) : Rational(value / power);
-    return text[0] == '-' ? Rational(-value) : value;
-}
-
-// The double nearest `value`, ties to even, for results in the normal range.
-double Nearest(const Rational& value) {
-    const Integer p = abs(numerator(value));
-    const Integer q = denominator(value);
-    if (p == 0) {
-        return 0.0;
-    }
-    // 2^52 <= p * 2^-shift / q < 2^53.
-    long shift = static_cast<long>(msb(p)) - static_cast<long>(msb(q)) - 52;
-    const auto scaled = [&](Integer& whole, Integer& rest) {
-        divide_qr(shift >= 0 ? p : Integer(p << static_cast<unsigned>(-shift)),
-                  shift >= 0 ? Integer(q << static_cast<unsigned>(shift)) : q, whole, rest);
-    };
-    Integer whole, rest;
-    scaled(whole, rest);
-    if (whole < (Integer(1) << 52)) {
-        --shift;
-        scaled(whole, rest);
-    }
-    const int side =
-        Integer(2 * rest).compare(shift >= 0 ? Integer(q << static_cast<unsigned>(shift)) : q);
-    if (side > 0 || (side == 0 && (whole & 1) != 0)) {
-        ++whole;
-    }
-    const double magnitude = std::ldexp(static_cast<double>(whole), static_cast<int>(shift));
-    return value < 0 ? -magnitude : magnitude;
-}
+using Reference::Decimal;
+using Reference::Integer;
+using Reference::Rational;
 
 // The exact conversion of `text` from one unit to another: into the base unit by the first's
 // definition, out of it by solving the second's.
@@ -100,20 +49,13 @@ std::string Shortest(double value) {
 }
 
 TEST(OrvUnitsConvert, WritesTheCorrectlyRoundedDoubleOfTheTypedDecimalsExactConversion) {
-    const std::vector<std::string> typed = {"0.1",
-                                            "37",
-                                            "1",
-                                            "-40",
-                                            "98.6",
-                                            "1e-3",
-                                            "-.5",
-                                            "+2.25",
-                                            "123456.789",
-                                            "7.2e-12",
-                                            "3.0000000000000001",
-                                            "0.30000000000000004441",
-                                            "1.5e30",
-                                            "12345678901234567890123"};
+    std::vector<std::string> typed;
+    std::istringstream words(
+        "0.1 37 1 -40 98.6 1e-3 -.5 +2.25 123456.789 7.2e-12 3.0000000000000001 "
+        "0.30000000000000004441 1.5e30 12345678901234567890123");
+    for (std::string word; words >> word;) {
+        typed.push_back(word);
+    }
     std::mt19937_64 random(14);
     std::vector<std::string> values = typed;
     for (int i = 0; i < 300; ++i) {
@@ -133,7 +75,8 @@ TEST(OrvUnitsConvert, WritesTheCorrectlyRoundedDoubleOfTheTypedDecimalsExactConv
         ASSERT_EQ(streamed.status, 0) << streamed.err;
         std::istringstream lines(streamed.out);
         for (std::size_t i = 0; i < values.size(); ++i) {
-            const std::string expected = Shortest(Nearest(ExactConversion(values[i], from, to)));
+            const std::string expected =
+                Shortest(Reference::NearestTo<double>(ExactConversion(values[i], from, to)));
             std::string line;
             std::getline(lines, line);
             EXPECT_EQ(line, expected) << values[i] << " " << from << " to " << to;

@@ -4,17 +4,12 @@
 
 #include <units/xml/XmlDocument.h>
 
-#include <gtest/gtest.h>
 #include <xercesc/framework/MemBufInputSource.hpp>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
-#include <memory>
 #include <stdexcept>
-#include <string>
-#include <utility>
 
 namespace {
 

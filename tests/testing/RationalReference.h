@@ -1,5 +1,5 @@
-// Exact values for checking the library's rounding, worked out here with Boost's rationals: a
-// result is right when no other double or float lies nearer the exact value.
+// Exact values for checking rounding, worked out with Boost's rationals: a result is right when no
+// other double or float lies nearer the exact value.
 #pragma once
 
 #include <algorithm>
@@ -21,20 +21,24 @@ inline Rational Power(int base, int exponent) {
     return exponent >= 0 ? Rational(power) : Rational(Integer(1), power);
 }
 
-/// A plain decimal such as "-0.0254", the only form a catalogue file writes, as an exact rational.
+/// A decimal such as "-0.0254", "+2.25" or "7.2e-12" as an exact rational.
 inline Rational Decimal(const std::string& text) {
     Integer digits = 0;
-    int places = 0;
+    int exponent = 0;
     bool fraction = false;
-    for (const char c : text) {
-        if (c == '.') {
+    std::size_t i = 0;
+    for (; i < text.size() && text[i] != 'e' && text[i] != 'E'; ++i) {
+        if (text[i] == '.') {
             fraction = true;
-        } else if (c != '-') {
-            digits = digits * 10 + (c - '0');
-            places += fraction ? 1 : 0;
+        } else if (text[i] != '-' && text[i] != '+') {
+            digits = digits * 10 + (text[i] - '0');
+            exponent -= fraction ? 1 : 0;
         }
     }
-    const Rational value = Rational(digits) * Power(10, -places);
+    if (i < text.size()) {
+        exponent += std::stoi(text.substr(i + 1));
+    }
+    const Rational value = Rational(digits) * Power(10, exponent);
     return text[0] == '-' ? -value : value;
 }
 
