@@ -10,11 +10,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace Orv::Pim::Core::Service::Units::Converter {
 
 namespace Detail {
+struct ExactMap;
 struct RationalForm;
 } // namespace Detail
 
@@ -83,6 +85,62 @@ ORV_UNITS_CONVERTER_API std::optional<double> ConvertDecimal(IUnitConverterEngin
 /// `first * 10^second` ({0, 0} for 0); empty as ConvertDecimal is, and at a pole.
 ORV_UNITS_CONVERTER_API std::optional<std::pair<std::int64_t, long>>
 RoundDecimal(IUnitConverterEngine& engine, const std::string& text, int digits);
+
+/// A number read from its text by DecimalConverter::Read: the double nearest it, and the decimal
+/// typed to about 106 bits.
+struct TypedDecimal {
+    double value = 0.0; ///< the double nearest the decimal
+    double high = 0.0;  ///< the decimal is high + low when `kind` is e_Inexact
+    double low = 0.0;   ///< the rest of the decimal below high
+    /// How much of the decimal the doubles hold.
+    enum Kind : unsigned char {
+        e_Exact,   ///< the decimal is `value`
+        e_Inexact, ///< the decimal is high + low, which `value` is not
+        e_Other,   ///< too many digits or too large a power of ten, or no decimal (inf, nan)
+    } kind = e_Other;
+};
+
+/// Converts decimal texts through one engine, each to the double nearest the exact map of the
+/// decimal typed (as ConvertDecimal), made once for a stream of many: most decimals are worked out
+/// quickly to about 106 bits and only those near a rounding boundary exactly. Through an engine
+/// without an exact definition, the double read is converted. Thread-safe for const use.
+class ORV_UNITS_CONVERTER_API DecimalConverter {
+public:
+    /// Converts through `engine`, which must outlive this object.
+    explicit DecimalConverter(IUnitConverterEngine& engine);
+    DecimalConverter(const DecimalConverter&) = delete;
+    DecimalConverter& operator=(const DecimalConverter&) = delete;
+    ~DecimalConverter();
+
+    /// Reads the whole of `text`, `[+-]digits[.digits][(e|E)[+-]digits]`, into `decimal`. False
+    /// when `decimal.value` is unset: no such decimal, or too many digits to find it quickly.
+    static bool Read(std::string_view text, TypedDecimal& decimal);
+    /// True when the engine has an exact definition (IsExact).
+    bool IsExact() const { return m_pMap != nullptr; }
+    /// Sets each of `count` results to the conversion of `decimals[i]`, read from `texts[i]`
+    /// (its `value` set by the caller when Read returned false): the engine's vector conversion
+    /// of the values, put right where a decimal is not its value. A value that is its decimal,
+    /// inf or NaN converts as the engine converts it.
+    void Convert(const std::string_view* texts, const TypedDecimal* decimals, double* results,
+                 std::size_t count) const;
+    /// ConvertDecimal of `text` through the engine.
+    std::optional<double> Convert(std::string_view text) const;
+    /// RoundDecimal of `text` through the engine.
+    std::optional<std::pair<std::int64_t, long>> Round(std::string_view text, int digits) const;
+
+private:
+    // The conversion of x = high + low to about 106 bits when it is surely the nearest double;
+    // else NaN. Needs m_bQuick.
+    double Quick(double high, double low) const;
+    // The exact conversion of `text`; empty when it is no decimal (IsExactDecimal).
+    std::optional<double> Exactly(std::string_view text) const;
+
+    IUnitConverterEngine& m_engine;
+    std::unique_ptr<const Detail::ExactMap> m_pMap; // null when the engine has no exact form
+    bool m_bQuick = false;                          // its coefficients are small enough for Quick
+    bool m_bLinear = false;                         // and its map is scale * x + offset
+    double m_coefficients[8] = {}; // scale, offset (linear) or A, B, C, D, as high and low parts
+};
 
 /// One engine equal to applying `first`, then `second`, worked out exactly: linear when the result
 /// is, else rational. Empty when either has no exact definition. Keeps neither.
