@@ -6,6 +6,7 @@
 
 #include <units/converter/ExactEngines.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -141,6 +142,9 @@ DecimalConverter::DecimalConverter(IUnitConverterEngine& engine) : m_engine(engi
         return;
     }
     m_bLinear = d.high == 0.0;
+    if (m_bLinear) {
+        SetShort();
+    }
     // A linear map is kept as its scale B/C and offset A/C, which spares a division a number.
     const Pair parts[] = {m_bLinear ? Divide(b, c) : a, m_bLinear ? Divide(a, c) : b, c, d};
     for (std::size_t i = 0; i < 4; ++i) {
@@ -150,6 +154,107 @@ DecimalConverter::DecimalConverter(IUnitConverterEngine& engine) : m_engine(engi
 }
 
 DecimalConverter::~DecimalConverter() = default;
+
+void DecimalConverter::SetShort() {
+    // C = 2^twos * 5^fives makes C * 2^(power - twos) * 5^(power - fives) = 10^power.
+    Integer rest = m_pMap->c;
+    int twos = 0;
+    int fives = 0;
+    for (; rest % 2 == 0; rest /= 2) {
+        ++twos;
+    }
+    for (; rest % 5 == 0; rest /= 5) {
+        ++fives;
+    }
+    const int power = std::max(twos, fives);
+    if (rest != 1 || power > 22) {
+        return;
+    }
+    const Integer factor =
+        boost::multiprecision::pow(Integer(2), static_cast<unsigned>(power - twos)) *
+        boost::multiprecision::pow(Integer(5), static_cast<unsigned>(power - fives));
+    const Integer offset = m_pMap->a * factor;
+    const Integer scale = m_pMap->b * factor;
+    const Integer limit = Integer(1) << 62;
+    if (abs(offset) >= limit || abs(scale) >= limit) {
+        return;
+    }
+    m_shortOffset = static_cast<std::int64_t>(offset);
+    m_shortScale = static_cast<std::int64_t>(scale);
+    m_shortPower = power;
+    m_bShort = true;
+}
+
+bool DecimalConverter::Short(const TypedDecimal& decimal, ShortDecimal& result,
+                             double& value) const {
+#if defined(__SIZEOF_INT128__) && defined(__GNUC__)
+    __extension__ typedef __int128 Wide;
+    if (!m_bShort || decimal.kind == TypedDecimal::e_Other || decimal.digits == 0) {
+        return false;
+    }
+    // 10^n for n up to 22, beyond 64 bits from 10^20.
+    const auto tenTo = [](int n) {
+        constexpr std::uint64_t kTens[] = {1,
+                                           10,
+                                           100,
+                                           1000,
+                                           10000,
+                                           100000,
+                                           1000000,
+                                           10000000,
+                                           100000000,
+                                           1000000000,
+                                           10000000000,
+                                           100000000000,
+                                           1000000000000,
+                                           10000000000000,
+                                           100000000000000,
+                                           1000000000000000,
+                                           10000000000000000,
+                                           100000000000000000,
+                                           1000000000000000000,
+                                           10000000000000000000u};
+        return n <= 19 ? Wide(kTens[n]) : Wide(kTens[19]) * Wide(kTens[n - 19]);
+    };
+    // (offset + scale * digits * 10^e) / 10^power, brought to one power of ten.
+    const Wide digits = decimal.negative ? -Wide(decimal.digits) : Wide(decimal.digits);
+    Wide scaled = 0;
+    Wide offset = m_shortOffset;
+    int power = m_shortPower;
+    if (__builtin_mul_overflow(Wide(m_shortScale), digits, &scaled)) {
+        return false;
+    }
+    const bool overflows = decimal.exponent >= 0
+                               ? __builtin_mul_overflow(scaled, tenTo(decimal.exponent), &scaled)
+                               : __builtin_mul_overflow(offset, tenTo(-decimal.exponent), &offset);
+    power -= decimal.exponent < 0 ? decimal.exponent : 0;
+    Wide sum = 0;
+    if (overflows || __builtin_add_overflow(scaled, offset, &sum) || sum == 0 ||
+        sum > Wide(INT64_MAX) || sum < -Wide(INT64_MAX)) {
+        return false;
+    }
+    auto significand = static_cast<std::int64_t>(sum);
+    int exponent = -power;
+    for (; significand % 10 == 0; significand /= 10) {
+        ++exponent;
+    }
+    // At most 15 digits, and a double that one rounding of exact operands gives.
+    constexpr std::int64_t kShortLimit = 1000000000000000;
+    if (significand >= kShortLimit || significand <= -kShortLimit || exponent < -22 ||
+        exponent > 22) {
+        return false;
+    }
+    const auto exact = static_cast<double>(significand);
+    value = exponent >= 0 ? exact * kPowersOfTen[exponent] : exact / kPowersOfTen[-exponent];
+    result = {significand, exponent};
+    return true;
+#else
+    static_cast<void>(decimal);
+    static_cast<void>(result);
+    static_cast<void>(value);
+    return false;
+#endif
+}
 
 bool DecimalConverter::Read(std::string_view text, TypedDecimal& decimal) {
     decimal.kind = TypedDecimal::e_Other;
@@ -213,6 +318,9 @@ bool DecimalConverter::Read(std::string_view text, TypedDecimal& decimal) {
         }
         decimal.value = decimal.high = negative ? -0.0 : 0.0;
         decimal.low = 0.0;
+        decimal.digits = 0;
+        decimal.exponent = static_cast<int>(exponent);
+        decimal.negative = negative;
         decimal.kind = TypedDecimal::e_Exact;
         return true;
     }
@@ -241,6 +349,9 @@ bool DecimalConverter::Read(std::string_view text, TypedDecimal& decimal) {
         rest = (high - back.high) - back.low; // exact: the remainder of a rounded quotient
         x = Normalized(quotient, (rest + low) / power);
     }
+    decimal.digits = digits;
+    decimal.exponent = static_cast<int>(exponent);
+    decimal.negative = negative;
     decimal.high = negative ? -x.high : x.high;
     decimal.low = negative ? -x.low : x.low;
     decimal.kind = rest == 0.0 && low == 0.0 ? TypedDecimal::e_Exact : TypedDecimal::e_Inexact;
@@ -252,16 +363,22 @@ bool DecimalConverter::Read(std::string_view text, TypedDecimal& decimal) {
 }
 
 void DecimalConverter::Convert(const std::string_view* texts, const TypedDecimal* decimals,
-                               double* results, std::size_t count) const {
+                               double* results, std::size_t count, ShortDecimal* shorts) const {
     for (std::size_t i = 0; i < count; ++i) {
         results[i] = decimals[i].value;
     }
     ConvertValues(m_engine, results, count);
+    if (shorts != nullptr) {
+        std::fill(shorts, shorts + count, ShortDecimal{});
+    }
     if (!m_pMap) {
         return;
     }
     for (std::size_t i = 0; i < count; ++i) {
         const TypedDecimal& decimal = decimals[i];
+        if (shorts != nullptr && Short(decimal, shorts[i], results[i])) {
+            continue;
+        }
         if (decimal.kind == TypedDecimal::e_Exact) {
             continue;
         }

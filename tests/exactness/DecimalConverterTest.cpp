@@ -21,7 +21,8 @@ using Reference::Rational;
 // `[+-]digits.digits[e[+-]digits]` exactly.
 Rational DecimalWithExponent(const std::string& text) {
     const std::size_t e = text.find('e');
-    const Rational plain = Reference::Decimal(text.substr(0, e));
+    const std::size_t sign = text[0] == '+' ? 1 : 0;
+    const Rational plain = Reference::Decimal(text.substr(sign, e - sign));
     return e == std::string::npos ? plain
                                   : plain * Reference::Power(10, std::stoi(text.substr(e + 1)));
 }
@@ -102,11 +103,23 @@ TEST(DecimalConverter, ConvertsAStreamAsItConvertsEachText) {
             }
         }
         std::vector<double> results(texts.size());
-        converter.Convert(views.data(), decimals.data(), results.data(), results.size());
+        std::vector<Converter::ShortDecimal> shorts(texts.size());
+        converter.Convert(views.data(), decimals.data(), results.data(), results.size(),
+                          shorts.data());
         for (std::size_t i = 0; i < texts.size(); ++i) {
             const std::optional<double> one = converter.Convert(texts[i]);
             if (one) {
                 EXPECT_EQ(results[i], *one) << texts[i];
+            }
+            // A short result is the exact value itself, and only where the divisor allows it.
+            if (shorts[i].significand != 0) {
+                const Rational x = DecimalWithExponent(texts[i]);
+                EXPECT_EQ(Rational(shorts[i].significand) *
+                              Reference::Power(10, shorts[i].exponent),
+                          (map.a + map.b * x) / (map.c + map.d * x))
+                    << texts[i];
+                EXPECT_NE(shorts[i].significand % 10, 0) << texts[i];
+                EXPECT_TRUE(map.definition.D == "0" && map.definition.C != "0.45359237");
             }
         }
     }

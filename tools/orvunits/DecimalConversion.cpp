@@ -62,6 +62,51 @@ char* WriteDecimal(char* out, std::int64_t significand, long exponent, int digit
 
 } // namespace
 
+char* WriteShortest(char* out, std::int64_t significand, int exponent) {
+    if (significand < 0) {
+        *out++ = '-';
+    }
+    char digits[20];
+    char* end =
+        std::to_chars(digits, digits + sizeof digits, significand < 0 ? -significand : significand)
+            .ptr;
+    const int length = static_cast<int>(end - digits);
+    // Fixed or scientific, whichever is shorter; fixed when they are as long.
+    const int scientific = exponent + length - 1;
+    const int scientificLength =
+        length + (length > 1 ? 1 : 0) + 2 + (scientific >= 100 || scientific <= -100 ? 3 : 2);
+    const int fixedLength = exponent >= 0        ? length + exponent
+                            : -exponent < length ? length + 1
+                                                 : 2 - exponent;
+    if (fixedLength > scientificLength) {
+        *out++ = digits[0];
+        if (length > 1) {
+            *out++ = '.';
+            out = std::copy(digits + 1, end, out);
+        }
+        *out++ = 'e';
+        *out++ = scientific < 0 ? '-' : '+';
+        const int magnitude = scientific < 0 ? -scientific : scientific;
+        if (magnitude < 10) {
+            *out++ = '0';
+        }
+        return std::to_chars(out, out + 3, magnitude).ptr;
+    }
+    if (exponent >= 0) {
+        out = std::copy(digits, end, out);
+        return std::fill_n(out, exponent, '0');
+    }
+    if (-exponent < length) {
+        out = std::copy(digits, end + exponent, out);
+        *out++ = '.';
+        return std::copy(end + exponent, end, out);
+    }
+    *out++ = '0';
+    *out++ = '.';
+    out = std::fill_n(out, -exponent - length, '0');
+    return std::copy(digits, end, out);
+}
+
 e_NumberRead ReadTyped(std::string_view token, TypedNumber& number) {
     if (Converter::DecimalConverter::Read(token, number)) {
         return e_NumberRead::e_Ok;
@@ -72,7 +117,12 @@ e_NumberRead ReadTyped(std::string_view token, TypedNumber& number) {
 DecimalConverter::DecimalConverter(Converter::IUnitConverterEngine& engine, int digits)
     : m_decimals(engine), m_digits(digits) {}
 
-char* DecimalConverter::Write(char* first, std::string_view token, double result) const {
+char* DecimalConverter::Write(char* first, std::string_view token, double result,
+                              const ShortResult& exact) const {
+    // Beyond 2^53 a whole number is written with every digit of its double, not the shortest.
+    if (m_digits == 0 && exact.significand != 0 && std::fabs(result) < 0x1p53) {
+        return WriteShortest(first, exact.significand, exact.exponent);
+    }
     if (m_digits == 0 || !std::isfinite(result)) {
         return WriteNumber(first, result);
     }

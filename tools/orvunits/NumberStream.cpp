@@ -50,6 +50,7 @@ struct Block {
     std::vector<std::string_view> tokens;
     std::vector<TypedNumber> numbers;
     std::vector<double> results;
+    std::vector<ShortResult> shorts;
 
     // Ready for another part of the input, keeping the memory of its strings.
     void Clear() {
@@ -115,7 +116,9 @@ void Convert(Block& block, const DecimalConverter& converter, bool json) {
 
     std::vector<double>& results = block.results;
     results.resize(numbers.size());
-    converter.Convert(tokens.data(), numbers.data(), results.data(), results.size());
+    block.shorts.resize(numbers.size());
+    converter.Convert(tokens.data(), numbers.data(), results.data(), results.size(),
+                      block.shorts.data());
     std::size_t count = results.size();
     for (std::size_t k = 0; k < count; ++k) {
         const double value = numbers[k].value;
@@ -159,7 +162,7 @@ void Convert(Block& block, const DecimalConverter& converter, bool json) {
                 *out++ = data[i];
             }
         }
-        out = converter.Write(out, tokens[k], results[k]);
+        out = converter.Write(out, tokens[k], results[k], block.shorts[k]);
         written = start + tokens[k].size();
     }
     if (!json && !block.refused) {
