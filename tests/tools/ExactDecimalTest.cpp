@@ -87,6 +87,31 @@ TEST(OrvUnitsConvert, WritesTheCorrectlyRoundedDoubleOfTheTypedDecimalsExactConv
     }
 }
 
+// Short decimal results are written from their digits, not their doubles: the text must be what
+// to_chars writes for the double, fixed or scientific, whichever it picks.
+TEST(OrvUnitsConvert, WritesShortDecimalsAsTheirDoublesAreWritten) {
+    constexpr double kTens[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    std::mt19937_64 random(15);
+    for (int i = 0; i < 20000; ++i) {
+        auto significand =
+            static_cast<std::int64_t>((random() % 1000000000000000) >> (random() % 50));
+        for (; significand != 0 && significand % 10 == 0; significand /= 10) {
+        }
+        significand = (significand == 0 ? 7 : significand) * (random() % 2 == 0 ? 1 : -1);
+        const int exponent = static_cast<int>(random() % 45) - 22;
+        const auto exact = static_cast<double>(significand);
+        const double value = exponent >= 0 ? exact * kTens[exponent] : exact / kTens[-exponent];
+        if (std::fabs(value) >= 0x1p53) {
+            continue; // written with every digit of the double, which the tool leaves to to_chars
+        }
+        char text[32];
+        char* end = Orv::UnitsTool::WriteShortest(text, significand, exponent);
+        EXPECT_EQ(std::string(text, end), Shortest(value)) << significand << "e" << exponent;
+    }
+}
+
 // Digits are rounded once from the exact value, ties to even: 0.35 is the tie it is typed as,
 // not the double below it.
 TEST(OrvUnitsConvert, WritesDigitsRoundedOnceFromTheExactResult) {

@@ -27,7 +27,8 @@ struct ConvertOptions {
     std::string toPositional;
     std::string from;
     std::string to;
-    int digits = 0; // 0: the shortest text that reads back to the result
+    int digits = 0;       // 0: the shortest text that reads back to the result
+    unsigned threads = 0; // 0: one per core
     // Presence is told by the parser's counts, so that an empty argument is not taken as absent.
     CLI::Option* valueOption = nullptr;
     CLI::Option* fromPositionalOption = nullptr;
@@ -75,7 +76,7 @@ int RunConvert(const ConvertOptions& options, Session& session) {
     const DecimalConverter decimals(*converter.Converter(), options.digits);
 
     if (!single) {
-        ConvertNumberStream(session.In(), session.Out(), decimals, session.Json());
+        ConvertNumberStream(session.In(), session.Out(), decimals, session.Json(), options.threads);
         return 0;
     }
     const std::string_view token = options.value;
@@ -130,6 +131,12 @@ Command AddConvertCommand(CLI::App& parent) {
                     "the shortest text that reads back to the correctly rounded double)")
         ->type_name("N")
         ->check(CLI::Range(1, 15));
+    // Hidden: for measuring a stream on fewer threads than the machine has cores.
+    app->add_option("--threads", options->threads,
+                    "Threads that convert a stream (0: one per core)")
+        ->type_name("N")
+        ->check(CLI::Range(0u, 64u))
+        ->group("");
     app->footer(
         "Without VALUE, FROM and TO, --from and --to convert every number on standard input.\n"
         "Each number is read, in the C locale, as the exact decimal typed (0.1 is one tenth), "

@@ -4,8 +4,12 @@
 #include "Session.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <exception>
 #include <future>
 #include <istream>
+#include <memory>
+#include <mutex>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -29,8 +33,13 @@ bool IsBlank(char c) {
 // thread may convert any of them.
 struct Block {
     std::string text;
-    std::string out;       // its numbers converted, each after the white space before it
+    std::unique_ptr<char[]> out; // its numbers converted, each after the white space before it
+    std::size_t outSize = 0;
+    std::size_t outCapacity = 0;
     std::size_t count = 0; // the numbers converted
+    // The newlines before the end of what was converted, and the offset just after the last.
+    std::size_t lines = 0;
+    std::size_t lastLineStart = std::string::npos;
     // A token refused, with what is said before and after it; the output stops before it.
     bool refused = false;
     std::size_t refusedStart = 0;
@@ -41,16 +50,27 @@ struct Block {
     std::vector<std::string_view> tokens;
     std::vector<TypedNumber> numbers;
     std::vector<double> results;
+    std::vector<ShortResult> shorts;
 
     // Ready for another part of the input, keeping the memory of its strings.
     void Clear() {
         text.clear();
-        out.clear();
+        outSize = 0;
         count = 0;
+        lines = 0;
+        lastLineStart = std::string::npos;
         refused = false;
         before = after = "";
         tokens.clear();
         numbers.clear();
+    }
+    // Room for `size` chars of output, uninitialised: the output is written over it once.
+    char* Reserve(std::size_t size) {
+        if (size > outCapacity) {
+            out.reset(new char[size]);
+            outCapacity = size;
+        }
+        return out.get();
     }
 };
 
@@ -62,16 +82,23 @@ void Convert(Block& block, const DecimalConverter& converter, bool json) {
     std::vector<std::string_view>& tokens = block.tokens;
     std::vector<TypedNumber>& numbers = block.numbers;
     const std::size_t size = text.size();
+    const char* const data = text.data();
+    std::size_t lines = 0;
+    std::size_t lastLineStart = std::string::npos;
     for (std::size_t i = 0; i < size;) {
-        for (; i < size && IsBlank(text[i]); ++i) {
+        for (; i < size && IsBlank(data[i]); ++i) {
+            if (data[i] == '\n') {
+                ++lines;
+                lastLineStart = i + 1;
+            }
         }
         if (i == size) {
             break;
         }
         const std::size_t start = i;
-        for (; i < size && !IsBlank(text[i]); ++i) {
+        for (; i < size && !IsBlank(data[i]); ++i) {
         }
-        const std::string_view token(text.data() + start, i - start);
+        const std::string_view token(data + start, i - start);
         TypedNumber number{};
         const e_NumberRead read =
             token.size() > e_MaxTokenLength ? e_NumberRead::e_NotANumber : ReadTyped(token, number);
@@ -89,7 +116,9 @@ void Convert(Block& block, const DecimalConverter& converter, bool json) {
 
     std::vector<double>& results = block.results;
     results.resize(numbers.size());
-    converter.Convert(tokens.data(), numbers.data(), results.data(), results.size());
+    block.shorts.resize(numbers.size());
+    converter.Convert(tokens.data(), numbers.data(), results.data(), results.size(),
+                      block.shorts.data());
     std::size_t count = results.size();
     for (std::size_t k = 0; k < count; ++k) {
         const double value = numbers[k].value;
@@ -98,36 +127,48 @@ void Convert(Block& block, const DecimalConverter& converter, bool json) {
         } else if (const char* problem = ConversionProblem(value, results[k])) {
             // A refused result comes before any bad token after it.
             block.refused = true;
-            block.refusedStart = static_cast<std::size_t>(tokens[k].data() - text.data());
+            block.refusedStart = static_cast<std::size_t>(tokens[k].data() - data);
             block.refusedEnd = block.refusedStart + tokens[k].size();
             block.before = "converting";
             block.after = problem;
             count = k;
+            // The lines counted past it are counted again up to it.
+            lines = static_cast<std::size_t>(std::count(data, data + block.refusedStart, '\n'));
+            const auto last = std::string_view(data, block.refusedStart).rfind('\n');
+            lastLineStart = last == std::string_view::npos ? last : last + 1;
         }
     }
+    block.lines = lines;
+    block.lastLineStart = lastLineStart;
 
-    std::string& out = block.out;
-    out.reserve(text.size() + text.size() / 2);
-    char number[e_MaxNumberLength];
+    // Each number takes at most e_MaxNumberLength chars and, in JSON, ",\n  " before it; the
+    // white space copied is at most the text.
+    char* const first =
+        block.Reserve(size + count * (e_MaxNumberLength + (json ? 4 : 0)) + e_MaxNumberLength);
+    char* out = first;
     std::size_t written = 0; // the end of the last token written
     for (std::size_t k = 0; k < count; ++k) {
-        const std::size_t start = static_cast<std::size_t>(tokens[k].data() - text.data());
+        const std::size_t start = static_cast<std::size_t>(tokens[k].data() - data);
         if (json) {
-            out += ",\n  ";
+            out = std::copy_n(",\n  ", 4, out);
             if (!std::isfinite(results[k])) {
-                out +=
-                    "null"; // JSON cannot hold infinities and NaN, which come only from such input
+                // JSON cannot hold infinities and NaN, which come only from such input.
+                out = std::copy_n("null", 4, out);
                 continue;
             }
         } else {
-            out.append(text, written, start - written);
+            // Mostly one blank: a loop is quicker than a call for so few.
+            for (std::size_t i = written; i < start; ++i) {
+                *out++ = data[i];
+            }
         }
-        out.append(number, converter.Write(number, tokens[k], results[k]));
+        out = converter.Write(out, tokens[k], results[k], block.shorts[k]);
         written = start + tokens[k].size();
     }
     if (!json && !block.refused) {
-        out.append(text, written, std::string::npos);
+        out = std::copy(data + written, data + size, out);
     }
+    block.outSize = static_cast<std::size_t>(out - first);
     block.count = count;
 }
 
@@ -183,21 +224,18 @@ public:
 
     // Writes what `block` converted; throws its refusal, after closing a JSON array.
     void Write(const Block& block) {
-        std::string_view out = block.out;
+        std::string_view out(block.out.get(), block.outSize);
         if (m_bJson && !m_bAnyWritten && !out.empty()) {
             out.remove_prefix(1); // the first element has no comma before it
         }
         m_bAnyWritten = m_bAnyWritten || block.count > 0;
         m_out.write(out.data(), static_cast<std::streamsize>(out.size()));
         m_count += block.count;
-        const std::string& text = block.text;
-        const std::size_t end = block.refused ? block.refusedStart : text.size();
-        for (std::size_t i = 0; i < end; ++i) {
-            if (text[i] == '\n') {
-                ++m_line;
-                m_lineStart = m_blockStart + i + 1;
-            }
+        m_line += block.lines;
+        if (block.lastLineStart != std::string::npos) {
+            m_lineStart = m_blockStart + block.lastLineStart;
         }
+        const std::string& text = block.text;
         if (block.refused) {
             End();
             const std::size_t column = m_blockStart + block.refusedStart - m_lineStart + 1;
@@ -238,28 +276,77 @@ std::size_t ConvertNumberStream(std::istream& in, std::ostream& out,
     }
     BlockReader reader(in);
     BlockWriter writer(out, json);
-    // A batch of one block per thread: the first is converted here, the others alongside it.
-    std::vector<Block> batch(threads);
+    if (threads == 1) {
+        Block block;
+        while (reader.Next(block)) {
+            Convert(block, converter, json);
+            writer.Write(block);
+        }
+        return writer.End();
+    }
+    // Each thread reads the next block, converts it and writes it when the blocks before it have
+    // been written: reading and writing, which are serial, overlap the others' converting.
+    std::mutex reading;
+    std::mutex writing;
+    std::condition_variable turns;
+    std::size_t nextRead = 0;
+    std::size_t nextWrite = 0;
+    std::exception_ptr error; // the first failure in the order of the input, which stops all
+    const auto work = [&] {
+        Block block;
+        for (;;) {
+            // A failure to read, convert or write a block is thrown in its turn, after the blocks
+            // before it have been written, as on one thread.
+            std::exception_ptr failure;
+            std::size_t index = 0;
+            {
+                const std::lock_guard<std::mutex> lock(reading);
+                try {
+                    if (!reader.Next(block)) {
+                        return;
+                    }
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+                index = nextRead++;
+            }
+            if (!failure) {
+                try {
+                    Convert(block, converter, json);
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            }
+            std::unique_lock<std::mutex> lock(writing);
+            turns.wait(lock, [&] { return error || nextWrite == index; });
+            if (error) {
+                return;
+            }
+            if (!failure) {
+                try {
+                    writer.Write(block);
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            }
+            error = failure;
+            ++nextWrite;
+            turns.notify_all();
+            if (error) {
+                return;
+            }
+        }
+    };
     std::vector<std::future<void>> others;
-    std::size_t size = reader.Next(batch[0]) ? 1 : 0;
-    while (size > 0) {
-        // Input of one block needs no other thread.
-        while (size < threads && reader.Next(batch[size])) {
-            ++size;
-        }
-        others.clear();
-        for (std::size_t j = 1; j < size; ++j) {
-            others.push_back(
-                std::async(std::launch::async, [&, j] { Convert(batch[j], converter, json); }));
-        }
-        Convert(batch[0], converter, json);
-        for (std::future<void>& other : others) {
-            other.get();
-        }
-        for (std::size_t j = 0; j < size; ++j) {
-            writer.Write(batch[j]);
-        }
-        size = reader.Next(batch[0]) ? 1 : 0;
+    for (unsigned j = 1; j < threads; ++j) {
+        others.push_back(std::async(std::launch::async, work));
+    }
+    work();
+    for (std::future<void>& other : others) {
+        other.get();
+    }
+    if (error) {
+        std::rethrow_exception(error);
     }
     return writer.End();
 }

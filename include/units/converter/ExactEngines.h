@@ -10,11 +10,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace Orv::Pim::Core::Service::Units::Converter {
 
 namespace Detail {
+struct ExactMap;
 struct RationalForm;
 } // namespace Detail
 
@@ -83,6 +85,84 @@ ORV_UNITS_CONVERTER_API std::optional<double> ConvertDecimal(IUnitConverterEngin
 /// `first * 10^second` ({0, 0} for 0); empty as ConvertDecimal is, and at a pole.
 ORV_UNITS_CONVERTER_API std::optional<std::pair<std::int64_t, long>>
 RoundDecimal(IUnitConverterEngine& engine, const std::string& text, int digits);
+
+/// A number read from its text by DecimalConverter::Read: the double nearest it, and the decimal
+/// typed to about 106 bits.
+struct TypedDecimal {
+    double value = 0.0;       ///< the double nearest the decimal
+    double high = 0.0;        ///< the decimal is high + low when `kind` is e_Inexact
+    double low = 0.0;         ///< the rest of the decimal below high
+    std::uint64_t digits = 0; ///< the decimal is digits * 10^exponent, negated when `negative`,
+    int exponent = 0;         ///< when `kind` is not e_Other
+    bool negative = false;    ///< the sign typed
+    /// How much of the decimal the doubles hold.
+    enum Kind : unsigned char {
+        e_Exact,   ///< the decimal is `value`
+        e_Inexact, ///< the decimal is high + low, which `value` is not
+        e_Other,   ///< too many digits or too large a power of ten, or no decimal (inf, nan)
+    } kind = e_Other;
+};
+
+/// A result that is a short decimal, `significand * 10^exponent`: at most 15 significant digits
+/// and no trailing zero, so that they are the shortest digits that read back to its double.
+struct ShortDecimal {
+    std::int64_t significand = 0; ///< 0 when the result is no such decimal
+    int exponent = 0;             ///< the power of ten of the last digit
+};
+
+/// Converts decimal texts through one engine, each to the double nearest the exact map of the
+/// decimal typed (as ConvertDecimal), made once for a stream of many: most decimals are worked out
+/// quickly to about 106 bits and only those near a rounding boundary exactly. Through an engine
+/// without an exact definition, the double read is converted. Thread-safe for const use.
+class ORV_UNITS_CONVERTER_API DecimalConverter {
+public:
+    /// Converts through `engine`, which must outlive this object.
+    explicit DecimalConverter(IUnitConverterEngine& engine);
+    DecimalConverter(const DecimalConverter&) = delete;
+    DecimalConverter& operator=(const DecimalConverter&) = delete;
+    ~DecimalConverter();
+
+    /// Reads the whole of `text`, `[+-]digits[.digits][(e|E)[+-]digits]`, into `decimal`. False
+    /// when `decimal.value` is unset: no such decimal, or too many digits to find it quickly.
+    static bool Read(std::string_view text, TypedDecimal& decimal);
+    /// True when the engine has an exact definition (IsExact).
+    bool IsExact() const { return m_pMap != nullptr; }
+    /// Sets each of `count` results to the conversion of `decimals[i]`, read from `texts[i]`
+    /// (its `value` set by the caller when Read returned false): the engine's vector conversion
+    /// of the values, put right where a decimal is not its value. A value that is its decimal,
+    /// inf or NaN converts as the engine converts it.
+    /// With `shorts`, sets each of them to the exact result when that is a ShortDecimal (through
+    /// a linear map whose divisor has no prime factors but 2 and 5, as between feet and metres).
+    void Convert(const std::string_view* texts, const TypedDecimal* decimals, double* results,
+                 std::size_t count, ShortDecimal* shorts = nullptr) const;
+    /// ConvertDecimal of `text` through the engine.
+    std::optional<double> Convert(std::string_view text) const;
+    /// RoundDecimal of `text` through the engine.
+    std::optional<std::pair<std::int64_t, long>> Round(std::string_view text, int digits) const;
+
+private:
+    // The conversion of x = high + low to about 106 bits when it is surely the nearest double;
+    // else NaN. Needs m_bQuick.
+    double Quick(double high, double low) const;
+    // Sets the integers of the short conversion when the map has them.
+    void SetShort();
+    // The exact conversion of a decimal Read took as a ShortDecimal and its double; false when
+    // it is none, or its double is not worked out by one rounding.
+    bool Short(const TypedDecimal& decimal, ShortDecimal& result, double& value) const;
+    // The exact conversion of `text`; empty when it is no decimal (IsExactDecimal).
+    std::optional<double> Exactly(std::string_view text) const;
+
+    IUnitConverterEngine& m_engine;
+    std::unique_ptr<const Detail::ExactMap> m_pMap; // null when the engine has no exact form
+    bool m_bQuick = false;                          // its coefficients are small enough for Quick
+    bool m_bLinear = false;                         // and its map is scale * x + offset
+    double m_coefficients[8] = {}; // scale, offset (linear) or A, B, C, D, as high and low parts
+    // A linear map as (offset + scale * x) / 10^power with integers: when m_bShort.
+    bool m_bShort = false;
+    std::int64_t m_shortOffset = 0;
+    std::int64_t m_shortScale = 0;
+    int m_shortPower = 0;
+};
 
 /// One engine equal to applying `first`, then `second`, worked out exactly: linear when the result
 /// is, else rational. Empty when either has no exact definition. Keeps neither.
