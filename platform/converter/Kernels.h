@@ -328,13 +328,17 @@ void ConvertVector(const LinearParts& parts, T* values, std::size_t count) {
     }
     // In chunks, after each of which the undecided lanes are worked out exactly.
     constexpr std::size_t kChunk = 64;
+    constexpr std::size_t kTwoPassLimit = std::size_t{1} << 17;
     Undecided<Ops> undecided[kChunk];
     while (count - i >= Ops::kLanes) {
         const std::size_t vectors = std::min(kChunk, (count - i) / Ops::kLanes);
         std::size_t found = 0;
         if constexpr (kForm == Form::e_Sure && std::is_same_v<T, double>) {
-            // A chunk with a value that SureProduct would flag goes the tested way.
-            if (!SureChunk<Ops>(k, values + i, vectors)) {
+            // A chunk with a value that SureProduct would flag goes the tested way. Arrays far
+            // beyond the caches stream better in one pass, with a test per vector.
+            if (count > kTwoPassLimit) {
+                found = ConvertChunk<Ops, Form::e_Sure>(k, values + i, vectors, undecided);
+            } else if (!SureChunk<Ops>(k, values + i, vectors)) {
                 found = ConvertChunk<Ops, Form::e_Scale>(k, values + i, vectors, undecided);
             }
         } else {

@@ -202,25 +202,34 @@ TEST(SureProducts, ChunksWithSpecialValuesGiveTheSingleValuesBits) {
     const Engine engines[] = {Engine(0, 381, 1250), Engine(0, -381, 1250), Engine(0, 5, 9),
                               Engine(0.5, 0.0), Engine(-0.5, 0.0)};
     const std::vector<Loops> sets = Runnable();
-    for (const Engine& engine : engines) {
-        for (const double special : specials) {
-            std::vector<double> values(3000);
-            for (std::size_t i = 0; i < values.size(); ++i) {
-                values[i] = 1.0 + static_cast<double>(i) * 0.37;
+    // Arrays beyond the caches take another loop: ft alone checks one of those.
+    for (const std::size_t size : {std::size_t{3000}, (std::size_t{1} << 17) + 3000}) {
+        for (const Engine& engine : engines) {
+            if (size > 3000 && &engine != &engines[0]) {
+                continue;
             }
-            values[1500] = special;
-            values[1504] = 0.0;
-            values[1508] = 0.0;
-            values[2999] = special;
-            const std::vector<double> original = values;
-            for (const Loops& set : sets) {
-                std::vector<double> converted = original;
-                set.loops->many(engine.parts, converted.data(), converted.size());
-                for (std::size_t i = 0; i < values.size(); ++i) {
-                    const double alone = sets[0].loops->one(engine.parts, original[i]);
-                    ASSERT_EQ(std::memcmp(&converted[i], &alone, sizeof alone), 0)
-                        << engine.parts.scale << ", " << set.name << ": " << original[i]
-                        << " gives " << converted[i] << ", alone " << alone;
+            for (const double special : specials) {
+                std::vector<double> original(size);
+                for (std::size_t i = 0; i < size; ++i) {
+                    original[i] = 1.0 + static_cast<double>(i % 3000) * 0.37;
+                }
+                for (const std::size_t at : {std::size_t{1500}, size - 1}) {
+                    original[at] = special;
+                }
+                original[1504] = 0.0;
+                original[1508] = 0.0;
+                std::vector<double> alone(size);
+                for (std::size_t i = 0; i < size; ++i) {
+                    alone[i] = sets[0].loops->one(engine.parts, original[i]);
+                }
+                for (const Loops& set : sets) {
+                    std::vector<double> converted = original;
+                    set.loops->many(engine.parts, converted.data(), size);
+                    for (std::size_t i = 0; i < size; ++i) {
+                        ASSERT_EQ(std::memcmp(&converted[i], &alone[i], sizeof alone[i]), 0)
+                            << engine.parts.scale << ", " << set.name << ": " << original[i]
+                            << " gives " << converted[i] << ", alone " << alone[i];
+                    }
                 }
             }
         }
