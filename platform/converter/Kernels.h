@@ -44,13 +44,6 @@ constexpr double kFloor = 0x1p-1060;
 
 enum class Mode { e_Ieee, e_Exact, e_Scale, e_Affine };
 
-// The bits of a double, as a signed integer for the vector instructions' constants.
-inline std::int64_t BitsOf(double value) {
-    std::int64_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
 inline Mode ModeOf(const LinearParts& parts) {
     if (!std::isfinite(parts.scale) || !std::isfinite(parts.offset)) {
         return Mode::e_Ieee; // an engine of doubles that are not numbers converts as IEEE does
@@ -97,8 +90,7 @@ struct ScalarOps {
         std::memcpy(&x, &bits, sizeof bits);
         return x;
     }
-    static V TinyBound(double bound) { return LessOne(bound); }
-    static M NotTiny(V x, V boundLessOne) { return !(LessOne(x) < boundLessOne); }
+    static M NotLess(V a, V b) { return !(a < b); }
     static M AndOrdered(M m, V y) { return m && y == y; }
 };
 
@@ -113,14 +105,14 @@ template <typename Ops>
 struct Constants {
     using V = typename Ops::V;
     V scale, scaleLow, offset, offsetLow, stretch, error;
-    V tiny;
+    V tiny; // the bits of TinyOf less one, as for LessOne
 
     explicit Constants(const LinearParts& parts, double tinyBound = 0.0)
         : scale(Ops::Set(parts.scale)), scaleLow(Ops::Set(parts.scaleLow)),
           offset(Ops::Set(parts.offset)), offsetLow(Ops::Set(parts.offsetLow)),
           stretch(Ops::Set(kStretch)),
           error(Ops::Set(std::fabs(parts.offset) * kOffsetError + kFloor)),
-          tiny(Ops::TinyBound(tinyBound)) {}
+          tiny(Ops::Set(ScalarOps::LessOne(tinyBound))) {}
 };
 
 // True where y is surely the nearest double to y + residual (see kStretch).
@@ -170,7 +162,9 @@ typename Ops::V QuickAffine(typename Ops::V x, const Constants<Ops>& k, typename
 template <typename Ops>
 typename Ops::V SureProduct(typename Ops::V x, const Constants<Ops>& k, typename Ops::M& ok) {
     const typename Ops::V y = Ops::Fma(k.scale, x, Ops::Mul(k.scaleLow, x));
-    ok = Ops::AndOrdered(Ops::NotTiny(x, k.tiny), y);
+    // |x| less one in its bits is a NaN for a zero and lies below the bound less one exactly
+    // where 0 < |x| < bound: one compare finds the values that are tiny but not zero.
+    ok = Ops::AndOrdered(Ops::NotLess(Ops::LessOne(x), k.tiny), y);
     return y;
 }
 

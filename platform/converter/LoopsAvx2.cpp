@@ -42,10 +42,6 @@ struct Avx2Ops {
         const M normal = Or(_mm256_cmp_pd(Abs(y), Set(0x1p-126), _CMP_GE_OQ), IsZero(y));
         return _mm256_andnot_pd(midpoint, normal);
     }
-    // The bound's bits less one, as a double: see NotTiny.
-    static V TinyBound(double bound) {
-        return _mm256_castsi256_pd(_mm256_set1_epi64x(BitsOf(bound) - 1));
-    }
     static V Min(V a, V b) { return _mm256_min_pd(a, b); }
     static V Max(V a, V b) { return _mm256_max_pd(a, b); }
     static M Less(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
@@ -53,11 +49,7 @@ struct Avx2Ops {
         return _mm256_castsi256_pd(
             _mm256_sub_epi64(_mm256_castpd_si256(Abs(x)), _mm256_set1_epi64x(1)));
     }
-    // |x| less one in its bits is a NaN for a zero and lies below the bound less one exactly
-    // where 0 < |x| < bound: one compare finds the values that are tiny but not zero.
-    static M NotTiny(V x, V boundLessOne) {
-        return _mm256_cmp_pd(LessOne(x), boundLessOne, _CMP_NLT_UQ);
-    }
+    static M NotLess(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_NLT_UQ); }
     static M AndOrdered(M m, V y) { return And(m, _mm256_cmp_pd(y, y, _CMP_ORD_Q)); }
 };
 

@@ -47,10 +47,6 @@ struct Avx512Ops {
         const M normal = Or(_mm512_cmp_pd_mask(Abs(y), Set(0x1p-126), _CMP_GE_OQ), IsZero(y));
         return static_cast<M>(normal & ~midpoint);
     }
-    // The bound's bits less one, as a double: see NotTiny.
-    static V TinyBound(double bound) {
-        return _mm512_castsi512_pd(_mm512_set1_epi64(BitsOf(bound) - 1));
-    }
     static V Min(V a, V b) { return _mm512_maskz_min_pd(0xFF, a, b); }
     static V Max(V a, V b) { return _mm512_maskz_max_pd(0xFF, a, b); }
     static M Less(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_LT_OQ); }
@@ -58,11 +54,7 @@ struct Avx512Ops {
         return _mm512_castsi512_pd(
             _mm512_sub_epi64(_mm512_castpd_si512(Abs(x)), _mm512_set1_epi64(1)));
     }
-    // |x| less one in its bits is a NaN for a zero and lies below the bound less one exactly
-    // where 0 < |x| < bound: one compare finds the values that are tiny but not zero.
-    static M NotTiny(V x, V boundLessOne) {
-        return _mm512_cmp_pd_mask(LessOne(x), boundLessOne, _CMP_NLT_UQ);
-    }
+    static M NotLess(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_NLT_UQ); }
     static M AndOrdered(M m, V y) { return _mm512_mask_cmp_pd_mask(m, y, y, _CMP_ORD_Q); }
 };
 
