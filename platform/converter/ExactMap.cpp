@@ -278,6 +278,82 @@ T ConvertLinearExactly(const LinearParts& parts, T x) {
 
 } // namespace
 
+namespace {
+
+int LowZeros(std::uint64_t value) {
+#if defined(__GNUC__)
+    return __builtin_ctzll(value);
+#else
+    int zeros = 0;
+    for (; (value & 1) == 0; value >>= 1) {
+        ++zeros;
+    }
+    return zeros;
+#endif
+}
+
+int TopBit(std::uint64_t value) {
+#if defined(__GNUC__)
+    return 63 - __builtin_clzll(value);
+#else
+    int top = 0;
+    while (value >>= 1) {
+        ++top;
+    }
+    return top;
+#endif
+}
+
+// floor(log2(p / q)) of two integers from 1 to 2^62.
+int FloorLog2(std::uint64_t p, std::uint64_t q) {
+    const int topP = TopBit(p);
+    const int topQ = TopBit(q);
+    // Aligned on bit 62, the two compare as their quotient does with 2^(topP - topQ).
+    return topP - topQ - ((p << (62 - topP)) < (q << (62 - topQ)) ? 1 : 0);
+}
+
+} // namespace
+
+// Why a scale C = p/q (p, q > 0 in lowest terms, the sign taken out) may need no test. Let
+// x = X * 2^e with an integer X < 2^53, and R = X * C * 2^t the result's significand, scaled into
+// [2^52, 2^53) so that its places are the integers; R is a midpoint when R = M + 1/2, that is when
+// 2 * X * p * 2^t = (2M + 1) * q. Write p = 2^b * p' and q = 2^a * q' with p' and q' odd. Since
+// X * C < 2^53 * 2^(floor(log2 C) + 1), every X has t >= -1 - floor(log2 C). When
+// b - a + t >= 0 for that least t, the numerator of R - (M + 1/2), namely
+// 2^a * (X * p' * 2^(b - a + t + 1) - (2M + 1) * q') over 2q, is 2^a times an odd integer, so
+// |R - (M + 1/2)| >= 2^a / (2q) = 1 / (2q'): no midpoint, and a distance from each. The product
+// the loops work out for it, RN(high * x + RN(low * x)) with high + low the scale to within
+// 2^-104 of it, is within 2^-103 of C * x relatively, under 2^-50 of a place of R, as long as
+// the result is normal and far from the subnormals. With q' < 2^36 that is far less than 1/(2q'):
+// the sum lies on the same side of every midpoint as C * x, and rounds as it does. Overflow needs
+// nothing more: the boundary to infinity is a midpoint too. Subnormal values of x have smaller X
+// and so greater t, which only helps.
+ScaleKind ScaleKindOf(const LinearParts& parts) {
+    if (parts.exact == nullptr || parts.exact->kind == ExactRef::e_None) {
+        return parts.scaleLow == 0.0 ? ScaleKind::e_Double : ScaleKind::e_Tested;
+    }
+    if (parts.exact->kind != ExactRef::e_Small) {
+        return ScaleKind::e_Tested; // coefficients that large are left to the test
+    }
+    const SmallMap& map = parts.exact->small;
+    if (map.a != 0 || map.d != 0 || map.b == 0 || map.c <= 0) {
+        return ScaleKind::e_Tested;
+    }
+    const auto p = static_cast<std::uint64_t>(map.b < 0 ? -map.b : map.b);
+    const auto q = static_cast<std::uint64_t>(map.c);
+    const int b = LowZeros(p);
+    const int a = LowZeros(q);
+    const std::uint64_t pOdd = p >> b;
+    const std::uint64_t qOdd = q >> a;
+    if (qOdd == 1 && pOdd < (std::uint64_t{1} << 53)) {
+        return ScaleKind::e_Double; // an odd integer below 2^53 times a power of two
+    }
+    if (qOdd >= (std::uint64_t{1} << 36)) {
+        return ScaleKind::e_Tested;
+    }
+    return b - a - 1 - FloorLog2(p, q) >= 0 ? ScaleKind::e_Sure : ScaleKind::e_Tested;
+}
+
 double ConvertExactly(const LinearParts& parts, double x) {
     return ConvertLinearExactly(parts, x);
 }

@@ -96,6 +96,15 @@ struct LinearParts {
     const ExactRef* exact; ///< the exact map; none when scale and offset are exact
 };
 
+/// How the loops may round the product of a value and a scale that has no offset.
+enum class ScaleKind {
+    e_Tested, ///< by the quick evaluation, with its test of the distance to a midpoint
+    e_Double, ///< the scale is a double: one multiplication rounds each product correctly
+    e_Sure    ///< the quick product is correctly rounded for every value with a normal result
+};
+/// The kind of a scale without an offset (scale + scaleLow), from its exact form.
+ScaleKind ScaleKindOf(const LinearParts& parts);
+
 /// The correctly rounded conversion of `x` by `parts`, in exact arithmetic: what the quick
 /// evaluation of the loops leaves to be decided. Infinities and NaN convert as IEEE arithmetic
 /// does.

@@ -16,6 +16,8 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <limits>
 #include <type_traits>
 
 namespace Orv::Pim::Core::Service::Units::Converter::Detail {
@@ -34,8 +36,10 @@ constexpr double kFloor = 0x1p-1060;
 
 #if defined(__GNUC__)
 #define ORV_NO_INLINE __attribute__((noinline))
+#define ORV_PREFETCH(address) __builtin_prefetch(address)
 #else
 #define ORV_NO_INLINE
+#define ORV_PREFETCH(address)
 #endif
 
 enum class Mode { e_Ieee, e_Exact, e_Scale, e_Affine };
@@ -76,19 +80,39 @@ struct ScalarOps {
     static unsigned Bits(M m) { return m ? 1 : 0; }
     static V CopySign(V magnitude, V sign) { return std::copysign(magnitude, sign); }
     static M FloatSafe(V y) { return Detail::FloatSafe(y); }
+    static V Min(V a, V b) { return a < b ? a : b; }
+    static V Max(V a, V b) { return a > b ? a : b; }
+    static M Less(V a, V b) { return a < b; }
+    static V LessOne(V x) {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &x, sizeof bits);
+        bits = (bits & 0x7FFFFFFFFFFFFFFF) - 1;
+        std::memcpy(&x, &bits, sizeof bits);
+        return x;
+    }
+    static M NotLess(V a, V b) { return !(a < b); }
+    static M AndOrdered(M m, V y) { return m && y == y; }
 };
+
+// For a scale whose quick product needs no test (ScaleKind::e_Sure): the least |x| whose result
+// lies well above the subnormals, below which a value takes the tested way.
+inline double TinyOf(const LinearParts& parts) {
+    return 0x1p-957 / std::fabs(parts.scale);
+}
 
 // A conversion's numbers in every lane.
 template <typename Ops>
 struct Constants {
     using V = typename Ops::V;
     V scale, scaleLow, offset, offsetLow, stretch, error;
+    V tiny; // the bits of TinyOf less one, as for LessOne
 
-    explicit Constants(const LinearParts& parts)
+    explicit Constants(const LinearParts& parts, double tinyBound = 0.0)
         : scale(Ops::Set(parts.scale)), scaleLow(Ops::Set(parts.scaleLow)),
           offset(Ops::Set(parts.offset)), offsetLow(Ops::Set(parts.offsetLow)),
           stretch(Ops::Set(kStretch)),
-          error(Ops::Set(std::fabs(parts.offset) * kOffsetError + kFloor)) {}
+          error(Ops::Set(std::fabs(parts.offset) * kOffsetError + kFloor)),
+          tiny(Ops::Set(ScalarOps::LessOne(tinyBound))) {}
 };
 
 // True where y is surely the nearest double to y + residual (see kStretch).
@@ -131,19 +155,37 @@ typename Ops::V QuickAffine(typename Ops::V x, const Constants<Ops>& k, typename
     return y;
 }
 
-template <typename Ops, bool kAffine>
+// y = (scale + scaleLow) * x for a scale whose products need no test (see ScaleKindOf): one
+// multiplication and one fused multiply-add, the candidate of QuickScale without its residual.
+// Flagged are the values whose results come near the subnormals, and the NaN that an infinity
+// gives when the two parts differ in sign; zeros give QuickScale's zeros.
+template <typename Ops>
+typename Ops::V SureProduct(typename Ops::V x, const Constants<Ops>& k, typename Ops::M& ok) {
+    const typename Ops::V y = Ops::Fma(k.scale, x, Ops::Mul(k.scaleLow, x));
+    // |x| less one in its bits is a NaN for a zero and lies below the bound less one exactly
+    // where 0 < |x| < bound: one compare finds the values that are tiny but not zero.
+    ok = Ops::AndOrdered(Ops::NotLess(Ops::LessOne(x), k.tiny), y);
+    return y;
+}
+
+// How a loop works a value out, decided once per call.
+enum class Form { e_Scale, e_Affine, e_Sure };
+
+template <typename Ops, Form kForm>
 typename Ops::V Quick(typename Ops::V x, const Constants<Ops>& k, typename Ops::M& ok) {
-    if constexpr (kAffine) {
+    if constexpr (kForm == Form::e_Affine) {
         return QuickAffine<Ops>(x, k, ok);
+    } else if constexpr (kForm == Form::e_Sure) {
+        return SureProduct<Ops>(x, k, ok);
     } else {
         return QuickScale<Ops>(x, k, ok);
     }
 }
 
-template <bool kAffine, typename T>
+template <Form kForm, typename T>
 T QuickOrExact(const LinearParts& parts, const Constants<ScalarOps>& k, T x) {
     bool ok = false;
-    const double y = Quick<ScalarOps, kAffine>(x, k, ok);
+    const double y = Quick<ScalarOps, kForm>(x, k, ok);
     if constexpr (std::is_same_v<T, float>) {
         ok = ok && FloatSafe(y);
     }
@@ -158,11 +200,71 @@ T ConvertOne(const LinearParts& parts, T x) {
     case Mode::e_Exact:
         return ConvertExactly(parts, x);
     case Mode::e_Scale:
-        return QuickOrExact<false>(parts, Constants<ScalarOps>(parts), x);
+        return QuickOrExact<Form::e_Scale>(parts, Constants<ScalarOps>(parts), x);
     case Mode::e_Affine:
         break;
     }
-    return QuickOrExact<true>(parts, Constants<ScalarOps>(parts), x);
+    return QuickOrExact<Form::e_Affine>(parts, Constants<ScalarOps>(parts), x);
+}
+
+// Converts `vectors` vectors of doubles from `values` by SureProduct when none of them is tiny
+// (see TinyOf) or infinite, which a first pass over them finds; returns false, having changed
+// nothing, when one is. Keeping the least and the greatest |x| of the chunk costs less than a
+// test and a branch per vector. The bits of |x| less one order as |x| does, but that a zero
+// becomes a NaN, which the minimum and the maximum pass over, and an infinity the greatest
+// double.
+template <typename Ops>
+ORV_NO_INLINE bool SureChunk(const Constants<Ops>& k, double* values, std::size_t vectors) {
+    using V = typename Ops::V;
+    constexpr std::size_t kLanes = Ops::kLanes;
+    // Four vectors a step, each with extremes of its own so that the four chains run side by
+    // side. A value is always the first operand: of a NaN and a number, the minimum and the
+    // maximum give the second, so a zero leaves the extreme as it was and never replaces it.
+    const V infinity = Ops::Set(std::numeric_limits<double>::infinity());
+    V least[4] = {infinity, infinity, infinity, infinity};
+    V most[4] = {Ops::Set(0.0), Ops::Set(0.0), Ops::Set(0.0), Ops::Set(0.0)};
+    std::size_t n = 0;
+    for (; n + 4 <= vectors; n += 4) {
+        for (std::size_t j = 0; j < 4; ++j) {
+            const V magnitude = Ops::LessOne(Ops::Load(values + (n + j) * kLanes));
+            least[j] = Ops::Min(magnitude, least[j]);
+            most[j] = Ops::Max(magnitude, most[j]);
+        }
+    }
+    for (; n < vectors; ++n) {
+        const V magnitude = Ops::LessOne(Ops::Load(values + n * kLanes));
+        least[0] = Ops::Min(magnitude, least[0]);
+        most[0] = Ops::Max(magnitude, most[0]);
+    }
+    const V lowest = Ops::Min(Ops::Min(least[0], least[1]), Ops::Min(least[2], least[3]));
+    const V highest = Ops::Max(Ops::Max(most[0], most[1]), Ops::Max(most[2], most[3]));
+    if (Ops::Bits(Ops::Or(Ops::Less(lowest, k.tiny),
+                          Ops::Less(Ops::Set(0x1.ffffffffffffep1023), highest))) != 0) {
+        return false;
+    }
+    // The constants in registers: the stores might otherwise have changed them. While this
+    // chunk is converted the next one is fetched, so that memory is read all along, as a single
+    // pass would read it, rather than only while the first pass runs.
+    const V scale = k.scale;
+    const V scaleLow = k.scaleLow;
+    const std::size_t ahead = vectors * kLanes;
+    const auto product = [&](double* at) {
+        ORV_PREFETCH(at + ahead);
+        const V x = Ops::Load(at);
+        Ops::Store(at, Ops::Fma(scale, x, Ops::Mul(scaleLow, x)));
+    };
+    n = 0;
+    for (; n + 4 <= vectors; n += 4) {
+        double* at = values + n * kLanes;
+        product(at);
+        product(at + kLanes);
+        product(at + 2 * kLanes);
+        product(at + 3 * kLanes);
+    }
+    for (; n < vectors; ++n) {
+        product(values + n * kLanes);
+    }
+    return true;
 }
 
 // A vector whose lanes the quick evaluation did not all decide: where, which, and its values.
@@ -176,14 +278,14 @@ struct Undecided {
 // Converts `vectors` vectors from `values` quickly, noting those not wholly decided, whose other
 // lanes it leaves as they were; returns how many it noted. Nothing here is a call, so the
 // compiler keeps the constants in registers.
-template <typename Ops, bool kAffine, typename T>
+template <typename Ops, Form kForm, typename T>
 ORV_NO_INLINE std::size_t ConvertChunk(const Constants<Ops>& k, T* values, std::size_t vectors,
                                        Undecided<Ops>* undecided) {
     std::size_t found = 0;
     const auto convert = [&](std::size_t n) {
         const typename Ops::V x = Ops::Load(values + n * Ops::kLanes);
         typename Ops::M ok;
-        const typename Ops::V y = Quick<Ops, kAffine>(x, k, ok);
+        const typename Ops::V y = Quick<Ops, kForm>(x, k, ok);
         if constexpr (std::is_same_v<T, float>) {
             ok = Ops::And(ok, Ops::FloatSafe(y));
         }
@@ -207,22 +309,35 @@ ORV_NO_INLINE std::size_t ConvertChunk(const Constants<Ops>& k, T* values, std::
     return found;
 }
 
-template <typename Ops, bool kAffine, typename T>
+template <typename Ops, Form kForm, typename T>
 void ConvertVector(const LinearParts& parts, T* values, std::size_t count) {
-    const Constants<Ops> k(parts);
-    const Constants<ScalarOps> one(parts);
+    const double tiny = kForm == Form::e_Sure ? TinyOf(parts) : 0.0;
+    const Constants<Ops> k(parts, tiny);
+    const Constants<ScalarOps> one(parts, tiny);
     // Elements before the first 64-byte boundary one by one: vector stores that straddle two
     // cache lines cost about half as much again.
     std::size_t i = 0;
     for (; i < count && reinterpret_cast<std::uintptr_t>(values + i) % 64 != 0; ++i) {
-        values[i] = QuickOrExact<kAffine>(parts, one, values[i]);
+        values[i] = QuickOrExact<kForm>(parts, one, values[i]);
     }
     // In chunks, after each of which the undecided lanes are worked out exactly.
     constexpr std::size_t kChunk = 64;
+    constexpr std::size_t kTwoPassLimit = std::size_t{1} << 17;
     Undecided<Ops> undecided[kChunk];
     while (count - i >= Ops::kLanes) {
         const std::size_t vectors = std::min(kChunk, (count - i) / Ops::kLanes);
-        const std::size_t found = ConvertChunk<Ops, kAffine>(k, values + i, vectors, undecided);
+        std::size_t found = 0;
+        if constexpr (kForm == Form::e_Sure && std::is_same_v<T, double>) {
+            // A chunk with a value that SureProduct would flag goes the tested way. Arrays far
+            // beyond the caches stream better in one pass, with a test per vector.
+            if (count > kTwoPassLimit) {
+                found = ConvertChunk<Ops, Form::e_Sure>(k, values + i, vectors, undecided);
+            } else if (!SureChunk<Ops>(k, values + i, vectors)) {
+                found = ConvertChunk<Ops, Form::e_Scale>(k, values + i, vectors, undecided);
+            }
+        } else {
+            found = ConvertChunk<Ops, kForm>(k, values + i, vectors, undecided);
+        }
         for (std::size_t n = 0; n < found; ++n) {
             for (std::size_t lane = 0; lane < Ops::kLanes; ++lane) {
                 if (((undecided[n].decided >> lane) & 1) == 0) {
@@ -234,7 +349,7 @@ void ConvertVector(const LinearParts& parts, T* values, std::size_t count) {
         i += vectors * Ops::kLanes;
     }
     for (; i < count; ++i) {
-        values[i] = QuickOrExact<kAffine>(parts, one, values[i]);
+        values[i] = QuickOrExact<kForm>(parts, one, values[i]);
     }
 }
 
@@ -248,10 +363,31 @@ void ConvertMany(const LinearParts& parts, T* values, std::size_t count) {
         }
         return;
     case Mode::e_Scale:
-        ConvertVector<Ops, false>(parts, values, count);
+        switch (ScaleKindOf(parts)) {
+        case ScaleKind::e_Double:
+            // Each product rounded once is the correctly rounded result, whatever x. Floats
+            // still need the test of a double's rounding to float, and a negative scale goes the
+            // other way too, which gives zeros the signs QuickScale gives them.
+            if constexpr (std::is_same_v<T, double>) {
+                if (parts.scale > 0.0) {
+                    const double scale = parts.scale;
+                    for (std::size_t i = 0; i < count; ++i) {
+                        values[i] *= scale;
+                    }
+                    return;
+                }
+            }
+            [[fallthrough]];
+        case ScaleKind::e_Sure:
+            ConvertVector<Ops, Form::e_Sure>(parts, values, count);
+            return;
+        case ScaleKind::e_Tested:
+            break;
+        }
+        ConvertVector<Ops, Form::e_Scale>(parts, values, count);
         return;
     case Mode::e_Affine:
-        ConvertVector<Ops, true>(parts, values, count);
+        ConvertVector<Ops, Form::e_Affine>(parts, values, count);
         return;
     }
 }

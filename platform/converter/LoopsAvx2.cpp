@@ -42,6 +42,15 @@ struct Avx2Ops {
         const M normal = Or(_mm256_cmp_pd(Abs(y), Set(0x1p-126), _CMP_GE_OQ), IsZero(y));
         return _mm256_andnot_pd(midpoint, normal);
     }
+    static V Min(V a, V b) { return _mm256_min_pd(a, b); }
+    static V Max(V a, V b) { return _mm256_max_pd(a, b); }
+    static M Less(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
+    static V LessOne(V x) {
+        return _mm256_castsi256_pd(
+            _mm256_sub_epi64(_mm256_castpd_si256(Abs(x)), _mm256_set1_epi64x(1)));
+    }
+    static M NotLess(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_NLT_UQ); }
+    static M AndOrdered(M m, V y) { return And(m, _mm256_cmp_pd(y, y, _CMP_ORD_Q)); }
 };
 
 } // namespace

@@ -47,6 +47,15 @@ struct Avx512Ops {
         const M normal = Or(_mm512_cmp_pd_mask(Abs(y), Set(0x1p-126), _CMP_GE_OQ), IsZero(y));
         return static_cast<M>(normal & ~midpoint);
     }
+    static V Min(V a, V b) { return _mm512_maskz_min_pd(0xFF, a, b); }
+    static V Max(V a, V b) { return _mm512_maskz_max_pd(0xFF, a, b); }
+    static M Less(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_LT_OQ); }
+    static V LessOne(V x) {
+        return _mm512_castsi512_pd(
+            _mm512_sub_epi64(_mm512_castpd_si512(Abs(x)), _mm512_set1_epi64(1)));
+    }
+    static M NotLess(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_NLT_UQ); }
+    static M AndOrdered(M m, V y) { return _mm512_mask_cmp_pd_mask(m, y, y, _CMP_ORD_Q); }
 };
 
 } // namespace

@@ -2,8 +2,7 @@
 // fault in the others would go unseen on the machine that runs the tests. This test builds the
 // loops of every set in itself and checks that each one the processor can run gives the plain
 // loops' results, bit for bit.
-#include "ExactMap.h"
-#include "Kernels.h"
+#include "LoopSets.h"
 
 #include <gtest/gtest.h>
 
@@ -12,36 +11,11 @@
 #include <random>
 #include <vector>
 
-namespace Orv::Pim::Core::Service::Units::Converter::Detail {
-#if defined(ORV_CONVERTER_X86_LOOPS)
-extern const LinearLoops kAvx2Loops;
-extern const LinearLoops kAvx512Loops;
-#endif
-} // namespace Orv::Pim::Core::Service::Units::Converter::Detail
-
 namespace {
 
 using namespace Orv::Pim::Core::Service::Units::Converter;
-
-struct Loops {
-    const char* name;
-    const Detail::LinearLoops* loops;
-};
-
-std::vector<Loops> Runnable() {
-    static const Detail::LinearLoops plain = Detail::LoopsOf<Detail::ScalarOps>();
-    std::vector<Loops> runnable{{"plain", &plain}};
-#if defined(ORV_CONVERTER_X86_LOOPS)
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("fma") && __builtin_cpu_supports("avx2")) {
-        runnable.push_back({"AVX2", &Detail::kAvx2Loops});
-        if (__builtin_cpu_supports("avx512f")) {
-            runnable.push_back({"AVX-512", &Detail::kAvx512Loops});
-        }
-    }
-#endif
-    return runnable;
-}
+using OrvTesting::Loops;
+using OrvTesting::Runnable;
 
 template <typename T>
 std::vector<T> Values(std::mt19937_64& random) {

@@ -1,0 +1,239 @@
+// Scales whose products need no test of their distance to a midpoint, told apart by the powers of
+// two in the exact scale; the loops that skip the test for them must still give the nearest
+// doubles, and the scales that do not qualify must still take the test.
+#include "LoopSets.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <random>
+#include <vector>
+
+namespace {
+
+using namespace Orv::Pim::Core::Service::Units::Converter;
+using Detail::Integer;
+using Detail::ScaleKind;
+using OrvTesting::Loops;
+using OrvTesting::Runnable;
+
+// An engine's parts, with the state they point into.
+struct Engine {
+    Detail::LinearState state;
+    Detail::LinearParts parts{};
+
+    Engine(std::int64_t a, std::int64_t b, std::int64_t c) {
+        state.exact = Detail::SmallRef(a, b, c, 0);
+        double scale = 0.0;
+        double offset = 0.0;
+        Detail::RoundLinear(state.exact, state, scale, offset);
+        parts = {scale, state.scaleLow, offset, state.offsetLow, &state.exact};
+    }
+    Engine(double scale, double offset) { parts = {scale, 0.0, offset, 0.0, &state.exact}; }
+    Engine(const Engine&) = delete; // parts point into state
+};
+
+// The double nearest p / q * x, for a finite x, worked out on integers.
+double Reference(std::int64_t p, std::int64_t q, double x) {
+    int exponent = 0;
+    const double fraction = std::frexp(x, &exponent);
+    Integer numerator = Integer(static_cast<std::int64_t>(std::ldexp(fraction, 53))) * p;
+    Integer denominator = q;
+    exponent -= 53;
+    if (exponent >= 0) {
+        numerator <<= exponent;
+    } else {
+        denominator <<= -exponent;
+    }
+    return Detail::Nearest<double>(numerator, denominator);
+}
+
+// Each runnable set's vector conversion of `values` gives Reference's doubles.
+void ExpectNearest(std::int64_t p, std::int64_t q, const std::vector<double>& values) {
+    const Engine engine(0, p, q);
+    for (const Loops& set : Runnable()) {
+        std::vector<double> converted = values;
+        set.loops->many(engine.parts, converted.data(), converted.size());
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            ASSERT_EQ(converted[i], Reference(p, q, values[i]))
+                << p << "/" << q << ", " << set.name << ": " << values[i];
+        }
+    }
+}
+
+// The two powers in p = 2^b p' and q = 2^a q' against the exponent of p/q decide: ft in m
+// (381/1250) and in in m qualify, m in ft does not, and neither do lb in kg (45359237/10^8) or psi
+// in Pa, whose exact midpoints ExactMidpointsStillRoundToEven converts. A scale that is a double
+// needs one multiplication; a q' beyond 2^36 or an offset keeps the test.
+TEST(ScaleKinds, FollowThePowersOfTwoInTheExactScale) {
+    struct Case {
+        std::int64_t a, b, c;
+        ScaleKind kind;
+    };
+    const Case cases[] = {
+        {0, 381, 1250, ScaleKind::e_Sure},
+        {0, -381, 1250, ScaleKind::e_Sure},
+        {0, 127, 5000, ScaleKind::e_Sure},
+        {0, 1, 1000, ScaleKind::e_Sure},
+        {0, 5, 9, ScaleKind::e_Sure},
+        {0, std::int64_t{1} << 40, 68719476731, ScaleKind::e_Sure}, // q' just below 2^36
+        {0, 1250, 381, ScaleKind::e_Tested},
+        {0, 9, 5, ScaleKind::e_Tested},
+        {0, 45359237, 100000000, ScaleKind::e_Tested},
+        {0, 8896443230521, 1290320000, ScaleKind::e_Tested},
+        {0, std::int64_t{1} << 40, 68719476737, ScaleKind::e_Tested}, // q' just above 2^36
+        {0, 1000, 1, ScaleKind::e_Double},
+        {0, 3, std::int64_t{1} << 40, ScaleKind::e_Double},
+        {-45967, 5, 9, ScaleKind::e_Tested},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Detail::ScaleKindOf(Engine(c.a, c.b, c.c).parts), c.kind)
+            << c.a << " + " << c.b << "/" << c.c;
+    }
+    EXPECT_EQ(Detail::ScaleKindOf(Engine(0.3048, 0.0).parts), ScaleKind::e_Double);
+}
+
+// Of the 128 integers from `start`, the X whose product X * |p| / q, its places counted as those
+// of a double's significand, lies nearest a midpoint between two places. The places are those of
+// [2^52, 2^53) when `shift` is absent; else those of the integers after scaling by 2^shift, as
+// for results among the subnormals.
+std::int64_t NearestToMidpoint(std::int64_t start, const Integer& p, std::int64_t q,
+                               std::optional<int> shift) {
+    std::int64_t best = start;
+    Integer bestDistance = -1;
+    for (std::int64_t x = start; x < start + 128; ++x) {
+        Integer product = x * p;
+        Integer denominator = q;
+        if (shift) {
+            (*shift >= 0 ? product : denominator) <<= std::abs(*shift);
+        } else {
+            while (product < (denominator << 52)) {
+                product <<= 1;
+            }
+            while (product >= (denominator << 53)) {
+                denominator <<= 1;
+            }
+        }
+        // The distance to a midpoint is |2 * (product mod denominator) - denominator| over twice
+        // the denominator; compared on a common denominator.
+        const Integer twice = 2 * (product % denominator) - denominator;
+        const Integer distance = (twice < 0 ? -twice : twice) * q * 256 / denominator;
+        if (bestDistance < 0 || distance < bestDistance) {
+            bestDistance = distance;
+            best = x;
+        }
+    }
+    return best;
+}
+
+// Values chosen, among neighbours of random ones, for the products nearest a midpoint that each
+// scale allows: 1/(2q') of a place away. A sum of the parts that fell on the wrong side of one
+// would show here first. Some results lie among the subnormals, just below the least normal
+// double, where the low part's product loses its precision and so must take the tested way.
+TEST(SureProducts, AreTheNearestDoublesEvenNextToMidpoints) {
+    struct Scale {
+        std::int64_t p, q;
+    };
+    const Scale scales[] = {{381, 1250}, {-381, 1250}, {127, 5000},
+                            {1, 1000},   {5, 9},       {std::int64_t{1} << 40, 68719476731}};
+    std::mt19937_64 random(11);
+    for (const Scale& scale : scales) {
+        ASSERT_EQ(Detail::ScaleKindOf(Engine(0, scale.p, scale.q).parts), ScaleKind::e_Sure);
+        const Integer p = scale.p < 0 ? -scale.p : scale.p;
+        // x = X * 2^(exponent - 52) puts the result near 2^-1023 for X in [2^52, 2^53).
+        const int belowNormal =
+            -1023 - static_cast<int>(std::floor(std::log2(std::fabs(static_cast<double>(scale.p)) /
+                                                          static_cast<double>(scale.q))));
+        std::vector<double> values;
+        while (values.size() < 300) {
+            const std::int64_t start = std::int64_t{1} << 52 | (random() >> 13);
+            const bool subnormal = values.size() % 4 == 0;
+            const int exponent = subnormal ? belowNormal : static_cast<int>(random() % 1200) - 600;
+            const std::optional<int> shift =
+                subnormal ? std::optional<int>(exponent - 52 + 1074) : std::nullopt;
+            const double value = std::ldexp(
+                static_cast<double>(NearestToMidpoint(start, p, scale.q, shift)), exponent - 52);
+            values.push_back(values.size() % 2 == 0 ? value : -value);
+        }
+        ExpectNearest(scale.p, scale.q, values);
+    }
+}
+
+// Scales that do not qualify have values whose exact products are midpoints: m in ft at 381k,
+// lb in kg at 390625k and psi in Pa at 2^19 * 10080625k, for odd k that make the product's odd
+// part 54 bits long. The test must find them and round them to even.
+TEST(TestedScales, ExactMidpointsStillRoundToEven) {
+    struct Case {
+        std::int64_t p, q, step, kFrom;
+    };
+    const Case cases[] = {
+        {1250, 381, 381, 14411518807587},
+        {45359237, 100000000, 390625, 198574753},
+        {8896443230521, 1290320000, (std::int64_t{1} << 19) * 10080625, 1013},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(Detail::ScaleKindOf(Engine(0, c.p, c.q).parts), ScaleKind::e_Tested);
+        std::vector<double> values;
+        for (std::int64_t k = c.kFrom | 1; values.size() < 200; k += 2) {
+            values.push_back(static_cast<double>(c.step * k));
+        }
+        ExpectNearest(c.p, c.q, values);
+    }
+}
+
+// A value whose result is subnormal or infinite, in any chunk of a long vector, converts as it
+// does alone; so do zeros, NaN and infinities, with their signs.
+TEST(SureProducts, ChunksWithSpecialValuesGiveTheSingleValuesBits) {
+    using Limits = std::numeric_limits<double>;
+    const double specials[] = {4.8188716318825551e-308,
+                               Limits::denorm_min(),
+                               -1e-310,
+                               0x1p-1000,
+                               0.0,
+                               -0.0,
+                               Limits::max(),
+                               -Limits::infinity(),
+                               Limits::infinity(),
+                               Limits::quiet_NaN()};
+    const Engine engines[] = {Engine(0, 381, 1250), Engine(0, -381, 1250), Engine(0, 5, 9),
+                              Engine(0.5, 0.0), Engine(-0.5, 0.0)};
+    const std::vector<Loops> sets = Runnable();
+    // Arrays beyond the caches take another loop: ft alone checks one of those.
+    for (const std::size_t size : {std::size_t{3000}, (std::size_t{1} << 17) + 3000}) {
+        for (const Engine& engine : engines) {
+            if (size > 3000 && &engine != &engines[0]) {
+                continue;
+            }
+            for (const double special : specials) {
+                std::vector<double> original(size);
+                for (std::size_t i = 0; i < size; ++i) {
+                    original[i] = 1.0 + static_cast<double>(i % 3000) * 0.37;
+                }
+                for (const std::size_t at : {std::size_t{1500}, size - 1}) {
+                    original[at] = special;
+                }
+                original[1504] = 0.0;
+                original[1508] = 0.0;
+                std::vector<double> alone(size);
+                for (std::size_t i = 0; i < size; ++i) {
+                    alone[i] = sets[0].loops->one(engine.parts, original[i]);
+                }
+                for (const Loops& set : sets) {
+                    std::vector<double> converted = original;
+                    set.loops->many(engine.parts, converted.data(), size);
+                    for (std::size_t i = 0; i < size; ++i) {
+                        ASSERT_EQ(std::memcmp(&converted[i], &alone[i], sizeof alone[i]), 0)
+                            << engine.parts.scale << ", " << set.name << ": " << original[i]
+                            << " gives " << converted[i] << ", alone " << alone[i];
+                    }
+                }
+            }
+        }
+    }
+}
+
+} // namespace
