@@ -96,7 +96,7 @@ def steps_taken_while_converting(values):
     """How often this thread ran while another converted `values`: never, if the GIL is held."""
     done = threading.Event()
     worker = threading.Thread(
-        target=lambda: (ou.convert(values, "ft", "m", out=values), done.set()))
+        target=lambda: (ou.convert(values, "API", "SG", out=values), done.set()))
     interval = sys.getswitchinterval()
     sys.setswitchinterval(1000)  # threads now change only where one gives the GIL up
     try:
@@ -112,6 +112,7 @@ def steps_taken_while_converting(values):
 
 
 def test_large_arrays_convert_without_holding_the_gil():
-    # A loaded machine may not run this thread before a conversion ends: a few tries suffice.
-    values = np.ones(2_000_000)
+    # A loaded machine may not run this thread before a conversion ends: a few tries suffice. The
+    # conversion is one of the slow, non-linear kind (some milliseconds) so that it lasts.
+    values = np.full(2_000_000, 35.0)
     assert any(steps_taken_while_converting(values) > 0 for _ in range(20))
