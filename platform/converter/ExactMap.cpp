@@ -354,6 +354,32 @@ ScaleKind ScaleKindOf(const LinearParts& parts) {
     return b - a - 1 - FloorLog2(p, q) >= 0 ? ScaleKind::e_Sure : ScaleKind::e_Tested;
 }
 
+double FusedExactly(double a, double b, double c) {
+    if (!std::isfinite(a) || !std::isfinite(b)) {
+        return a * b + c; // infinities and NaN take IEEE arithmetic's results
+    }
+    if (!std::isfinite(c)) {
+        return c; // a finite product, however large, leaves an infinite or NaN addend as it is
+    }
+    // Each operand as an integer below 2^53 times a power of two.
+    const auto split = [](double value, int& exponent) {
+        const double fraction = std::frexp(value, &exponent);
+        exponent -= 53;
+        return Integer(static_cast<std::int64_t>(std::ldexp(fraction, 53)));
+    };
+    int ea = 0, eb = 0, ec = 0;
+    const Integer product = split(a, ea) * split(b, eb);
+    const Integer addend = split(c, ec);
+    const int least = std::min(ea + eb, ec);
+    const Integer sum = (product << (ea + eb - least)) + (addend << (ec - least));
+    if (sum == 0) {
+        // +0 for an exact cancellation; a zero product keeps the signs IEEE arithmetic gives.
+        return a == 0.0 || b == 0.0 ? a * b + c : 0.0;
+    }
+    return least >= 0 ? Nearest<double>(sum << least, Integer(1))
+                      : Nearest<double>(sum, Integer(1) << -least);
+}
+
 double ConvertExactly(const LinearParts& parts, double x) {
     return ConvertLinearExactly(parts, x);
 }

@@ -20,6 +20,10 @@
 #include <limits>
 #include <type_traits>
 
+#if defined(__FMA__)
+#include <immintrin.h>
+#endif
+
 namespace Orv::Pim::Core::Service::Units::Converter::Detail {
 namespace {
 
@@ -54,6 +58,20 @@ inline Mode ModeOf(const LinearParts& parts) {
     return parts.offset == 0.0 && parts.offsetLow == 0.0 ? Mode::e_Scale : Mode::e_Affine;
 }
 
+// a * b + c rounded once. Where the file is built for processors with FMA, the instruction
+// itself: MinGW-w64's C runtime rounds some fused multiply-adds twice, even where the processor
+// has the instruction, which the bounds on the errors do not allow. Without the instruction
+// there, the exact sum is rounded instead.
+inline double Fused(double a, double b, double c) {
+#if defined(__FMA__)
+    return _mm_cvtsd_f64(_mm_fmadd_sd(_mm_set_sd(a), _mm_set_sd(b), _mm_set_sd(c)));
+#elif defined(__MINGW32__)
+    return FusedExactly(a, b, c);
+#else
+    return std::fma(a, b, c);
+#endif
+}
+
 // The operations on single values; the vector files define the same for their registers.
 struct ScalarOps {
     using V = double;
@@ -68,8 +86,8 @@ struct ScalarOps {
     static V Add(V a, V b) { return a + b; }
     static V Sub(V a, V b) { return a - b; }
     static V Mul(V a, V b) { return a * b; }
-    static V Fma(V a, V b, V c) { return std::fma(a, b, c); }
-    static V Fms(V a, V b, V c) { return std::fma(a, b, -c); }
+    static V Fma(V a, V b, V c) { return Fused(a, b, c); }
+    static V Fms(V a, V b, V c) { return Fused(a, b, -c); }
     static V Abs(V a) { return std::fabs(a); }
     static M Equal(V a, V b) { return a == b; }
     static M IsZero(V a) { return a == 0.0; }

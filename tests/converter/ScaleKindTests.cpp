@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -233,6 +234,41 @@ TEST(SureProducts, ChunksWithSpecialValuesGiveTheSingleValuesBits) {
                 }
             }
         }
+    }
+}
+
+// The exact fused multiply-add that stands in for a C runtime's own where that one rounds twice,
+// against the C runtime's, which rounds once here: random operands over a wide range of sizes,
+// cancellations, subnormals and zeros of both signs.
+TEST(FusedExactly, RoundsOnceAsTheCRuntimesFmaDoes) {
+#if defined(__MINGW32__)
+    GTEST_SKIP() << "this C runtime's fma is the one that rounds twice";
+#endif
+    std::mt19937_64 random(17);
+    const auto draw = [&](int spread) {
+        const double significand = std::ldexp(static_cast<double>(random() >> 11), -53) + 0.5;
+        const int exponent = static_cast<int>(random() % (2 * spread + 1)) - spread;
+        return ((random() & 1) != 0 ? -1.0 : 1.0) * std::ldexp(significand, exponent);
+    };
+    std::vector<std::array<double, 3>> cases = {{0.0, 5.0, -0.0},
+                                                {-0.0, 5.0, -0.0},
+                                                {3.0, 0.1, -0.3},
+                                                {0x1p-1074, 0.5, 0.0},
+                                                {0x1p-600, 0x1p-500, 0x1p-1070},
+                                                {1e308, 10.0, -1e308}};
+    for (int i = 0; i < 100000; ++i) {
+        const double a = draw(i % 2 == 0 ? 30 : 600);
+        const double b = draw(i % 2 == 0 ? 30 : 600);
+        // Every third addend near minus the product, so that most of it cancels.
+        const double c = i % 3 == 0 ? -(a * b) * (1.0 + std::ldexp(draw(0), -40)) : draw(700);
+        cases.push_back({a, b, c});
+    }
+    for (const auto& [a, b, c] : cases) {
+        const double expected = std::fma(a, b, c);
+        const double fused = Detail::FusedExactly(a, b, c);
+        ASSERT_EQ(std::memcmp(&fused, &expected, sizeof fused), 0)
+            << std::hexfloat << a << " * " << b << " + " << c << ": " << fused << ", not "
+            << expected;
     }
 }
 
