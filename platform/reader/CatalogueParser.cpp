@@ -25,6 +25,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -485,6 +486,11 @@ public:
         return xerces;
     }
 
+    /// Held from making a reader until it is destroyed: parsers that used the pool in several
+    /// threads at once lost memory inside the XML library (the leak checker found it), so the
+    /// parses of a process take turns.
+    std::unique_lock<std::mutex> Turn() const { return std::unique_lock<std::mutex>(m_turn); }
+
     /// A reader that validates against the schema of the pool.
     std::unique_ptr<xml::SAX2XMLReader> NewReader() const {
         return std::unique_ptr<xml::SAX2XMLReader>(xml::XMLReaderFactory::createXMLReader(
@@ -537,6 +543,7 @@ private:
     }
 
     std::unique_ptr<xml::XMLGrammarPoolImpl> m_grammars;
+    mutable std::mutex m_turn;
 };
 
 } // namespace
@@ -552,6 +559,7 @@ ParsedCatalogue ParseCatalogue(const std::string& bytes, const std::string& sour
             return result;
         }
     }
+    const std::unique_lock<std::mutex> turn = Xerces::Get().Turn();
     const std::unique_ptr<xml::SAX2XMLReader> reader = Xerces::Get().NewReader();
     xml::SecurityManager security;
     Configure(*reader, security);
