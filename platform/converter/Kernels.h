@@ -20,10 +20,6 @@
 #include <limits>
 #include <type_traits>
 
-#if defined(__FMA__)
-#include <immintrin.h>
-#endif
-
 namespace Orv::Pim::Core::Service::Units::Converter::Detail {
 namespace {
 
@@ -63,8 +59,8 @@ inline Mode ModeOf(const LinearParts& parts) {
 // has the instruction, which the bounds on the errors do not allow. Without the instruction
 // there, the exact sum is rounded instead.
 inline double Fused(double a, double b, double c) {
-#if defined(__FMA__)
-    return _mm_cvtsd_f64(_mm_fmadd_sd(_mm_set_sd(a), _mm_set_sd(b), _mm_set_sd(c)));
+#if defined(__FMA__) && defined(__GNUC__)
+    return __builtin_fma(a, b, c); // the instruction, not the C runtime's function
 #elif defined(__MINGW32__)
     return FusedExactly(a, b, c);
 #else
