@@ -326,8 +326,9 @@ int FloorLog2(std::uint64_t p, std::uint64_t q) {
 // 2^-104 of it, is within 2^-103 of C * x relatively, under 2^-50 of a place of R, as long as
 // the result is normal and far from the subnormals. With q' < 2^36 that is far less than 1/(2q'):
 // the sum lies on the same side of every midpoint as C * x, and rounds as it does. Overflow needs
-// nothing more: the boundary to infinity is a midpoint too. Subnormal values of x have smaller X
-// and so greater t, which only helps.
+// nothing more, the boundary to infinity being a midpoint too, as long as RN(low * x) cannot
+// overflow on its own: an infinity there would decide the sum's sign, so scales of 2^52 or more
+// are left to the test. Subnormal values of x have smaller X and so greater t, which only helps.
 ScaleKind ScaleKindOf(const LinearParts& parts) {
     if (parts.exact == nullptr || parts.exact->kind == ExactRef::e_None) {
         return parts.scaleLow == 0.0 ? ScaleKind::e_Double : ScaleKind::e_Tested;
@@ -351,7 +352,8 @@ ScaleKind ScaleKindOf(const LinearParts& parts) {
     if (qOdd >= (std::uint64_t{1} << 36)) {
         return ScaleKind::e_Tested;
     }
-    return b - a - 1 - FloorLog2(p, q) >= 0 ? ScaleKind::e_Sure : ScaleKind::e_Tested;
+    const int log = FloorLog2(p, q);
+    return log < 52 && b - a - 1 - log >= 0 ? ScaleKind::e_Sure : ScaleKind::e_Tested;
 }
 
 double FusedExactly(double a, double b, double c) {

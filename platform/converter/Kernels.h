@@ -102,19 +102,25 @@ struct ScalarOps {
     static M AndOrdered(M m, V y) { return m && y == y; }
 };
 
-// The least |x| whose product with the scale lies well above the subnormals, as the bits of a
-// power of two less one (see LessOne): below it a product's errors are no longer relative to it,
-// and such values are worked out exactly. 2^(-919 - e) for a scale of exponent e, so that
-// |x * scale| >= 2^-919; 0 when that power is below the least double.
-inline double TinyOf(double scale) {
+// The range of |x| that the quick evaluations take, as the bits of its ends less one (see
+// LessOne). Below `tiny`, 2^(-919 - e) for a scale of exponent e, a product's errors are no
+// longer relative to it among the subnormals; above `huge`, 2^(1019 - e), a product or its small
+// terms could overflow, which would leave an infinity of the wrong sign in a sum. Such values are
+// worked out exactly. The ends are clamped to the doubles: 0, and the bits of the greatest double.
+inline void RangeOf(double scale, double& tiny, double& huge) {
     std::uint64_t bits = 0;
     std::memcpy(&bits, &scale, sizeof bits);
     const auto exponent = static_cast<std::int64_t>((bits >> 52) & 0x7FF);
-    const std::int64_t tiny = 1127 - exponent; // the biased exponent of 2^(-919 - e)
-    bits = tiny > 0 ? (static_cast<std::uint64_t>(tiny) << 52) - 1 : 0;
-    double value = 0.0;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
+    const auto end = [](std::int64_t biased) {
+        std::uint64_t endBits = biased <= 0      ? 0
+                                : biased >= 2047 ? 0x7FEFFFFFFFFFFFFE
+                                                 : (static_cast<std::uint64_t>(biased) << 52) - 1;
+        double value = 0.0;
+        std::memcpy(&value, &endBits, sizeof value);
+        return value;
+    };
+    tiny = end(1127 - exponent); // the biased exponents of 2^(-919 - e) and 2^(1019 - e)
+    huge = end(3065 - exponent);
 }
 
 // The shift of an affine conversion, offset / scale, as the sum of two doubles. The high part is
@@ -145,7 +151,7 @@ struct Constants {
     V slack;       // |scale| * kScaleError
     V signedSlack; // slack with the sign of scaleLow
     V error;       // |offset| * kOffsetError + kFloor
-    V tiny;        // TinyOf the scale
+    V tiny, huge;  // RangeOf the scale
 
     explicit Constants(const LinearParts& parts, double shiftHigh = 0.0, double shiftLowPart = 0.0)
         : scale(Ops::Set(parts.scale)), scaleLow(Ops::Set(parts.scaleLow)),
@@ -153,15 +159,28 @@ struct Constants {
           slack(Ops::Set(std::fabs(parts.scale) * kScaleError)),
           signedSlack(
               Ops::Set(std::copysign(std::fabs(parts.scale) * kScaleError, parts.scaleLow))),
-          error(Ops::Set(std::fabs(parts.offset) * kOffsetError + kFloor)),
-          tiny(Ops::Set(TinyOf(parts.scale))) {}
+          error(Ops::Set(std::fabs(parts.offset) * kOffsetError + kFloor)), tiny(), huge() {
+        double tinyEnd = 0.0;
+        double hugeEnd = 0.0;
+        RangeOf(parts.scale, tinyEnd, hugeEnd);
+        tiny = Ops::Set(tinyEnd);
+        huge = Ops::Set(hugeEnd);
+    }
 };
+
+// True where |x| lies in the quick evaluations' range (see RangeOf), and where x is a zero or NaN:
+// |x| less one in its bits is a NaN for a zero, which both compares pass.
+template <typename Ops>
+typename Ops::M InRange(typename Ops::V x, const Constants<Ops>& k) {
+    const typename Ops::V magnitude = Ops::LessOne(x);
+    return Ops::And(Ops::NotLess(magnitude, k.tiny), Ops::NotLess(k.huge, magnitude));
+}
 
 // y = (scale + scaleLow) * x. With A = |scale * x|, the low part's share scaleLow * x rounded,
 // the low part's own error and the roundings of the two sums' small terms come to below
-// 6.1 * 2^-106 * A, which the bound of 2^-100 A covers. Values so small that the product comes
-// near the subnormals are flagged. The bound takes the sign of the low share, so that their sum
-// is a zero of the share's sign where x is a zero: y is then the zero of (scale + scaleLow) * x.
+// 6.1 * 2^-106 * A, which the bound of 2^-100 A covers. Values out of range are flagged. The bound
+// takes the sign of the low share, so that their sum is a zero of the share's sign where x is a
+// zero: y is then the zero of (scale + scaleLow) * x.
 template <typename Ops>
 typename Ops::V QuickScale(typename Ops::V x, const Constants<Ops>& k, typename Ops::M& ok) {
     using V = typename Ops::V;
@@ -169,7 +188,7 @@ typename Ops::V QuickScale(typename Ops::V x, const Constants<Ops>& k, typename 
     const V bound = Ops::Mul(x, k.signedSlack);
     const V y = Ops::Fma(k.scale, x, Ops::Add(lowShare, bound));
     const V below = Ops::Fma(k.scale, x, Ops::Sub(lowShare, bound));
-    ok = Ops::And(Ops::Equal(y, below), Ops::NotLess(Ops::LessOne(x), k.tiny));
+    ok = Ops::And(Ops::Equal(y, below), InRange<Ops>(x, k));
     return y;
 }
 
@@ -188,7 +207,9 @@ typename Ops::V QuickShift(typename Ops::V x, const Constants<Ops>& k, typename 
     const V lowShare = Ops::Fma(k.scale, Ops::Add(l, k.shiftLow), Ops::Mul(k.scaleLow, h));
     const V bound = Ops::Fma(Ops::Abs(h), k.slack, k.error);
     const V y = Ops::Fma(k.scale, h, Ops::Add(lowShare, bound));
-    ok = Ops::Equal(y, Ops::Fma(k.scale, h, Ops::Sub(lowShare, bound)));
+    // The floor of the bound covers the small values: only large ones are flagged beforehand.
+    ok = Ops::And(Ops::Equal(y, Ops::Fma(k.scale, h, Ops::Sub(lowShare, bound))),
+                  Ops::NotLess(k.huge, Ops::LessOne(x)));
     return y;
 }
 
@@ -250,7 +271,7 @@ T ConvertOne(const LinearParts& parts, T x) {
 }
 
 // Converts `vectors` vectors of doubles from `values` by SureProduct when none of them is tiny
-// (see TinyOf) or infinite, which a first pass over them finds; returns false, having changed
+// (see RangeOf) or infinite, which a first pass over them finds; returns false, having changed
 // nothing, when one is. Keeping the least and the greatest |x| of the chunk costs less than a
 // test and a branch per vector. The bits of |x| less one order as |x| does, but that a zero
 // becomes a NaN, which the minimum and the maximum pass over, and an infinity the greatest
