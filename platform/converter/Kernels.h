@@ -81,6 +81,7 @@ struct ScalarOps {
     static V Sub(V a, V b) { return a - b; }
     static V Mul(V a, V b) { return a * b; }
     static V Fma(V a, V b, V c) { return Fused(a, b, c); }
+    static V Fms(V a, V b, V c) { return Fused(a, b, -c); }
     static V Abs(V a) { return std::fabs(a); }
     static M Equal(V a, V b) { return a == b; }
     static M Or(M a, M b) { return a || b; }
@@ -102,25 +103,39 @@ struct ScalarOps {
     static M AndOrdered(M m, V y) { return m && y == y; }
 };
 
-// The range of |x| that the quick evaluations take, as the bits of its ends less one (see
-// LessOne). Below `tiny`, 2^(-919 - e) for a scale of exponent e, a product's errors are no
-// longer relative to it among the subnormals; above `huge`, 2^(1019 - e), a product or its small
-// terms could overflow, which would leave an infinity of the wrong sign in a sum. Such values are
-// worked out exactly. The ends are clamped to the doubles: 0, and the bits of the greatest double.
-inline void RangeOf(double scale, double& tiny, double& huge) {
+// The least |x| whose product with the scale lies well above the subnormals, as the bits of a
+// power of two less one (see LessOne): below it a product's errors are no longer relative to it,
+// and such values are worked out exactly. 2^(-919 - e) for a scale of exponent e, so that
+// |x * scale| >= 2^-919; 0 when that power is below the least double.
+inline double TinyOf(double scale) {
     std::uint64_t bits = 0;
     std::memcpy(&bits, &scale, sizeof bits);
     const auto exponent = static_cast<std::int64_t>((bits >> 52) & 0x7FF);
-    const auto end = [](std::int64_t biased) {
-        std::uint64_t endBits = biased <= 0      ? 0
-                                : biased >= 2047 ? 0x7FEFFFFFFFFFFFFE
-                                                 : (static_cast<std::uint64_t>(biased) << 52) - 1;
-        double value = 0.0;
-        std::memcpy(&value, &endBits, sizeof value);
-        return value;
-    };
-    tiny = end(1127 - exponent); // the biased exponents of 2^(-919 - e) and 2^(1019 - e)
-    huge = end(3065 - exponent);
+    const std::int64_t tiny = 1127 - exponent; // the biased exponent of 2^(-919 - e)
+    bits = tiny > 0 ? (static_cast<std::uint64_t>(tiny) << 52) - 1 : 0;
+    double value = 0.0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+// The scale as the sum of two doubles whose low part has the sign of the high one, a zero
+// included: the nearest double and the rest when the rest has its sign, or else the double next
+// to it towards zero and the rest of that, which adds its own rounding of below 2^-105 of the
+// scale. So a low share that overflows on its own, as for a large scale and a large value, is an
+// infinity of the product's sign; and a zero converts to the zero of IEEE arithmetic's product.
+inline void SameSignParts(const LinearParts& parts, double& scale, double& scaleLow) {
+    scale = parts.scale;
+    scaleLow = parts.scaleLow;
+    if (scaleLow != 0.0 && std::signbit(scaleLow) != std::signbit(scale)) {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &scale, sizeof bits);
+        --bits; // the next double towards zero, of either sign
+        double next = 0.0;
+        std::memcpy(&next, &bits, sizeof next);
+        scaleLow += scale - next;
+        scale = next;
+    }
+    scaleLow = std::copysign(scaleLow, scale);
 }
 
 // The shift of an affine conversion, offset / scale, as the sum of two doubles. The high part is
@@ -147,69 +162,65 @@ inline bool ShiftOf(const LinearParts& parts, double& shift, double& shiftLow) {
 template <typename Ops>
 struct Constants {
     using V = typename Ops::V;
-    V scale, scaleLow, shift, shiftLow;
-    V slack;       // |scale| * kScaleError
-    V signedSlack; // slack with the sign of scaleLow
-    V error;       // |offset| * kOffsetError + kFloor
-    V tiny, huge;  // RangeOf the scale
+    V scale, scaleLow; // as SameSignParts makes them
+    V shift;
+    V shiftUp, shiftDown; // scale * shiftLow, plus and less |offset| * kOffsetError + kFloor
+    V slack, minusSlack;  // +- |scale| * kScaleError
+    V lowUp, lowDown;     // scaleLow plus and less the slack, with the sign of the scale
+    V tiny;               // TinyOf the scale
 
-    explicit Constants(const LinearParts& parts, double shiftHigh = 0.0, double shiftLowPart = 0.0)
-        : scale(Ops::Set(parts.scale)), scaleLow(Ops::Set(parts.scaleLow)),
-          shift(Ops::Set(shiftHigh)), shiftLow(Ops::Set(shiftLowPart)),
-          slack(Ops::Set(std::fabs(parts.scale) * kScaleError)),
-          signedSlack(
-              Ops::Set(std::copysign(std::fabs(parts.scale) * kScaleError, parts.scaleLow))),
-          error(Ops::Set(std::fabs(parts.offset) * kOffsetError + kFloor)), tiny(), huge() {
-        double tinyEnd = 0.0;
-        double hugeEnd = 0.0;
-        RangeOf(parts.scale, tinyEnd, hugeEnd);
-        tiny = Ops::Set(tinyEnd);
-        huge = Ops::Set(hugeEnd);
+    explicit Constants(const LinearParts& parts, double shiftHigh = 0.0, double shiftLow = 0.0)
+        : shift(Ops::Set(shiftHigh)), slack(Ops::Set(std::fabs(parts.scale) * kScaleError)),
+          minusSlack(Ops::Set(-std::fabs(parts.scale) * kScaleError)),
+          tiny(Ops::Set(TinyOf(parts.scale))) {
+        double high = 0.0;
+        double low = 0.0;
+        SameSignParts(parts, high, low);
+        scale = Ops::Set(high);
+        scaleLow = Ops::Set(low);
+        const double signedSlack = std::copysign(std::fabs(parts.scale) * kScaleError, high);
+        lowUp = Ops::Set(low + signedSlack);
+        lowDown = Ops::Set(low - signedSlack);
+        const double error = std::fabs(parts.offset) * kOffsetError + kFloor;
+        shiftUp = Ops::Set(high * shiftLow + error);
+        shiftDown = Ops::Set(high * shiftLow - error);
     }
 };
 
-// True where |x| lies in the quick evaluations' range (see RangeOf), and where x is a zero or NaN:
-// |x| less one in its bits is a NaN for a zero, which both compares pass.
-template <typename Ops>
-typename Ops::M InRange(typename Ops::V x, const Constants<Ops>& k) {
-    const typename Ops::V magnitude = Ops::LessOne(x);
-    return Ops::And(Ops::NotLess(magnitude, k.tiny), Ops::NotLess(k.huge, magnitude));
-}
-
-// y = (scale + scaleLow) * x. With A = |scale * x|, the low part's share scaleLow * x rounded,
-// the low part's own error and the roundings of the two sums' small terms come to below
-// 6.1 * 2^-106 * A, which the bound of 2^-100 A covers. Values out of range are flagged. The bound
-// takes the sign of the low share, so that their sum is a zero of the share's sign where x is a
-// zero: y is then the zero of (scale + scaleLow) * x.
+// y = (scale + scaleLow) * x: the two sums are scale * x + x * (scaleLow +- bound), with the low
+// part and the bound summed once for the conversion. With A = |scale * x|, their roundings and
+// the low part's own error come to below 10 * 2^-106 * A, which the bound of 2^-100 A covers.
+// Values so small that the product comes near the subnormals are flagged. The upper sum's low
+// term has the sign of the scale, so that a zero x gives the zero of scale * x.
 template <typename Ops>
 typename Ops::V QuickScale(typename Ops::V x, const Constants<Ops>& k, typename Ops::M& ok) {
     using V = typename Ops::V;
-    const V lowShare = Ops::Mul(k.scaleLow, x);
-    const V bound = Ops::Mul(x, k.signedSlack);
-    const V y = Ops::Fma(k.scale, x, Ops::Add(lowShare, bound));
-    const V below = Ops::Fma(k.scale, x, Ops::Sub(lowShare, bound));
-    ok = Ops::And(Ops::Equal(y, below), InRange<Ops>(x, k));
+    const V y = Ops::Fma(k.scale, x, Ops::Mul(x, k.lowUp));
+    const V below = Ops::Fma(k.scale, x, Ops::Mul(x, k.lowDown));
+    // |x| less one in its bits is a NaN for a zero and lies below the bound less one exactly
+    // where 0 < |x| < bound: one compare finds the values that are tiny but not zero.
+    ok = Ops::And(Ops::Equal(y, below), Ops::NotLess(Ops::LessOne(x), k.tiny));
     return y;
 }
 
 // y = (scale + scaleLow) * (x + shift + shiftLow): x + shift is split exactly into h + l, and
-// the product of h with the scale takes the small terms scale * (l + shiftLow) + scaleLow * h as
-// its low share. With A = |scale * h| and B = |offset|, the roundings of the small terms, the low
-// parts' own errors and the terms left out come to below 10.1 * 2^-106 * A + 2^-101.7 * B, which
-// the bound covers. Where the sum cancels most of the offset, that bound is wide against the
-// result, which is then mostly worked out exactly.
+// the two sums are scale * h + (scale * l + (scaleLow * h + (scale * shiftLow +- bound))), the
+// innermost term summed once for the conversion and each other rounded once, so that the chain
+// of dependent operations stays short. With A = |scale * h| and B = |offset|, the roundings, the
+// low parts' own errors and the terms left out come to below 11 * 2^-106 * A + 2^-101.7 * B,
+// which the bound covers. Where the sum cancels most of the offset, that bound is wide against
+// the result, which is then mostly worked out exactly.
 template <typename Ops>
 typename Ops::V QuickShift(typename Ops::V x, const Constants<Ops>& k, typename Ops::M& ok) {
     using V = typename Ops::V;
     const V h = Ops::Add(x, k.shift);
     const V back = Ops::Sub(h, x);
     const V l = Ops::Add(Ops::Sub(x, Ops::Sub(h, back)), Ops::Sub(k.shift, back));
-    const V lowShare = Ops::Fma(k.scale, Ops::Add(l, k.shiftLow), Ops::Mul(k.scaleLow, h));
-    const V bound = Ops::Fma(Ops::Abs(h), k.slack, k.error);
-    const V y = Ops::Fma(k.scale, h, Ops::Add(lowShare, bound));
-    // The floor of the bound covers the small values: only large ones are flagged beforehand.
-    ok = Ops::And(Ops::Equal(y, Ops::Fma(k.scale, h, Ops::Sub(lowShare, bound))),
-                  Ops::NotLess(k.huge, Ops::LessOne(x)));
+    const V magnitude = Ops::Abs(h);
+    const V above = Ops::Fma(k.scaleLow, h, Ops::Fma(magnitude, k.slack, k.shiftUp));
+    const V below = Ops::Fma(k.scaleLow, h, Ops::Fma(magnitude, k.minusSlack, k.shiftDown));
+    const V y = Ops::Fma(k.scale, h, Ops::Fma(k.scale, l, above));
+    ok = Ops::Equal(y, Ops::Fma(k.scale, h, Ops::Fma(k.scale, l, below)));
     return y;
 }
 
@@ -271,7 +282,7 @@ T ConvertOne(const LinearParts& parts, T x) {
 }
 
 // Converts `vectors` vectors of doubles from `values` by SureProduct when none of them is tiny
-// (see RangeOf) or infinite, which a first pass over them finds; returns false, having changed
+// (see TinyOf) or infinite, which a first pass over them finds; returns false, having changed
 // nothing, when one is. Keeping the least and the greatest |x| of the chunk costs less than a
 // test and a branch per vector. The bits of |x| less one order as |x| does, but that a zero
 // becomes a NaN, which the minimum and the maximum pass over, and an infinity the greatest
@@ -435,17 +446,14 @@ void ConvertMany(const LinearParts& parts, T* values, std::size_t count) {
     case Mode::e_Scale:
         switch (ScaleKindOf(parts)) {
         case ScaleKind::e_Double:
-            // Each product rounded once is the correctly rounded result, whatever x. Floats
-            // still need the test of a double's rounding to float, and a negative scale goes the
-            // other way too, which gives zeros the signs QuickScale gives them.
+            // Each product rounded once is the correctly rounded result, whatever x, with the
+            // zeros QuickScale gives. Floats still need the test of a double's rounding to float.
             if constexpr (std::is_same_v<T, double>) {
-                if (parts.scale > 0.0) {
-                    const double scale = parts.scale;
-                    for (std::size_t i = 0; i < count; ++i) {
-                        values[i] *= scale;
-                    }
-                    return;
+                const double scale = parts.scale;
+                for (std::size_t i = 0; i < count; ++i) {
+                    values[i] *= scale;
                 }
+                return;
             }
             [[fallthrough]];
         case ScaleKind::e_Sure:
