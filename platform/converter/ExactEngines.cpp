@@ -125,7 +125,7 @@ double QuickRational(const RationalForm& form, double p, double q, double r, dou
     const double residual = rest - (y - sum);
     // The error is below 2^-100 (|p| + |z| (3 + 2 |r| / |d|)); this bound is 32 times that, and
     // the terms that near a pole make it grow are counted in full. y is surely the nearest double
-    // when y + residual, widened by the bound, still rounds to y (as for linear engines).
+    // when y + residual, widened by the bound, still rounds to y.
     const double error =
         0x1p-95 *
             (std::fabs(p) + std::fabs(z) * (3.0 + (std::fabs(r) + std::fabs(x)) / std::fabs(d))) +

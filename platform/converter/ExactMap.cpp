@@ -323,11 +323,12 @@ int FloorLog2(std::uint64_t p, std::uint64_t q) {
 // 2^a * (X * p' * 2^(b - a + t + 1) - (2M + 1) * q') over 2q, is 2^a times an odd integer, so
 // |R - (M + 1/2)| >= 2^a / (2q) = 1 / (2q'): no midpoint, and a distance from each. The product
 // the loops work out for it, RN(high * x + RN(low * x)) with high + low the scale to within
-// 2^-104 of it, is within 2^-103 of C * x relatively, under 2^-50 of a place of R, as long as
-// the result is normal and far from the subnormals. With q' < 2^36 that is far less than 1/(2q'):
-// the sum lies on the same side of every midpoint as C * x, and rounds as it does. Overflow needs
-// nothing more: the boundary to infinity is a midpoint too. Subnormal values of x have smaller X
-// and so greater t, which only helps.
+// 1.5 * 2^-104 of it and |low| at most a place of high, is within 2^-103 of C * x relatively, under
+// 2^-50 of a place of R, as long as the result is normal and far from the subnormals. With q' <
+// 2^36 that is far less than 1/(2q'): the sum lies on the same side of every midpoint as C * x, and
+// rounds as it does. Overflow needs nothing more: the boundary to infinity is a midpoint too, and
+// the loops give low the sign of high, so that RN(low * x) overflowing on its own is an infinity of
+// the product's sign. Subnormal values of x have smaller X and so greater t, which only helps.
 ScaleKind ScaleKindOf(const LinearParts& parts) {
     if (parts.exact == nullptr || parts.exact->kind == ExactRef::e_None) {
         return parts.scaleLow == 0.0 ? ScaleKind::e_Double : ScaleKind::e_Tested;

@@ -1,9 +1,11 @@
 // The quick evaluation of linear conversions, written once over a handful of operations so that it
-// compiles for single values and for the vectors of each instruction set alike. Scale and offset
+// compiles for single values and for the vectors of each instruction set alike. Scale and shift
 // are each the sum of two doubles, and a value is converted with fused multiply-adds well beyond
-// double precision, with a bound on the error. When the result cannot lie on the other side of
-// the midpoint between two doubles it is the correctly rounded one; the rare values too near a
-// midpoint are flagged and worked out exactly. So every instruction set gives the same bits.
+// double precision, to within a bound on the error. The exact result then lies between two sums
+// that each round once; when both round to the same double, so does the exact result, since
+// rounding never changes the order of two numbers. The rare values whose two sums round apart lie
+// near a midpoint between two doubles: they are flagged and worked out exactly. So every
+// instruction set gives the same bits.
 //
 // Each file that includes this header compiles it for its own instruction set, so everything here
 // has internal linkage: no two files may share a function compiled for different processors.
@@ -23,15 +25,11 @@
 namespace Orv::Pim::Core::Service::Units::Converter::Detail {
 namespace {
 
-// The test of a candidate y with residual d, the exact result less y to within a bound on the
-// error: y is surely the nearest double when y + (d * kStretch + K) rounds to y, K having the
-// sign of d. Rounding to y means no more than half the gap to y's neighbour on that side; since
-// the error is below 2^-47.5 of that half gap plus 2^-101.5 |offset| (2^-47.7 of it for a scale
-// alone), stretching d by 2^-44 and adding K = 2^-97 |offset| covers it with room to spare.
-constexpr double kStretch = 1.0 + 0x1p-44;
+// The bound on the error of a sum: 2^-100 |scale * h| + 2^-97 |offset|, for h the value or its sum
+// with the shift (see QuickScale and QuickShift for the errors it covers). The floor covers every
+// error of arithmetic among the subnormals.
+constexpr double kScaleError = 0x1p-100;
 constexpr double kOffsetError = 0x1p-97;
-// K's least value: covers every error of arithmetic among the subnormals, and keeps the test
-// away from them.
 constexpr double kFloor = 0x1p-1060;
 
 #if defined(__GNUC__)
@@ -86,13 +84,10 @@ struct ScalarOps {
     static V Fms(V a, V b, V c) { return Fused(a, b, -c); }
     static V Abs(V a) { return std::fabs(a); }
     static M Equal(V a, V b) { return a == b; }
-    static M IsZero(V a) { return a == 0.0; }
     static M Or(M a, M b) { return a || b; }
     static M And(M a, M b) { return a && b; }
-    static V Select(M m, V a, V b) { return m ? a : b; }
     static bool All(M m) { return m; }
     static unsigned Bits(M m) { return m ? 1 : 0; }
-    static V CopySign(V magnitude, V sign) { return std::copysign(magnitude, sign); }
     static M FloatSafe(V y) { return Detail::FloatSafe(y); }
     static V Min(V a, V b) { return a < b ? a : b; }
     static V Max(V a, V b) { return a > b ? a : b; }
@@ -108,71 +103,131 @@ struct ScalarOps {
     static M AndOrdered(M m, V y) { return m && y == y; }
 };
 
-// For a scale whose quick product needs no test (ScaleKind::e_Sure): the least |x| whose result
-// lies well above the subnormals, below which a value takes the tested way.
-inline double TinyOf(const LinearParts& parts) {
-    return 0x1p-957 / std::fabs(parts.scale);
+// The least |x| whose product with the scale lies well above the subnormals, as the bits of a
+// power of two less one (see LessOne): below it a product's errors are no longer relative to it,
+// and such values are worked out exactly. 2^(-919 - e) for a scale of exponent e, so that
+// |x * scale| >= 2^-919; 0 when that power is below the least double.
+inline double TinyOf(double scale) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &scale, sizeof bits);
+    const auto exponent = static_cast<std::int64_t>((bits >> 52) & 0x7FF);
+    const std::int64_t tiny = 1127 - exponent; // the biased exponent of 2^(-919 - e)
+    bits = tiny > 0 ? (static_cast<std::uint64_t>(tiny) << 52) - 1 : 0;
+    double value = 0.0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+// The scale as the sum of two doubles whose low part has the sign of the high one, a zero
+// included: the nearest double and the rest when the rest has its sign, or else the double next
+// to it towards zero and the rest of that, which adds its own rounding of below 2^-105 of the
+// scale. So a low share that overflows on its own, as for a large scale and a large value, is an
+// infinity of the product's sign; and a zero converts to the zero of IEEE arithmetic's product.
+inline void SameSignParts(const LinearParts& parts, double& scale, double& scaleLow) {
+    scale = parts.scale;
+    scaleLow = parts.scaleLow;
+    if (scaleLow != 0.0 && std::signbit(scaleLow) != std::signbit(scale)) {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &scale, sizeof bits);
+        --bits; // the next double towards zero, of either sign
+        double next = 0.0;
+        std::memcpy(&next, &bits, sizeof next);
+        scaleLow += scale - next;
+        scale = next;
+    }
+    scaleLow = std::copysign(scaleLow, scale);
+}
+
+// The shift of an affine conversion, offset / scale, as the sum of two doubles. The high part is
+// the quotient of the two doubles rounded once, so the remainder offset - shift * scale is a
+// double, which a fused multiply-add gives exactly; the low part is what remains of the exact
+// quotient, to within 2^-102 of the shift. False when the numbers are too large or too small for
+// those bounds, or for QuickShift's.
+inline bool ShiftOf(const LinearParts& parts, double& shift, double& shiftLow) {
+    const auto moderate = [](double value) {
+        return std::fabs(value) >= 0x1p-900 && std::fabs(value) <= 0x1p900;
+    };
+    const double high = parts.offset / parts.scale;
+    if (!moderate(parts.scale) || !moderate(parts.offset) || !moderate(high)) {
+        return false;
+    }
+    shift = high;
+    shiftLow =
+        (Fused(-high, parts.scale, parts.offset) + Fused(-high, parts.scaleLow, parts.offsetLow)) /
+        parts.scale;
+    return true;
 }
 
 // A conversion's numbers in every lane.
 template <typename Ops>
 struct Constants {
     using V = typename Ops::V;
-    V scale, scaleLow, offset, offsetLow, stretch, error;
-    V tiny; // the bits of TinyOf less one, as for LessOne
+    V scale, scaleLow; // as SameSignParts makes them
+    V shift;
+    V shiftUp, shiftDown; // scale * shiftLow, plus and less |offset| * kOffsetError + kFloor
+    V slack, minusSlack;  // +- |scale| * kScaleError
+    V lowUp, lowDown;     // scaleLow plus and less the slack, with the sign of the scale
+    V tiny;               // TinyOf the scale
 
-    explicit Constants(const LinearParts& parts, double tinyBound = 0.0)
-        : scale(Ops::Set(parts.scale)), scaleLow(Ops::Set(parts.scaleLow)),
-          offset(Ops::Set(parts.offset)), offsetLow(Ops::Set(parts.offsetLow)),
-          stretch(Ops::Set(kStretch)),
-          error(Ops::Set(std::fabs(parts.offset) * kOffsetError + kFloor)),
-          tiny(Ops::Set(ScalarOps::LessOne(tinyBound))) {}
+    explicit Constants(const LinearParts& parts, double shiftHigh = 0.0, double shiftLow = 0.0)
+        : shift(Ops::Set(shiftHigh)), slack(Ops::Set(std::fabs(parts.scale) * kScaleError)),
+          minusSlack(Ops::Set(-std::fabs(parts.scale) * kScaleError)),
+          tiny(Ops::Set(TinyOf(parts.scale))) {
+        double high = 0.0;
+        double low = 0.0;
+        SameSignParts(parts, high, low);
+        scale = Ops::Set(high);
+        scaleLow = Ops::Set(low);
+        const double signedSlack = std::copysign(std::fabs(parts.scale) * kScaleError, high);
+        lowUp = Ops::Set(low + signedSlack);
+        lowDown = Ops::Set(low - signedSlack);
+        const double error = std::fabs(parts.offset) * kOffsetError + kFloor;
+        shiftUp = Ops::Set(high * shiftLow + error);
+        shiftDown = Ops::Set(high * shiftLow - error);
+    }
 };
 
-// True where y is surely the nearest double to y + residual (see kStretch).
-template <typename Ops>
-typename Ops::M Decided(typename Ops::V y, typename Ops::V residual, const Constants<Ops>& k) {
-    const typename Ops::V reach = Ops::Fma(residual, k.stretch, Ops::CopySign(k.error, residual));
-    return Ops::Equal(Ops::Add(y, reach), y);
-}
-
-// y = (scale + scaleLow) * x: the candidate is the product rounded once with the low part's
-// share added in, and its residual is worked out to within 2^-47.7 of half a place.
+// y = (scale + scaleLow) * x: the two sums are scale * x + x * (scaleLow +- bound), with the low
+// part and the bound summed once for the conversion. With A = |scale * x|, their roundings and
+// the low part's own error come to below 10 * 2^-106 * A, which the bound of 2^-100 A covers.
+// Values so small that the product comes near the subnormals are flagged. The upper sum's low
+// term has the sign of the scale, so that a zero x gives the zero of scale * x.
 template <typename Ops>
 typename Ops::V QuickScale(typename Ops::V x, const Constants<Ops>& k, typename Ops::M& ok) {
     using V = typename Ops::V;
-    const V lowShare = Ops::Mul(k.scaleLow, x);
-    const V y = Ops::Fma(k.scale, x, lowShare);
-    const V residual = Ops::Add(Ops::Fms(k.scale, x, y), lowShare);
-    // 0 converts to a zero, exactly.
-    ok = Ops::Or(Decided<Ops>(y, residual, k), Ops::IsZero(x));
+    const V y = Ops::Fma(k.scale, x, Ops::Mul(x, k.lowUp));
+    const V below = Ops::Fma(k.scale, x, Ops::Mul(x, k.lowDown));
+    // |x| less one in its bits is a NaN for a zero and lies below the bound less one exactly
+    // where 0 < |x| < bound: one compare finds the values that are tiny but not zero.
+    ok = Ops::And(Ops::Equal(y, below), Ops::NotLess(Ops::LessOne(x), k.tiny));
     return y;
 }
 
-// y = (scale + scaleLow) * x + offset + offsetLow: the product and its sum with the offset are
-// split exactly into doubles and their errors, which the small terms join. The bound on the error
-// grows with |offset|, so results that cancel most of it are left to the exact evaluation. 0
-// converts to the offset's double, since offset + offsetLow rounds to it.
+// y = (scale + scaleLow) * (x + shift + shiftLow): x + shift is split exactly into h + l, and
+// the two sums are scale * h + (scale * l + (scaleLow * h + (scale * shiftLow +- bound))), the
+// innermost term summed once for the conversion and each other rounded once, so that the chain
+// of dependent operations stays short. With A = |scale * h| and B = |offset|, the roundings, the
+// low parts' own errors and the terms left out come to below 11 * 2^-106 * A + 2^-101.7 * B,
+// which the bound covers. Where the sum cancels most of the offset, that bound is wide against
+// the result, which is then mostly worked out exactly.
 template <typename Ops>
-typename Ops::V QuickAffine(typename Ops::V x, const Constants<Ops>& k, typename Ops::M& ok) {
+typename Ops::V QuickShift(typename Ops::V x, const Constants<Ops>& k, typename Ops::M& ok) {
     using V = typename Ops::V;
-    const V product = Ops::Mul(k.scale, x);
-    const V productLow = Ops::Fms(k.scale, x, product);
-    const V sum = Ops::Add(product, k.offset);
-    const V back = Ops::Sub(sum, product);
-    const V sumLow = Ops::Add(Ops::Sub(product, Ops::Sub(sum, back)), Ops::Sub(k.offset, back));
-    const V rest = Ops::Add(Ops::Add(Ops::Fma(k.scaleLow, x, productLow), k.offsetLow), sumLow);
-    const V y = Ops::Add(sum, rest);
-    // Exact when |sum| >= |rest|; when not, the sum cancelled so much that K alone fails the test.
-    const V residual = Ops::Sub(rest, Ops::Sub(y, sum));
-    ok = Decided<Ops>(y, residual, k);
+    const V h = Ops::Add(x, k.shift);
+    const V back = Ops::Sub(h, x);
+    const V l = Ops::Add(Ops::Sub(x, Ops::Sub(h, back)), Ops::Sub(k.shift, back));
+    const V magnitude = Ops::Abs(h);
+    const V above = Ops::Fma(k.scaleLow, h, Ops::Fma(magnitude, k.slack, k.shiftUp));
+    const V below = Ops::Fma(k.scaleLow, h, Ops::Fma(magnitude, k.minusSlack, k.shiftDown));
+    const V y = Ops::Fma(k.scale, h, Ops::Fma(k.scale, l, above));
+    ok = Ops::Equal(y, Ops::Fma(k.scale, h, Ops::Fma(k.scale, l, below)));
     return y;
 }
 
 // y = (scale + scaleLow) * x for a scale whose products need no test (see ScaleKindOf): one
-// multiplication and one fused multiply-add, the candidate of QuickScale without its residual.
-// Flagged are the values whose results come near the subnormals, and the NaN that an infinity
-// gives when the two parts differ in sign; zeros give QuickScale's zeros.
+// multiplication and one fused multiply-add, QuickScale's sum without its bound. Flagged are the
+// values whose results come near the subnormals, and the NaN that an infinity gives when the two
+// parts differ in sign; zeros give QuickScale's zeros.
 template <typename Ops>
 typename Ops::V SureProduct(typename Ops::V x, const Constants<Ops>& k, typename Ops::M& ok) {
     const typename Ops::V y = Ops::Fma(k.scale, x, Ops::Mul(k.scaleLow, x));
@@ -183,12 +238,12 @@ typename Ops::V SureProduct(typename Ops::V x, const Constants<Ops>& k, typename
 }
 
 // How a loop works a value out, decided once per call.
-enum class Form { e_Scale, e_Affine, e_Sure };
+enum class Form { e_Scale, e_Shift, e_Sure };
 
 template <typename Ops, Form kForm>
 typename Ops::V Quick(typename Ops::V x, const Constants<Ops>& k, typename Ops::M& ok) {
-    if constexpr (kForm == Form::e_Affine) {
-        return QuickAffine<Ops>(x, k, ok);
+    if constexpr (kForm == Form::e_Shift) {
+        return QuickShift<Ops>(x, k, ok);
     } else if constexpr (kForm == Form::e_Sure) {
         return SureProduct<Ops>(x, k, ok);
     } else {
@@ -218,7 +273,12 @@ T ConvertOne(const LinearParts& parts, T x) {
     case Mode::e_Affine:
         break;
     }
-    return QuickOrExact<Form::e_Affine>(parts, Constants<ScalarOps>(parts), x);
+    double shift = 0.0;
+    double shiftLow = 0.0;
+    if (!ShiftOf(parts, shift, shiftLow)) {
+        return ConvertExactly(parts, x);
+    }
+    return QuickOrExact<Form::e_Shift>(parts, Constants<ScalarOps>(parts, shift, shiftLow), x);
 }
 
 // Converts `vectors` vectors of doubles from `values` by SureProduct when none of them is tiny
@@ -324,10 +384,10 @@ ORV_NO_INLINE std::size_t ConvertChunk(const Constants<Ops>& k, T* values, std::
 }
 
 template <typename Ops, Form kForm, typename T>
-void ConvertVector(const LinearParts& parts, T* values, std::size_t count) {
-    const double tiny = kForm == Form::e_Sure ? TinyOf(parts) : 0.0;
-    const Constants<Ops> k(parts, tiny);
-    const Constants<ScalarOps> one(parts, tiny);
+void ConvertVector(const LinearParts& parts, T* values, std::size_t count, double shift = 0.0,
+                   double shiftLow = 0.0) {
+    const Constants<Ops> k(parts, shift, shiftLow);
+    const Constants<ScalarOps> one(parts, shift, shiftLow);
     // Elements before the first 64-byte boundary one by one: vector stores that straddle two
     // cache lines cost about half as much again.
     std::size_t i = 0;
@@ -369,27 +429,31 @@ void ConvertVector(const LinearParts& parts, T* values, std::size_t count) {
 
 template <typename Ops, typename T>
 void ConvertMany(const LinearParts& parts, T* values, std::size_t count) {
-    switch (ModeOf(parts)) {
-    case Mode::e_Ieee:
-    case Mode::e_Exact:
+    double shift = 0.0;
+    double shiftLow = 0.0;
+    const Mode mode = ModeOf(parts);
+    if (mode == Mode::e_Ieee || mode == Mode::e_Exact ||
+        (mode == Mode::e_Affine && !ShiftOf(parts, shift, shiftLow))) {
         for (std::size_t i = 0; i < count; ++i) {
             values[i] = ConvertOne(parts, values[i]);
         }
         return;
+    }
+    switch (mode) {
+    case Mode::e_Ieee:
+    case Mode::e_Exact:
+        return;
     case Mode::e_Scale:
         switch (ScaleKindOf(parts)) {
         case ScaleKind::e_Double:
-            // Each product rounded once is the correctly rounded result, whatever x. Floats
-            // still need the test of a double's rounding to float, and a negative scale goes the
-            // other way too, which gives zeros the signs QuickScale gives them.
+            // Each product rounded once is the correctly rounded result, whatever x, with the
+            // zeros QuickScale gives. Floats still need the test of a double's rounding to float.
             if constexpr (std::is_same_v<T, double>) {
-                if (parts.scale > 0.0) {
-                    const double scale = parts.scale;
-                    for (std::size_t i = 0; i < count; ++i) {
-                        values[i] *= scale;
-                    }
-                    return;
+                const double scale = parts.scale;
+                for (std::size_t i = 0; i < count; ++i) {
+                    values[i] *= scale;
                 }
+                return;
             }
             [[fallthrough]];
         case ScaleKind::e_Sure:
@@ -401,7 +465,7 @@ void ConvertMany(const LinearParts& parts, T* values, std::size_t count) {
         ConvertVector<Ops, Form::e_Scale>(parts, values, count);
         return;
     case Mode::e_Affine:
-        ConvertVector<Ops, Form::e_Affine>(parts, values, count);
+        ConvertVector<Ops, Form::e_Shift>(parts, values, count, shift, shiftLow);
         return;
     }
 }

@@ -25,13 +25,9 @@ struct Avx2Ops {
     static V Fms(V a, V b, V c) { return _mm256_fmsub_pd(a, b, c); }
     static V Abs(V a) { return _mm256_andnot_pd(_mm256_set1_pd(-0.0), a); }
     static M Equal(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
-    static V CopySign(V magnitude, V sign) {
-        return _mm256_or_pd(_mm256_and_pd(sign, _mm256_set1_pd(-0.0)), magnitude);
-    }
     static M IsZero(V a) { return _mm256_cmp_pd(a, _mm256_setzero_pd(), _CMP_EQ_OQ); }
     static M Or(M a, M b) { return _mm256_or_pd(a, b); }
     static M And(M a, M b) { return _mm256_and_pd(a, b); }
-    static V Select(M m, V a, V b) { return _mm256_blendv_pd(b, a, m); }
     static bool All(M m) { return _mm256_movemask_pd(m) == 0xF; }
     static unsigned Bits(M m) { return static_cast<unsigned>(_mm256_movemask_pd(m)); }
     static M FloatSafe(V y) {

@@ -29,16 +29,9 @@ struct Avx512Ops {
     static V Fms(V a, V b, V c) { return _mm512_fmsub_pd(a, b, c); }
     static V Abs(V a) { return _mm512_abs_pd(a); }
     static M Equal(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_EQ_OQ); }
-    // (sign & sign bit) | magnitude, for a magnitude without a sign, in one instruction.
-    static V CopySign(V magnitude, V sign) {
-        return _mm512_castsi512_pd(_mm512_ternarylogic_epi64(
-            _mm512_castpd_si512(sign), _mm512_set1_epi64(std::int64_t{1} << 63),
-            _mm512_castpd_si512(magnitude), 0xEA));
-    }
     static M IsZero(V a) { return _mm512_cmp_pd_mask(a, _mm512_setzero_pd(), _CMP_EQ_OQ); }
     static M Or(M a, M b) { return static_cast<M>(a | b); }
     static M And(M a, M b) { return static_cast<M>(a & b); }
-    static V Select(M m, V a, V b) { return _mm512_mask_blend_pd(m, b, a); }
     static bool All(M m) { return m == 0xFF; }
     static unsigned Bits(M m) { return m; }
     static M FloatSafe(V y) {

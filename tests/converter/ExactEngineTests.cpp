@@ -83,6 +83,28 @@ TEST(ExactEngines, ConvertEachValueWithOneRounding) {
     EXPECT_EQ(ones, std::vector<float>(20, next));
 }
 
+// A product beyond the doubles is the infinity of its own sign, also where the scale's low part
+// has the other sign and its product with the value overflows on its own: 5 * 2^59 / 7, 10^30
+// and 10^30 with an offset lie above their doubles. Single values, and vectors of the two lengths
+// that the loops take in different ways, alike.
+TEST(ExactEngines, OverflowToTheInfinityOfTheProductsSign) {
+    const std::unique_ptr<LinearUnitConverter> engines[] = {
+        MakeExactLinear(0, 5 * (std::int64_t{1} << 59), 7), MakeExactLinear("1e30"),
+        MakeExactLinear("1e30", "1")};
+    for (const auto& engine : engines) {
+        for (const double x : {1e308, -1.4414576026928965e304, -1.7976931348623157e308}) {
+            const double infinity = std::copysign(HUGE_VAL, x);
+            EXPECT_EQ(engine->Convert(x), infinity) << x;
+            for (const std::size_t count : {64, 300000}) {
+                std::vector<double> values(count, x);
+                engine->Convert(values);
+                EXPECT_EQ(values.front(), infinity) << x << " in " << count;
+                EXPECT_EQ(values.back(), infinity) << x << " in " << count;
+            }
+        }
+    }
+}
+
 // Compiled catalogues build engines from integers, as GetExactDefinition gives them.
 TEST(ExactEngines, BuildFromSmallIntegersInLowestTerms) {
     ExactDefinition definition;
