@@ -134,8 +134,9 @@ inline void SameSignParts(const LinearParts& parts, double& scale, double& scale
         std::memcpy(&next, &bits, sizeof next);
         scaleLow += scale - next;
         scale = next;
+    } else if (scaleLow == 0.0) {
+        scaleLow = std::copysign(0.0, scale);
     }
-    scaleLow = std::copysign(scaleLow, scale);
 }
 
 // The shift of an affine conversion, offset / scale, as the sum of two doubles. The high part is
@@ -178,7 +179,7 @@ struct Constants {
         SameSignParts(parts, high, low);
         scale = Ops::Set(high);
         scaleLow = Ops::Set(low);
-        const double signedSlack = std::copysign(std::fabs(parts.scale) * kScaleError, high);
+        const double signedSlack = parts.scale * kScaleError; // exactly, a power of two
         lowUp = Ops::Set(low + signedSlack);
         lowDown = Ops::Set(low - signedSlack);
         const double error = std::fabs(parts.offset) * kOffsetError + kFloor;
