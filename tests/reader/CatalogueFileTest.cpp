@@ -152,32 +152,11 @@ private:
     std::filesystem::path m_folder;
 };
 
-const char kSiteLayer[] = R"(  <Dimension name="Length">
-    <Measurement name="Depth" units="ft m smoot" override="true"/>
-    <Unit name="smoot" desc="smoot" B="1.7018" prefixes="true">
-      <Alias name="smoots" desc="smoot"/>
-    </Unit>
-    <Unit name="ft" desc="foot" B="0.3048" override="true">
-      <Alias name="pied" desc="foot"/>
-    </Unit>
-  </Dimension>
-  <Dimension name="Hardness" baseUnit="HV">
-    <Measurement name="Hardness" units="HV HRx"/>
-    <Unit name="HV" desc="Vickers hardness" B="1"/>
-    <Unit name="HRx" desc="a reciprocal scale" A="28248093633" B="0" C="0" D="100000000"/>
-  </Dimension>
-  <UnitSystem name="Metric">
-    <UnitMapping measurement="Depth" unit="ft" override="true"/>
-    <UnitMapping measurement="Hardness" unit="HV"/>
-  </UnitSystem>
-  <UnitSystem name="Site">
-    <UnitMapping measurement="Depth" unit="smoot"/>
-  </UnitSystem>
-)";
+const std::string kSiteLayer = ORV_READER_TESTS_DIR "/site-layer.xml";
 
 TEST_F(Layers, AddAndOverrideOverTheDefaultCatalogueAndWriteOutAsOneCatalogue) {
     auto base = XmlUnitReader::Default();
-    auto layered = XmlUnitReader::FromLayers(*base, {File("site.xml", kSiteLayer)});
+    auto layered = XmlUnitReader::FromLayers(*base, {kSiteLayer});
     base.reset(); // the stack keeps nothing of the reader below
 
     EXPECT_EQ(layered->GetUnitSpec("smoot")->converter->Convert(2.0), 3.4036);
@@ -248,12 +227,11 @@ TEST_F(Layers, RefuseWhatRedefinesTheCatalogueBelowWithoutSayingSoAndKeepNothing
         }
     }
     // Layers stack in order: the second one sees the first.
-    const std::string first = File("first.xml", kSiteLayer);
     const std::string second =
         File("second.xml", "  <Dimension name=\"Length\">\n    <Unit name=\"smoot\" "
                            "desc=\"smoot\" B=\"1.7\"/>\n  </Dimension>\n");
     EXPECT_NO_THROW(XmlUnitReader::FromLayers(*base, {second}));
-    const auto problems = XmlUnitReader::CheckLayers(*base, {first, second});
+    const auto problems = XmlUnitReader::CheckLayers(*base, {kSiteLayer, second});
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_NE(problems[0].ToString().find("second.xml:4:5: the unit \"smoot\" is defined"),
               std::string::npos)

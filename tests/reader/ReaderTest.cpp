@@ -8,11 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cmath>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -91,26 +89,6 @@ warning catalogue.xml: warning: the catalogue has no measurement "Unitless": a n
     // Keys are compared byte for byte.
     EXPECT_EQ(reader->GetUnitSpec("ft "), nullptr);
     EXPECT_EQ(reader->GetUnitSpecOfMeasurement("metric", "Depth"), nullptr);
-}
-
-// The first parse initialises the XML parser for the process; racing first calls must not break
-// it, and parses share no state.
-TEST(XmlUnitReader, ReadsCataloguesOnSeveralThreadsAtOnce) {
-    std::atomic<int> read{0};
-    std::vector<std::thread> threads;
-    for (int i = 0; i < 4; ++i) {
-        threads.emplace_back([&read] {
-            for (int j = 0; j < 3; ++j) {
-                read += XmlUnitReader::FromText(kCatalogue, "catalogue.xml")->GetUnitSpec("ft") !=
-                        nullptr;
-                EXPECT_THROW(XmlUnitReader::FromText("<UnitCatalog>", "cut.xml"), CatalogueError);
-            }
-        });
-    }
-    for (std::thread& thread : threads) {
-        thread.join();
-    }
-    EXPECT_EQ(read.load(), 12);
 }
 
 // What check passes, the library takes whole: registered, every object of the catalogue is

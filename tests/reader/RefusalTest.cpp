@@ -53,40 +53,25 @@ TEST(BrokenCatalogue, IsRefusedWithItsFileThePositionOfTheFaultAndWhatIsWrong) {
 // Problems come in the order of their positions, warnings among them; columns count characters,
 // not bytes, and a tag is placed where it starts.
 TEST(BrokenCatalogue, IsRefusedWithEveryProblemInTheOrderOfTheText) {
-    const std::string text = "<UnitCatalog>\n"
-                             "  <Dimension name=\"Length\" baseUnit=\"m\">\n"
-                             "    <Measurement name=\"Depth\" units=\"m yd\"/>\n"
-                             "    <Unit name=\"m\" desc=\"metre\" scale=\"1\" offset=\"0\"/>\n"
-                             "    <!-- \xC3\xA9\xE2\x82\xAC --><Unit name=\"ft\" desc=\"foot\"\n"
-                             "        scale=\"0\" offset=\"0\"/>\n"
-                             "  </Dimension>\n"
-                             "  <Dimension name=\"Dimensionless\" baseUnit=\"1\">\n"
-                             "    <Measurement name=\"Unitless\"/>\n"
-                             "    <Unit name=\"1\" desc=\"one\" scale=\"1\" offset=\"0\"/>\n"
-                             "  </Dimension>\n"
-                             "  <UnitSystem name=\"Metric\">\n"
-                             "    <UnitMapping measurement=\"Height\" unit=\"m\"/>\n"
-                             "    <UnitMapping measurement=\"Depth\" unit=\"fathom\"/>\n"
-                             "  </UnitSystem>\n"
-                             "</UnitCatalog>\n";
+    const std::string file = ORV_READER_TESTS_DIR "/broken/several-problems.xml";
     try {
-        XmlUnitReader::FromText(text, "four.xml");
+        XmlUnitReader::FromFile(file);
         FAIL() << "the catalogue was read";
     } catch (const CatalogueError& error) {
-        std::string listed;
+        std::string listed, positions;
         for (const CatalogueProblem& problem : error.Problems()) {
             listed += problem.ToString() + "\n";
+            positions += problem.ToString().substr(file.size()) + "\n";
         }
-        EXPECT_EQ(listed,
-                  "four.xml:3:5: the measurement \"Depth\" offers the unit \"yd\", which "
-                  "is not defined\n"
-                  "four.xml:5:16: the unit \"ft\" has the scale 0, which maps every value "
-                  "of the base unit to one value\n"
-                  "four.xml:13:5: warning: the unit system \"Metric\" maps the measurement "
-                  "\"Height\", which is not defined; the mapping is ignored\n"
-                  "four.xml:14:5: warning: the unit system \"Metric\" gives the measurement "
-                  "\"Depth\" the unit \"fathom\", which is not defined; the mapping is "
-                  "ignored\n");
+        EXPECT_EQ(positions, ":3:5: the measurement \"Depth\" offers the unit \"yd\", which is not "
+                             "defined\n"
+                             ":5:16: the unit \"ft\" has the scale 0, which maps every value of "
+                             "the base unit to one value\n"
+                             ":13:5: warning: the unit system \"Metric\" maps the measurement "
+                             "\"Height\", which is not defined; the mapping is ignored\n"
+                             ":14:5: warning: the unit system \"Metric\" gives the measurement "
+                             "\"Depth\" the unit \"fathom\", which is not defined; the mapping "
+                             "is ignored\n");
         EXPECT_EQ(error.what(), "The catalogue was refused (4 problems):\n" +
                                     listed.substr(0, listed.size() - 1));
     }
@@ -94,7 +79,7 @@ TEST(BrokenCatalogue, IsRefusedWithEveryProblemInTheOrderOfTheText) {
 
 // The schema is compiled once and shared by every parse: each file the schema refuses is refused
 // by the reader too, with the same problems whether it is read alone or while other threads read
-// others.
+// others. The threads come first, so that their parses race to initialise the XML parser.
 TEST(BrokenCatalogue, IsRefusedAsTheSchemaRefusesItAlsoFromSeveralThreadsAtOnce) {
     std::vector<std::string> files;
     for (const auto& entry : std::filesystem::directory_iterator(ORV_SCHEMA_INVALID_DIR)) {
@@ -108,11 +93,6 @@ TEST(BrokenCatalogue, IsRefusedAsTheSchemaRefusesItAlsoFromSeveralThreadsAtOnce)
         }
         return text;
     };
-    std::vector<std::string> alone;
-    for (const std::string& file : files) {
-        alone.push_back(listed(XmlUnitReader::Check(file)));
-        EXPECT_NE(alone.back().find("error "), std::string::npos) << file;
-    }
     constexpr int kThreads = 4;
     std::vector<std::vector<std::string>> together(kThreads);
     std::vector<std::thread> threads;
@@ -127,19 +107,16 @@ TEST(BrokenCatalogue, IsRefusedAsTheSchemaRefusesItAlsoFromSeveralThreadsAtOnce)
     for (std::thread& thread : threads) {
         thread.join();
     }
+    std::vector<std::string> alone;
+    for (const std::string& file : files) {
+        alone.push_back(listed(XmlUnitReader::Check(file)));
+        EXPECT_NE(alone.back().find("error "), std::string::npos) << file;
+    }
     for (int t = 0; t < kThreads; ++t) {
         for (std::size_t i = 0; i < files.size(); ++i) {
             EXPECT_EQ(together[t][i], alone[(i + static_cast<std::size_t>(t)) % files.size()]);
         }
     }
-}
-
-TEST(XmlUnitReader, ReportsAFileThatCannotBeOpenedWithoutAPosition) {
-    const std::string missing = ::testing::TempDir() + "orv_reader_no_such_file.xml";
-    EXPECT_EQ(XmlUnitReader::Check(missing).at(0).ToString().rfind(
-                  missing + ": the file cannot be opened", 0),
-              0u);
-    EXPECT_THROW(XmlUnitReader::FromFile(missing), CatalogueError);
 }
 
 // Each limit refuses a catalogue that passes it at the place where it is passed, before the
@@ -206,6 +183,12 @@ TEST(BrokenCatalogue, IsRefusedAtTheFirstLimitItPasses) {
                   std::string::npos)
             << error.Problems().front().ToString();
     }
+    // A file that cannot be opened has no position.
+    const std::string missing = ::testing::TempDir() + "orv_reader_no_such_file.xml";
+    EXPECT_EQ(XmlUnitReader::Check(missing).at(0).ToString().rfind(
+                  missing + ": the file cannot be opened", 0),
+              0u);
+    EXPECT_THROW(XmlUnitReader::FromFile(missing), CatalogueError);
     // Only regular files are read: a device or a FIFO would never end, or block.
     std::vector<std::string> irregular = {::testing::TempDir()};
 #if defined(__unix__)

@@ -1,5 +1,5 @@
 // orvunits parse, list, show, export and check on a small catalogue whose output is known to the
-// byte (JSON to the document), and the refusals of every command.
+// byte (JSON to the document), the refusals of every command, and unit expressions.
 #include "ToolTesting.h"
 
 #include <gtest/gtest.h>
@@ -92,17 +92,10 @@ TEST(OrvUnits, WritesEachResultAsOneJsonDocument) {
         {{"list", "measurements"}, nullptr},
         // An alias names the unit it stands for; other units have null there.
         {{"list", "units", "--dimension", "Length"},
-         Json::array(
-             {{{"symbol", "foot"}, {"name", "foot"}, {"dimension", "Length"}, {"aliasOf", "ft"}},
-              {{"symbol", "ft"}, {"name", "foot"}, {"dimension", "Length"}, {"aliasOf", nullptr}},
-              {{"symbol", "km"},
-               {"name", "kilometre"},
-               {"dimension", "Length"},
-               {"aliasOf", nullptr}},
-              {{"symbol", "m"},
-               {"name", "metre"},
-               {"dimension", "Length"},
-               {"aliasOf", nullptr}}})},
+         Json::parse(R"([{"symbol": "foot", "name": "foot", "dimension": "Length", "aliasOf": "ft"},
+             {"symbol": "ft", "name": "foot", "dimension": "Length", "aliasOf": null},
+             {"symbol": "km", "name": "kilometre", "dimension": "Length", "aliasOf": null},
+             {"symbol": "m", "name": "metre", "dimension": "Length", "aliasOf": null}])")},
         {{"list", "systems"}, nullptr},
         {{"show", "Length"}, nullptr},
         {{"show", "Metric"}, nullptr},
@@ -309,6 +302,54 @@ TEST(OrvUnitsCatalogueAdd, LaysFilesOverTheCatalogueInOrder) {
     EXPECT_NE(refused.err.find(clash + ":3:5: the unit \"ft\" is defined by the catalogue below"),
               std::string::npos)
         << refused.err;
+}
+
+// Unit expressions are units wherever the tool takes a unit; the error line says where and why a
+// text is not a unit, and what the user may have meant.
+TEST(OrvUnitsExpressions, AreUnitsInEveryCommandOrRefusedWithWhereWhyAndWhatWasMeant) {
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* text; // standard output, or standard error when refused
+    } cases[] = {
+        {{"convert", "1", "kg*m/s^2", "N"}, 0, "1\n"},
+        {{"convert", "2", "W/(m*K)", "Btu/(h.ft.degF)"}, 0, "1.1555786330859963\n"},
+        {{"convert", "--from", "ft\xC2\xB3/s", "--to", "L/s"}, 0, "28.316846592\n"},
+        {{"parse", "9.81 m/s^2"},
+         0,
+         "measurement:  Acceleration\nbase value:   9.81 m/s2\nin Metric:    9.81 m/s2\n"},
+        {{"show", "kg*m"},
+         0,
+         "unit kg*m\n  name:            kg\xC2\xB7m\n  dimension:       L\xC2\xB7M\n"
+         "  standard form:   kg*m\n  aliases:         -\n  factor to m\xC2\xB7kg:  1\n"
+         "  offset to m\xC2\xB7kg:  0\n"},
+        {{"convert", "1", "fet", "m"},
+         1,
+         "orvunits: Could not find a Unit with symbol 'fet'! (at character 1: unknown unit "
+         "\"fet\"; did you mean ft?)\n"},
+        {{"parse", "5 KPa"},
+         1,
+         "orvunits: Could not find a Unit with symbol 'KPa'! (at character 1: unknown unit "
+         "\"KPa\"; did you mean kPa, Pa or hPa?)\n"},
+        {{"convert", "--from", "m//s", "--to", "m/s"},
+         1,
+         "orvunits: Could not find a Unit with symbol 'm//s'! (at character 3: a unit is missing "
+         "before \"/\")\n"},
+        {{"show", "meters"},
+         1,
+         "orvunits: no unit, measurement, unit system or dimension is named 'meters' (as a unit, "
+         "at character 1: unknown unit \"meters\"; did you mean m?)\n"},
+        {{"convert", "1", "degC*m", "K*m"},
+         1,
+         "orvunits: Could not find a Unit with symbol 'degC*m'! (at character 1: \"degC\" has an "
+         "offset, so it cannot be multiplied, divided, raised to a power or prefixed)\n"},
+    };
+    for (const auto& c : cases) {
+        const auto result = RunTool(c.args, "1\n");
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(c.status == 0 ? result.out : result.err, c.text);
+        EXPECT_EQ(c.status == 0 ? result.err : result.out, "");
+    }
 }
 
 TEST(OrvUnitsHelp, IsOfferedForEveryCommand) {
