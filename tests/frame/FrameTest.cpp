@@ -24,7 +24,7 @@ TEST(UnitException, IsARuntimeErrorThatKeepsItsOwnCopyOfTheMessage) {
 }
 
 // Catalogue look-ups pass the refusal on unchanged.
-TEST(ReaderSlots, RefuseToHandOutAReaderBeforeOneIsRegistered) {
+TEST(ReaderSlots, RefuseToHandOutAReaderBeforeOneIsRegisteredThenHandBackTheLatest) {
     const std::string missing = "Unit Service is not initialized with a Unit Reader.\n"
                                 "Please use UnitService.UnitReader to set a Unit Reader.";
     EXPECT_EQ(MessageOf([] { UnitService::UnitReader(); }), missing);
@@ -33,15 +33,12 @@ TEST(ReaderSlots, RefuseToHandOutAReaderBeforeOneIsRegistered) {
     EXPECT_EQ(MessageOf([] { UnitService::SyPhysicalUnitReader(); }),
               "Unit Service is not initialized with a SyPhysical Unit Reader.\n"
               "Please use UnitService.UnitReader to set a SyPhysical Unit Reader.");
-}
 
-TEST(ReaderSlots, HandBackTheLatestReaderRegistered) {
     Reader::InMemoryUnitReader first, second;
     Reader::SyPhysicalReader physical;
     UnitService::UnitReader(&first);
     UnitService::UnitReader(&second);
     UnitService::SyPhysicalUnitReader(&physical);
-
     EXPECT_EQ(&UnitService::UnitReader(), &second);
     EXPECT_EQ(&UnitService::SyPhysicalUnitReader(), &physical);
 }

@@ -4,7 +4,9 @@
 #include "OrvTesting.h"
 
 #include <clocale>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <unistd.h>

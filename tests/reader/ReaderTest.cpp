@@ -91,6 +91,22 @@ warning catalogue.xml: warning: the catalogue has no measurement "Unitless": a n
     EXPECT_EQ(reader->GetUnitSpecOfMeasurement("metric", "Depth"), nullptr);
 }
 
+// Each limit is a number of bytes, symbols, digits or elements that may be reached but not passed:
+// the catalogue meets every limit here exactly, and one less of any refuses it.
+TEST(XmlUnitReader, ReadsACatalogueThatReachesEveryLimitAndRefusesItOneBelow) {
+    const CatalogueLimits exact{1267, 19, 3, 6, 34, 200, 19};
+    EXPECT_NO_THROW(XmlUnitReader::FromText(kCatalogue, "catalogue.xml", exact));
+    for (std::size_t CatalogueLimits::*limit :
+         {&CatalogueLimits::maxBytes, &CatalogueLimits::maxAttributeLength,
+          &CatalogueLimits::maxSymbolsPerList, &CatalogueLimits::maxCoefficientDigits,
+          &CatalogueLimits::maxTotalDigits, &CatalogueLimits::maxElements}) {
+        CatalogueLimits lower = exact;
+        --(lower.*limit);
+        EXPECT_THROW(XmlUnitReader::FromText(kCatalogue, "catalogue.xml", lower), CatalogueError)
+            << lower.*limit;
+    }
+}
+
 // What check passes, the library takes whole: registered, every object of the catalogue is
 // built without a refusal. (One catalogue per process: the library's catalogue is process-wide.)
 class AcceptedCatalogue : public ::testing::TestWithParam<const char*> {};
