@@ -92,18 +92,31 @@ warning catalogue.xml: warning: the catalogue has no measurement "Unitless": a n
 }
 
 // Each limit is a number of bytes, symbols, digits or elements that may be reached but not passed:
-// the catalogue meets every limit here exactly, and one less of any refuses it.
+// the catalogue meets every limit here exactly, and one less of any refuses it where it is passed.
 TEST(XmlUnitReader, ReadsACatalogueThatReachesEveryLimitAndRefusesItOneBelow) {
     const CatalogueLimits exact{1267, 19, 3, 6, 34, 200, 19};
     EXPECT_NO_THROW(XmlUnitReader::FromText(kCatalogue, "catalogue.xml", exact));
-    for (std::size_t CatalogueLimits::*limit :
-         {&CatalogueLimits::maxBytes, &CatalogueLimits::maxAttributeLength,
-          &CatalogueLimits::maxSymbolsPerList, &CatalogueLimits::maxCoefficientDigits,
-          &CatalogueLimits::maxTotalDigits, &CatalogueLimits::maxElements}) {
+    const std::pair<std::size_t CatalogueLimits::*, std::string> cases[] = {
+        {&CatalogueLimits::maxBytes,
+         ": the catalogue is larger than 1266 bytes, the most that is read"},
+        {&CatalogueLimits::maxAttributeLength,
+         ":15:24: the value of the attribute name is 19 bytes long; at most 18 are allowed"},
+        {&CatalogueLimits::maxSymbolsPerList, ":6:5: the measurement offers more than 2 units"},
+        {&CatalogueLimits::maxCoefficientDigits,
+         ":10:5: the scale of the unit has 6 digits; at most 5 are allowed"},
+        {&CatalogueLimits::maxTotalDigits,
+         ":18:5: the coefficients of the catalogue have more than 33 digits in all"},
+        {&CatalogueLimits::maxElements, ":26:5: the catalogue has more than 18 elements"},
+    };
+    for (const auto& [limit, problem] : cases) {
         CatalogueLimits lower = exact;
         --(lower.*limit);
-        EXPECT_THROW(XmlUnitReader::FromText(kCatalogue, "catalogue.xml", lower), CatalogueError)
-            << lower.*limit;
+        try {
+            XmlUnitReader::FromText(kCatalogue, "catalogue.xml", lower);
+            ADD_FAILURE() << "read: " << problem;
+        } catch (const CatalogueError& error) {
+            EXPECT_EQ(error.Problems().front().ToString(), "catalogue.xml" + problem);
+        }
     }
 }
 
