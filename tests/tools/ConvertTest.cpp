@@ -125,6 +125,7 @@ TEST(OrvUnitsConvert, WritesDigitsRoundedOnceFromTheExactResult) {
         {{"--digits", "3", "0.1", "ft", "m"}, "0.0305\n"},
         {{"--digits", "1", "0.35", "m", "m"}, "0.4\n"},
         {{"--digits", "1", "0.00025", "m", "m"}, "0.0002\n"},
+        {{"--digits", "3", "0.0000123456", "m", "m"}, "1.23e-05\n"},
         {{"--digits", "1", "2.5e10", "m", "m"}, "2e+10\n"},
         {{"--digits", "3", "1234567", "m", "m"}, "1.23e+06\n"},
         {{"--digits", "15", "-0.5", "ft", "m"}, "-0.1524\n"},
