@@ -94,11 +94,12 @@ warning catalogue.xml: warning: the catalogue has no measurement "Unitless": a n
 // Each limit is a number of bytes, symbols, digits or elements that may be reached but not passed:
 // the catalogue meets every limit here exactly, and one less of any refuses it where it is passed.
 TEST(XmlUnitReader, ReadsACatalogueThatReachesEveryLimitAndRefusesItOneBelow) {
-    const CatalogueLimits exact{1267, 19, 3, 6, 34, 200, 19};
+    const CatalogueLimits exact{kCatalogue.size(), 19, 3, 6, 34, 200, 19};
     EXPECT_NO_THROW(XmlUnitReader::FromText(kCatalogue, "catalogue.xml", exact));
     const std::pair<std::size_t CatalogueLimits::*, std::string> cases[] = {
-        {&CatalogueLimits::maxBytes,
-         ": the catalogue is larger than 1266 bytes, the most that is read"},
+        {&CatalogueLimits::maxBytes, ": the catalogue is larger than " +
+                                         std::to_string(kCatalogue.size() - 1) +
+                                         " bytes, the most that is read"},
         {&CatalogueLimits::maxAttributeLength,
          ":15:24: the value of the attribute name is 19 bytes long; at most 18 are allowed"},
         {&CatalogueLimits::maxSymbolsPerList, ":6:5: the measurement offers more than 2 units"},
