@@ -250,8 +250,9 @@ TEST(OrvUnits, ExportsACatalogueOrOneSystemThatChecksClean) {
 }
 
 // The library's catalogue is built once per process: the default one needs a test of its own.
-// The catalogue format reads back to the same catalogue; the six-digit export leaves out units that
-// are not linear but keeps the mappings to them, which reads back with warnings.
+// The catalogue format checks clean (tests/reader reads it back to the same records and bits); the
+// six-digit export leaves out units that are not linear but keeps the mappings to them, which
+// reads back with warnings.
 TEST(OrvUnitsExport, WritesTheDefaultCatalogueSoThatItReadsBackWholeOrWithWarnings) {
     const std::string exported = ScratchFile("default.xml");
     const std::string sixDigits = ScratchFile("default-unitcatalog.xml");
@@ -262,10 +263,6 @@ TEST(OrvUnitsExport, WritesTheDefaultCatalogueSoThatItReadsBackWholeOrWithWarnin
         EXPECT_EQ(result.out + result.err, "");
     }
     EXPECT_EQ(RunTool({"check", exported}).out, exported + ": no problems found\n");
-    const auto exact = RunTool({"--catalogue", exported, "convert", "1", "psi", "Pa"});
-    EXPECT_EQ(exact.out + exact.err, RunTool({"convert", "1", "psi", "Pa"}).out);
-    EXPECT_EQ(RunTool({"--catalogue", exported, "convert", "30", "mpg", "L/100km"}).out,
-              RunTool({"convert", "30", "mpg", "L/100km"}).out);
 
     const auto check = RunTool({"check", sixDigits});
     EXPECT_EQ(check.status, 0) << check.out;
