@@ -4,6 +4,9 @@
 
 #include <units/converter/Engines.h>
 
+#include <cstdint>
+#include <cstring>
+
 using namespace Orv::Pim::Core::Service::Units;
 using namespace orv_testing;
 

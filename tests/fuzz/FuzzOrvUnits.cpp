@@ -5,7 +5,7 @@
 // one of the tool's exit statuses and never throw.
 //
 // The tool reads and writes the files its arguments name. So that the fuzzer touches no file of
-// the machine, every run happens in a scratch folder of its own, emptied after each run, and an
+// the machine, every run happens in a scratch folder of its own, removed after the run, and an
 // input holding a '/' (which could name a path outside that folder) is skipped. libFuzzer itself
 // reads and writes files by the paths it was given, so the working folder changes only for the
 // length of a run.
@@ -20,35 +20,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-namespace {
-
-// The scratch folder's name, kept in plain storage so that it can still be removed at exit.
-char g_scratchName[4096];
-
-const char* ScratchFolder() {
-    if (g_scratchName[0] == '\0') {
-        // A folder that this process made: create_directory returns false for one that exists.
-        std::random_device random;
-        std::filesystem::path made;
-        do {
-            made =
-                std::filesystem::temp_directory_path() / ("orvunits-" + std::to_string(random()));
-        } while (!std::filesystem::create_directory(made));
-        const std::string name = made.string();
-        if (name.size() >= sizeof g_scratchName) {
-            std::abort();
-        }
-        name.copy(g_scratchName, name.size());
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove(g_scratchName, ignored);
-        });
-    }
-    return g_scratchName;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::vector<std::string> args(1);
@@ -74,13 +45,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::istringstream in(input);
     std::ostringstream out, err;
+    // A folder that this run made: create_directory returns false for one that exists.
+    static std::random_device random;
+    std::filesystem::path scratch;
+    do {
+        scratch = std::filesystem::temp_directory_path() / ("orvunits-" + std::to_string(random()));
+    } while (!std::filesystem::create_directory(scratch));
     const std::filesystem::path saved = std::filesystem::current_path();
-    std::filesystem::current_path(ScratchFolder());
+    std::filesystem::current_path(scratch);
     const int status = Orv::UnitsTool::RunOrvUnits(args, in, out, err);
-    for (const auto& entry : std::filesystem::directory_iterator(ScratchFolder())) {
-        std::filesystem::remove_all(entry.path());
-    }
     std::filesystem::current_path(saved);
+    std::filesystem::remove_all(scratch);
     if (status != Orv::UnitsTool::e_ExitSuccess && status != Orv::UnitsTool::e_ExitBadInput &&
         status != Orv::UnitsTool::e_ExitBadUsage) {
         std::fprintf(stderr, "unknown exit status %d\n", status);

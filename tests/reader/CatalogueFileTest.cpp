@@ -152,32 +152,11 @@ private:
     std::filesystem::path m_folder;
 };
 
-const char kSiteLayer[] = R"(  <Dimension name="Length">
-    <Measurement name="Depth" units="ft m smoot" override="true"/>
-    <Unit name="smoot" desc="smoot" B="1.7018" prefixes="true">
-      <Alias name="smoots" desc="smoot"/>
-    </Unit>
-    <Unit name="ft" desc="foot" B="0.3048" override="true">
-      <Alias name="pied" desc="foot"/>
-    </Unit>
-  </Dimension>
-  <Dimension name="Hardness" baseUnit="HV">
-    <Measurement name="Hardness" units="HV HRx"/>
-    <Unit name="HV" desc="Vickers hardness" B="1"/>
-    <Unit name="HRx" desc="a reciprocal scale" A="28248093633" B="0" C="0" D="100000000"/>
-  </Dimension>
-  <UnitSystem name="Metric">
-    <UnitMapping measurement="Depth" unit="ft" override="true"/>
-    <UnitMapping measurement="Hardness" unit="HV"/>
-  </UnitSystem>
-  <UnitSystem name="Site">
-    <UnitMapping measurement="Depth" unit="smoot"/>
-  </UnitSystem>
-)";
+const std::string kSiteLayer = ORV_READER_TESTS_DIR "/site-layer.xml";
 
 TEST_F(Layers, AddAndOverrideOverTheDefaultCatalogueAndWriteOutAsOneCatalogue) {
     auto base = XmlUnitReader::Default();
-    auto layered = XmlUnitReader::FromLayers(*base, {File("site.xml", kSiteLayer)});
+    auto layered = XmlUnitReader::FromLayers(*base, {kSiteLayer});
     base.reset(); // the stack keeps nothing of the reader below
 
     EXPECT_EQ(layered->GetUnitSpec("smoot")->converter->Convert(2.0), 3.4036);
@@ -202,58 +181,44 @@ TEST_F(Layers, AddAndOverrideOverTheDefaultCatalogueAndWriteOutAsOneCatalogue) {
 }
 
 TEST_F(Layers, RefuseWhatRedefinesTheCatalogueBelowWithoutSayingSoAndKeepNothingOfIt) {
-    const struct {
-        const char* body;
-        const char* problem;
-    } cases[] = {
-        {"  <Dimension name=\"Length\">\n    <Unit name=\"ft\" desc=\"survey foot\" "
-         "B=\"0.3048006096012192\"/>\n  </Dimension>\n",
-         "layer.xml:4:5: the unit \"ft\" is defined by the catalogue below; override=\"true\" "
+    const auto in = [](const std::string& parent, const std::string& child) {
+        return "  <" + parent + ">\n    " + child + "\n  </" + parent.substr(0, parent.find(' ')) +
+               ">\n";
+    };
+    const std::string length = R"(Dimension name="Length")";
+    const std::pair<std::string, const char*> cases[] = {
+        {in(length, R"(<Unit name="ft" desc="survey foot" B="0.3048006096012192"/>)"),
+         "4:5: the unit \"ft\" is defined by the catalogue below; override=\"true\" replaces it"},
+        {in(length, R"(<Measurement name="Depth" units="ft"/>)"),
+         "4:5: the measurement \"Depth\" is defined by the catalogue below; override=\"true\" "
          "replaces it"},
-        {"  <Dimension name=\"Length\">\n    <Measurement name=\"Depth\" units=\"ft\"/>\n"
-         "  </Dimension>\n",
-         "layer.xml:4:5: the measurement \"Depth\" is defined by the catalogue below; "
-         "override=\"true\" replaces it"},
-        {"  <Dimension name=\"Length\">\n    <Unit name=\"quux\" desc=\"quux\" B=\"201.168\" "
-         "override=\"true\"/>\n  </Dimension>\n",
-         "layer.xml:4:5: the unit \"quux\" overrides nothing: the catalogue below does not "
-         "define it"},
-        {"  <Dimension name=\"Time\">\n    <Unit name=\"ft\" desc=\"foot\" B=\"1\" "
-         "override=\"true\"/>\n  </Dimension>\n",
-         "layer.xml:4:5: the unit \"ft\" is of the dimension \"Length\" below; an override keeps "
-         "the dimension"},
-        {"  <Dimension name=\"Length\" signature=\"L2\"/>\n",
-         "layer.xml:3:3: the dimension \"Length\" is defined by the catalogue below; a layer "
-         "adds to it by its name alone, without baseUnit, signature or preferred"},
-        {"  <UnitSystem name=\"Metric\">\n    <UnitMapping measurement=\"Depth\" unit=\"ft\"/>\n"
-         "  </UnitSystem>\n",
-         "layer.xml:4:5: the unit of \"Depth\" in \"Metric\" is defined by the catalogue below; "
+        {in(length, R"(<Unit name="quux" desc="quux" B="201.168" override="true"/>)"),
+         "4:5: the unit \"quux\" overrides nothing: the catalogue below does not define it"},
+        {in(R"(Dimension name="Time")", R"(<Unit name="ft" desc="foot" B="1" override="true"/>)"),
+         "4:5: the unit \"ft\" is of the dimension \"Length\" below; an override keeps the "
+         "dimension"},
+        {R"(  <Dimension name="Length" signature="L2"/>)",
+         "3:3: the dimension \"Length\" is defined by the catalogue below; a layer adds to it by "
+         "its name alone, without baseUnit, signature or preferred"},
+        {in(R"(UnitSystem name="Metric")", R"(<UnitMapping measurement="Depth" unit="ft"/>)"),
+         "4:5: the unit of \"Depth\" in \"Metric\" is defined by the catalogue below; "
          "override=\"true\" replaces it"},
         // What the stack as a whole must hold is checked too.
-        {"  <Dimension name=\"Length\">\n    <Measurement name=\"Depth\" units=\"ft kg\" "
-         "override=\"true\"/>\n  </Dimension>\n",
-         "layer.xml:4:5: the measurement \"Depth\" of the dimension \"Length\" offers the unit "
-         "\"kg\" of the dimension \"Mass\""},
+        {in(length, R"(<Measurement name="Depth" units="ft kg" override="true"/>)"),
+         "4:5: the measurement \"Depth\" of the dimension \"Length\" offers the unit \"kg\" of "
+         "the dimension \"Mass\""},
     };
     auto base = XmlUnitReader::Default();
-    for (const auto& c : cases) {
-        const std::string path = File("layer.xml", c.body);
-        try {
-            XmlUnitReader::FromLayers(*base, {path});
-            ADD_FAILURE() << "accepted: " << c.body;
-        } catch (const CatalogueError& error) {
-            ASSERT_FALSE(error.Problems().empty());
-            const std::string problem = error.Problems().front().ToString();
-            EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
-        }
+    for (const auto& [body, expected] : cases) {
+        const std::string path = File("layer.xml", body);
+        EXPECT_EQ(reader_testing::FirstProblem([&] { XmlUnitReader::FromLayers(*base, {path}); }),
+                  path + ":" + expected);
     }
     // Layers stack in order: the second one sees the first.
-    const std::string first = File("first.xml", kSiteLayer);
     const std::string second =
-        File("second.xml", "  <Dimension name=\"Length\">\n    <Unit name=\"smoot\" "
-                           "desc=\"smoot\" B=\"1.7\"/>\n  </Dimension>\n");
+        File("second.xml", in(length, R"(<Unit name="smoot" desc="smoot" B="1.7"/>)"));
     EXPECT_NO_THROW(XmlUnitReader::FromLayers(*base, {second}));
-    const auto problems = XmlUnitReader::CheckLayers(*base, {first, second});
+    const auto problems = XmlUnitReader::CheckLayers(*base, {kSiteLayer, second});
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_NE(problems[0].ToString().find("second.xml:4:5: the unit \"smoot\" is defined"),
               std::string::npos)

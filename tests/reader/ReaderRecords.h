@@ -1,5 +1,5 @@
 // Every record of a reader as lines of text, engines included, so that tests compare readers
-// whole and fail on the first line that differs.
+// whole and fail on the first line that differs; and the first problem of a refused catalogue.
 #pragma once
 
 #include <units/converter/ExactEngines.h>
@@ -107,6 +107,17 @@ inline std::vector<std::string> Extras(RecordUnitReader& reader) {
     }
     std::sort(lines.begin(), lines.end());
     return lines;
+}
+
+// The first problem of the catalogue that `read` refuses, or "(read)" when it reads it.
+template <typename Read>
+std::string FirstProblem(Read read) {
+    try {
+        read();
+    } catch (const Orv::Pim::Core::Service::Units::Reader::CatalogueError& error) {
+        return error.Problems().empty() ? "(no problem)" : error.Problems().front().ToString();
+    }
+    return "(read)";
 }
 
 // Fails at the first record of `actual` that differs from `expected`'s, records and extras alike.

@@ -8,11 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cmath>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -93,24 +91,31 @@ warning catalogue.xml: warning: the catalogue has no measurement "Unitless": a n
     EXPECT_EQ(reader->GetUnitSpecOfMeasurement("metric", "Depth"), nullptr);
 }
 
-// The first parse initialises the XML parser for the process; racing first calls must not break
-// it, and parses share no state.
-TEST(XmlUnitReader, ReadsCataloguesOnSeveralThreadsAtOnce) {
-    std::atomic<int> read{0};
-    std::vector<std::thread> threads;
-    for (int i = 0; i < 4; ++i) {
-        threads.emplace_back([&read] {
-            for (int j = 0; j < 3; ++j) {
-                read += XmlUnitReader::FromText(kCatalogue, "catalogue.xml")->GetUnitSpec("ft") !=
-                        nullptr;
-                EXPECT_THROW(XmlUnitReader::FromText("<UnitCatalog>", "cut.xml"), CatalogueError);
-            }
-        });
+// Each limit is a number of bytes, symbols, digits or elements that may be reached but not passed:
+// the catalogue meets every limit here exactly, and one less of any refuses it where it is passed.
+TEST(XmlUnitReader, ReadsACatalogueThatReachesEveryLimitAndRefusesItOneBelow) {
+    const CatalogueLimits exact{kCatalogue.size(), 19, 3, 6, 34, 200, 19};
+    EXPECT_NO_THROW(XmlUnitReader::FromText(kCatalogue, "catalogue.xml", exact));
+    const std::pair<std::size_t CatalogueLimits::*, std::string> cases[] = {
+        {&CatalogueLimits::maxBytes, ": the catalogue is larger than " +
+                                         std::to_string(kCatalogue.size() - 1) +
+                                         " bytes, the most that is read"},
+        {&CatalogueLimits::maxAttributeLength,
+         ":15:24: the value of the attribute name is 19 bytes long; at most 18 are allowed"},
+        {&CatalogueLimits::maxSymbolsPerList, ":6:5: the measurement offers more than 2 units"},
+        {&CatalogueLimits::maxCoefficientDigits,
+         ":10:5: the scale of the unit has 6 digits; at most 5 are allowed"},
+        {&CatalogueLimits::maxTotalDigits,
+         ":18:5: the coefficients of the catalogue have more than 33 digits in all"},
+        {&CatalogueLimits::maxElements, ":26:5: the catalogue has more than 18 elements"},
+    };
+    for (const auto& [limit, problem] : cases) {
+        CatalogueLimits lower = exact;
+        --(lower.*limit);
+        EXPECT_EQ(reader_testing::FirstProblem(
+                      [&] { XmlUnitReader::FromText(kCatalogue, "catalogue.xml", lower); }),
+                  "catalogue.xml" + problem);
     }
-    for (std::thread& thread : threads) {
-        thread.join();
-    }
-    EXPECT_EQ(read.load(), 12);
 }
 
 // What check passes, the library takes whole: registered, every object of the catalogue is

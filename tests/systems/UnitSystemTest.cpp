@@ -4,6 +4,7 @@
 #include "OrvTesting.h"
 
 #include <cstdlib>
+#include <iostream>
 #include <map>
 
 using namespace Orv::Pim::Core::Service::Units;
@@ -131,7 +132,8 @@ TEST(UnitSystem, RemembersGoodAnswersAndReportsInconsistentDataOnStandardOutput)
                 *temperature = M("Temperature");
     Unit *ft = U("ft"), *kg = U("kg"), *lb = U("lb"), *m = U("m");
     imperial->GetMeasurementUnitHashMap()[length] = nullptr;
-    CoutCapture out;
+    std::ostringstream out;
+    std::streambuf* const console = std::cout.rdbuf(out.rdbuf());
 
     for (int call = 0; call < 2; ++call) {
         EXPECT_EQ(imperial->GetUnitOfMeasurement(depth), ft);
@@ -141,8 +143,9 @@ TEST(UnitSystem, RemembersGoodAnswersAndReportsInconsistentDataOnStandardOutput)
         EXPECT_EQ(imperial->GetUnitOfMeasurement(nullptr), nullptr);
     }
 
+    std::cout.rdbuf(console);
     const std::string wrong = "The unit 'lb' for Imperial.Temperature has the wrong Dimension.\n";
-    EXPECT_EQ(out.Text(), "Unit system Imperial has no definition for Mass\n" + wrong + wrong);
+    EXPECT_EQ(out.str(), "Unit system Imperial has no definition for Mass\n" + wrong + wrong);
     EXPECT_EQ(reader.Calls("GetUnitSpecOfMeasurement"), 4);
     EXPECT_EQ(imperial->GetMeasurementUnitHashMap(),
               (std::map<const Measurement*, Unit*>{{depth, ft}, {mass, kg}, {length, nullptr}}));

@@ -1,5 +1,5 @@
 // Shared test helpers: a spy reader that tests fill, the catalogue most tests share, the message
-// of a refusal, a capture of standard output and a near-in-ulps matcher.
+// of a refusal and a near-in-ulps matcher.
 #pragma once
 
 #include <units/Dimension.h>
@@ -21,10 +21,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
-#include <cstring>
 #include <functional>
-#include <iostream>
 #include <limits>
 #include <locale>
 #include <memory>
@@ -210,21 +207,6 @@ std::string Keys(const Objects& objects) {
     return keys;
 }
 
-/// Redirects std::cout into a buffer while it lives.
-class CoutCapture {
-public:
-    CoutCapture() : m_previous(std::cout.rdbuf(m_buffer.rdbuf())) {}
-    CoutCapture(const CoutCapture&) = delete;
-    CoutCapture& operator=(const CoutCapture&) = delete;
-    ~CoutCapture() { std::cout.rdbuf(m_previous); }
-
-    std::string Text() const { return m_buffer.str(); }
-
-private:
-    std::ostringstream m_buffer;
-    std::streambuf* m_previous;
-};
-
 /// The numeric punctuation of a locale with a decimal comma that groups thousands with points.
 struct CommaNumbers : std::numpunct<char> {
     char do_decimal_point() const override { return ','; }
@@ -232,34 +214,19 @@ struct CommaNumbers : std::numpunct<char> {
     std::string do_grouping() const override { return "\3"; }
 };
 
-/// The distance between `a` and `b` in units in the last place: 0 when they are equal (-0 and 0
-/// included), 1 when they are adjacent; the largest distance when either is a NaN.
-template <typename Float>
-std::uint64_t UlpsApart(Float a, Float b) {
-    using Bits = std::conditional_t<sizeof(Float) == 8, std::int64_t, std::int32_t>;
-    if (std::isnan(a) || std::isnan(b)) {
-        return std::numeric_limits<std::uint64_t>::max();
-    }
-    const auto ordered = [](Float x) -> std::int64_t {
-        Bits bits;
-        std::memcpy(&bits, &x, sizeof bits);
-        // Negative values count down from zero, so that the integers run in the values' order.
-        return bits < 0 ? -static_cast<std::int64_t>(bits - std::numeric_limits<Bits>::min())
-                        : bits;
-    };
-    const std::int64_t x = ordered(a), y = ordered(b);
-    return x > y ? static_cast<std::uint64_t>(x) - static_cast<std::uint64_t>(y)
-                 : static_cast<std::uint64_t>(y) - static_cast<std::uint64_t>(x);
-}
-
-/// Matches a float or double at most `ulps` representable values away from `expected`.
+/// Matches a float or double at most `ulps` representable values away from `expected`, either
+/// way; never a NaN.
 MATCHER_P2(NearInUlps, expected, ulps,
            "is within " + ::testing::PrintToString(ulps) + " ulps of " +
                ::testing::PrintToString(expected)) {
     using Float = std::decay_t<arg_type>;
-    const std::uint64_t apart = UlpsApart<Float>(arg, static_cast<Float>(expected));
-    *result_listener << "which is " << apart << " ulps away";
-    return apart <= static_cast<std::uint64_t>(ulps);
+    Float low = static_cast<Float>(expected), high = low;
+    for (int step = 0; step < ulps; ++step) {
+        low = std::nextafter(low, -std::numeric_limits<Float>::infinity());
+        high = std::nextafter(high, std::numeric_limits<Float>::infinity());
+    }
+    *result_listener << "which is outside [" << low << ", " << high << "]";
+    return low <= arg && arg <= high;
 }
 
 } // namespace orv_testing
