@@ -351,11 +351,13 @@ struct Undecided {
 };
 
 // Converts `vectors` vectors from `values` quickly, noting those not wholly decided, whose other
-// lanes it leaves as they were; returns how many it noted. Nothing here is a call, so the
-// compiler keeps the constants in registers.
+// lanes it leaves as they were; returns how many it noted. The constants are copied, so that the
+// compiler keeps them in registers: the stores through `values` might otherwise have changed
+// them, and it would load them again for every vector.
 template <typename Ops, Form kForm, typename T>
-ORV_NO_INLINE std::size_t ConvertChunk(const Constants<Ops>& k, T* values, std::size_t vectors,
-                                       Undecided<Ops>* undecided) {
+ORV_NO_INLINE std::size_t ConvertChunk(const Constants<Ops>& constants, T* values,
+                                       std::size_t vectors, Undecided<Ops>* undecided) {
+    const Constants<Ops> k = constants;
     std::size_t found = 0;
     const auto convert = [&](std::size_t n) {
         const typename Ops::V x = Ops::Load(values + n * Ops::kLanes);
