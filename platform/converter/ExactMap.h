@@ -108,11 +108,11 @@ ScaleKind ScaleKindOf(const LinearParts& parts);
 /// The correctly rounded conversion of `x` by `parts`, in exact arithmetic: what the quick
 /// evaluation of the loops leaves to be decided. Infinities and NaN convert as IEEE arithmetic
 /// does.
+double ConvertExactly(const LinearParts& parts, double x);
+float ConvertExactly(const LinearParts& parts, float x);
 /// a * b + c rounded once to the nearest double, worked out on integers: for C runtimes whose fma
 /// rounds twice for some operands.
 double FusedExactly(double a, double b, double c);
-double ConvertExactly(const LinearParts& parts, double x);
-float ConvertExactly(const LinearParts& parts, float x);
 /// True when rounding `y` to a float gives the float nearest the exact value that `y` is the
 /// nearest double to: `y` is no float midpoint, which rounding to double could have reached from
 /// either side, and not among the subnormal floats, whose midpoints this does not look for.

@@ -148,8 +148,11 @@ inline bool ShiftOf(const LinearParts& parts, double& shift, double& shiftLow) {
     const auto moderate = [](double value) {
         return std::fabs(value) >= 0x1p-900 && std::fabs(value) <= 0x1p900;
     };
+    if (!moderate(parts.scale) || !moderate(parts.offset)) {
+        return false;
+    }
     const double high = parts.offset / parts.scale;
-    if (!moderate(parts.scale) || !moderate(parts.offset) || !moderate(high)) {
+    if (!moderate(high)) {
         return false;
     }
     shift = high;
@@ -432,19 +435,12 @@ void ConvertVector(const LinearParts& parts, T* values, std::size_t count, doubl
 
 template <typename Ops, typename T>
 void ConvertMany(const LinearParts& parts, T* values, std::size_t count) {
-    double shift = 0.0;
-    double shiftLow = 0.0;
-    const Mode mode = ModeOf(parts);
-    if (mode == Mode::e_Ieee || mode == Mode::e_Exact ||
-        (mode == Mode::e_Affine && !ShiftOf(parts, shift, shiftLow))) {
+    switch (ModeOf(parts)) {
+    case Mode::e_Ieee:
+    case Mode::e_Exact:
         for (std::size_t i = 0; i < count; ++i) {
             values[i] = ConvertOne(parts, values[i]);
         }
-        return;
-    }
-    switch (mode) {
-    case Mode::e_Ieee:
-    case Mode::e_Exact:
         return;
     case Mode::e_Scale:
         switch (ScaleKindOf(parts)) {
@@ -467,9 +463,18 @@ void ConvertMany(const LinearParts& parts, T* values, std::size_t count) {
         }
         ConvertVector<Ops, Form::e_Scale>(parts, values, count);
         return;
-    case Mode::e_Affine:
-        ConvertVector<Ops, Form::e_Shift>(parts, values, count, shift, shiftLow);
+    case Mode::e_Affine: {
+        double shift = 0.0;
+        double shiftLow = 0.0;
+        if (ShiftOf(parts, shift, shiftLow)) {
+            ConvertVector<Ops, Form::e_Shift>(parts, values, count, shift, shiftLow);
+        } else {
+            for (std::size_t i = 0; i < count; ++i) {
+                values[i] = ConvertExactly(parts, values[i]);
+            }
+        }
         return;
+    }
     }
 }
 
