@@ -2,6 +2,7 @@
 // two in the exact scale; the loops that skip the test for them must still give the nearest
 // doubles, and the scales that do not qualify must still take the test.
 #include "LoopSets.h"
+#include "RationalReference.h"
 
 #include <gtest/gtest.h>
 
@@ -38,29 +39,15 @@ struct Engine {
     Engine(const Engine&) = delete; // parts point into state
 };
 
-// The double nearest p / q * x, for a finite x, worked out on integers.
-double Reference(std::int64_t p, std::int64_t q, double x) {
-    int exponent = 0;
-    const double fraction = std::frexp(x, &exponent);
-    Integer numerator = Integer(static_cast<std::int64_t>(std::ldexp(fraction, 53))) * p;
-    Integer denominator = q;
-    exponent -= 53;
-    if (exponent >= 0) {
-        numerator <<= exponent;
-    } else {
-        denominator <<= -exponent;
-    }
-    return Detail::Nearest<double>(numerator, denominator);
-}
-
-// Each runnable set's vector conversion of `values` gives Reference's doubles.
+// Each runnable set's vector conversion of `values` gives the doubles nearest p / q * x.
 void ExpectNearest(std::int64_t p, std::int64_t q, const std::vector<double>& values) {
     const Engine engine(0, p, q);
     for (const Loops& set : Runnable()) {
         std::vector<double> converted = values;
         set.loops->many(engine.parts, converted.data(), converted.size());
         for (std::size_t i = 0; i < values.size(); ++i) {
-            ASSERT_EQ(converted[i], Reference(p, q, values[i]))
+            ASSERT_EQ(converted[i], Reference::NearestTo<double>(Reference::ValueOf(values[i]) *
+                                                                 Reference::Rational(p, q)))
                 << p << "/" << q << ", " << set.name << ": " << values[i];
         }
     }
