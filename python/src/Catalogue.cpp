@@ -1,6 +1,6 @@
 // Dimensions, units and measurements: the catalogue's objects, its look-ups and its listings.
 // Catalogue objects belong to the library until the process ends; Python only points to them.
-#include "Module.h"
+#include "ModuleState.h"
 
 #include <units/Dimension.h>
 #include <units/Measurement.h>

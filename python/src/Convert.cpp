@@ -1,6 +1,6 @@
 // convert(value, from_unit, to_unit, out=None): one number, or every element of an array of
 // float64 or float32 values, through the library's converters.
-#include "Module.h"
+#include "ModuleState.h"
 
 #include <units/Unit.h>
 #include <units/UnitConverter.h>

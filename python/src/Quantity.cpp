@@ -1,6 +1,6 @@
 // Quantity: the library's UCDouble, a value held in the base unit of its measurement. Each
 // Quantity owns its value; what Parse and the operators make with new is adopted as it comes.
-#include "Module.h"
+#include "ModuleState.h"
 
 #include <units/Dimension.h>
 #include <units/Measurement.h>

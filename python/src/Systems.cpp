@@ -1,6 +1,6 @@
 // Unit systems: the registered ones, the current one, local ones with overrides, and Python
 // handlers of their change events.
-#include "Module.h"
+#include "ModuleState.h"
 
 #include <units/LocalUnitSystem.h>
 #include <units/Measurement.h>
