@@ -9,12 +9,39 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <utility>
 #include <vector>
 
 namespace CatalogueData {
+
+/// One line of a table of expressions: its number, its first word and the rest, without a "#"
+/// comment and the blanks around it.
+struct TableRow {
+    int line;
+    std::string key;
+    std::string rest;
+};
+
+/// The rows of the table at `path`; blank lines and comments are skipped.
+inline std::vector<TableRow> ReadTable(const std::string& path) {
+    std::ifstream in(path);
+    EXPECT_TRUE(in.good()) << "cannot read " << path;
+    std::vector<TableRow> rows;
+    std::string text;
+    for (int line = 1; std::getline(in, text); ++line) {
+        std::istringstream words(text.substr(0, text.find('#')));
+        TableRow row{line, {}, {}};
+        if (words >> row.key) {
+            std::getline(words >> std::ws, row.rest);
+            row.rest.erase(row.rest.find_last_not_of(" \t") + 1);
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
 
 /// Why GNU units cannot answer here, or an empty text when it can.
 inline std::string WhyNoGnuUnits() {

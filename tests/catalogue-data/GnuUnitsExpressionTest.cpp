@@ -1,6 +1,8 @@
 // Cross-checks unit expressions over the default catalogue against GNU units: every expression
 // of GnuUnitsUnitExpressions.txt must give the same base value as the same quantity in GNU
-// units, and every refused one must be refused for the reason the table gives.
+// units, and every refused one must be refused for the reason the table gives. A line of the
+// table is "expression [GNU units' expression]", the second one when GNU units writes the
+// quantity otherwise, or "! expression reason" for an expression that must be refused.
 #include "GnuUnits.h"
 
 #include <units/reader/XmlUnitReader.h>
@@ -8,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -19,39 +20,7 @@ namespace {
 
 using Orv::Pim::Core::Service::Units::Reader::XmlUnitReader;
 
-struct Expression {
-    int line;
-    std::string ours;
-    std::string gnu;    // the same quantity for GNU units; empty when refused
-    std::string reason; // part of the reason for refusing it; empty when accepted
-};
-
-std::vector<Expression> LoadTable() {
-    std::ifstream in(ORV_GNU_UNITS_EXPRESSIONS);
-    EXPECT_TRUE(in.good()) << "cannot read " << ORV_GNU_UNITS_EXPRESSIONS;
-    std::vector<Expression> table;
-    std::string text;
-    for (int line = 1; std::getline(in, text); ++line) {
-        if (text.empty() || text[0] == '#') {
-            continue;
-        }
-        const bool refused = text.rfind("! ", 0) == 0;
-        std::istringstream words(refused ? text.substr(2) : text);
-        Expression expression{line, {}, {}, {}};
-        words >> expression.ours;
-        std::string rest;
-        std::getline(words >> std::ws, rest);
-        if (refused) {
-            expression.reason = rest;
-        } else {
-            rest = rest.substr(0, rest.find('#'));
-            expression.gnu = rest.substr(0, rest.find_last_not_of(' ') + 1);
-            expression.gnu = expression.gnu.empty() ? expression.ours : expression.gnu;
-        }
-        table.push_back(expression);
-    }
-    return table;
-}
+using CatalogueData::TableRow;
 
 // The coherent unit of a signature ("L M T-2") as GNU units writes it.
 std::string GnuBaseUnit(const std::string& signature) {
@@ -77,42 +46,47 @@ TEST(GnuUnitsExpressions, AgreeWithGnuUnits) {
     const double points[] = {1, 2.5};
     std::vector<std::pair<std::string, std::string>> pairs;
     std::vector<double> ours;
-    std::vector<const Expression*> asked;
-    for (const Expression& expression : LoadTable()) {
-        if (!expression.reason.empty()) {
+    const std::vector<TableRow> table = CatalogueData::ReadTable(ORV_GNU_UNITS_EXPRESSIONS);
+    std::vector<const TableRow*> asked;
+    for (const TableRow& row : table) {
+        if (row.key == "!") {
             continue;
         }
-        SCOPED_TRACE("line " + std::to_string(expression.line) + ": " + expression.ours);
-        const auto* unit = reader->GetUnitSpec(expression.ours);
-        ASSERT_NE(unit, nullptr) << reader->ExplainMissingUnit(expression.ours)->ToString();
+        SCOPED_TRACE("line " + std::to_string(row.line) + ": " + row.key);
+        const auto* unit = reader->GetUnitSpec(row.key);
+        ASSERT_NE(unit, nullptr) << reader->ExplainMissingUnit(row.key)->ToString();
         // The table checks expressions, not the catalogue's own symbols.
         ASSERT_EQ(std::find(listed.begin(), listed.end(), unit), listed.end());
-        EXPECT_EQ(unit->symbol, expression.ours);
+        EXPECT_EQ(unit->symbol, row.key);
         const auto signature = reader->GetDimensionSignature(unit->dimensionName);
         ASSERT_TRUE(signature.has_value()) << unit->dimensionName;
         for (const double x : points) {
-            pairs.emplace_back(std::to_string(x) + " * (" + expression.gnu + ")",
+            pairs.emplace_back(std::to_string(x) + " * (" +
+                                   (row.rest.empty() ? row.key : row.rest) + ")",
                                GnuBaseUnit(*signature));
             ours.push_back(unit->converter->Convert(x));
-            asked.push_back(&expression);
+            asked.push_back(&row);
         }
     }
     CatalogueData::ExpectGnuUnitsAgree(pairs, ours, [&](std::size_t i) {
-        return "line " + std::to_string(asked[i]->line) + ": " + asked[i]->ours;
+        return "line " + std::to_string(asked[i]->line) + ": " + asked[i]->key;
     });
 }
 
 TEST(GnuUnitsExpressions, AreRefusedForTheirReasons) {
     const std::unique_ptr<XmlUnitReader> reader = XmlUnitReader::Default();
-    for (const Expression& expression : LoadTable()) {
-        if (expression.reason.empty()) {
+    for (const TableRow& row : CatalogueData::ReadTable(ORV_GNU_UNITS_EXPRESSIONS)) {
+        if (row.key != "!") {
             continue;
         }
-        SCOPED_TRACE("line " + std::to_string(expression.line) + ": " + expression.ours);
-        EXPECT_EQ(reader->GetUnitSpec(expression.ours), nullptr);
-        const auto problem = reader->ExplainMissingUnit(expression.ours);
+        std::istringstream words(row.rest);
+        std::string expression, reason;
+        std::getline(words >> expression >> std::ws, reason);
+        SCOPED_TRACE("line " + std::to_string(row.line) + ": " + expression);
+        EXPECT_EQ(reader->GetUnitSpec(expression), nullptr);
+        const auto problem = reader->ExplainMissingUnit(expression);
         ASSERT_TRUE(problem.has_value());
-        EXPECT_NE(problem->reason.find(expression.reason), std::string::npos) << problem->reason;
+        EXPECT_NE(problem->reason.find(reason), std::string::npos) << problem->reason;
     }
 }
 

@@ -33,8 +33,6 @@ TEST(Catalogue, BuildsEachObjectOnceFromItsRecord) {
     EXPECT_EQ(reader.Calls("GetMeasurementSpec Depth"), 1);
     // The unit owns a copy of the record's engine.
     EXPECT_NE(foot->Converter(), reader.records.GetUnitSpec("ft")->converter);
-    EXPECT_EQ(foot->GetDimension(), length);
-    EXPECT_EQ(depth->GetDimension(), length);
 }
 
 // Asked for again, the dimension and measurement records collide with what they built (see
@@ -189,8 +187,6 @@ TEST(UnitListings, ListTheUnitsOfADimensionOrOfAStandardForm) {
     EXPECT_EQ(Keys(Unit::GetAllUnits(Dimension::GetDimension("Length"))),
               "feet foot ft km m zero ");
     EXPECT_EQ(Keys(Unit::GetAllUnits(static_cast<Dimension*>(nullptr))), "");
-    EXPECT_EQ(U("foot")->StandardForm(), U("ft"));
-    EXPECT_EQ(U("ft")->StandardForm(), U("ft"));
     EXPECT_EQ(Keys(Unit::GetAllUnits(U("foot"))), "feet foot ft ");
     EXPECT_EQ(Keys(Unit::GetAllUnits(U("ft"))), "feet foot ft ");
     EXPECT_EQ(Keys(Unit::GetAllUnits(U("m"))), "m ");

@@ -16,7 +16,8 @@ using namespace orv_testing;
 
 namespace {
 
-// Without a usable unit (none, or one without an inverse) the conversion gives 0.
+// Without a usable unit (none, or one without an inverse) the conversion gives 0. Into a unit,
+// it gives to the bit what a converter from the base unit gives (tests/conversion).
 TEST(UCDouble, KeepsItsBaseValueAndConvertsItIntoAUnitOrTheUnitOfASystem) {
     UCDouble depth(1.0, M("Depth"));
     depth.BaseValue(3.048);
@@ -24,7 +25,6 @@ TEST(UCDouble, KeepsItsBaseValueAndConvertsItIntoAUnitOrTheUnitOfASystem) {
     EXPECT_EQ(UCDouble().GetMeasurement(), M("Unitless"));
     EXPECT_EQ(UCDouble(5.0).BaseUnit(), U("1"));
     EXPECT_EQ(depth.BaseUnit(), U("m"));
-    EXPECT_THAT(depth.Convert(U("ft")), NearInUlps(10.0, 1));
     EXPECT_THAT(depth.Convert(UnitSystem::GetUnitSystem("Imperial")), NearInUlps(10.0, 1));
     EXPECT_EQ(depth.Convert(UnitSystem::GetUnitSystem("Metric")), 3.048);
     UnitService::SetUnitSystem(UnitSystem::GetUnitSystem("Imperial"));
@@ -155,12 +155,9 @@ TEST(UCDoubleText, ReadsEachNumberAsStrtodDoesInTheCLocale) {
     for (const std::string& text : texts) {
         const double expected = CStrtod(text.c_str());
         const double read = Owned(UCDouble::Parse(text))->BaseValue();
-        if (std::isnan(expected)) {
-            ASSERT_TRUE(std::isnan(read)) << text;
-        } else {
-            ASSERT_EQ(std::memcmp(&read, &expected, sizeof read), 0)
-                << text << ": " << read << " against " << expected;
-        }
+        // To the bit, NaN's sign and payload included.
+        ASSERT_EQ(std::memcmp(&read, &expected, sizeof read), 0)
+            << text << ": " << read << " against " << expected;
     }
 }
 
@@ -180,11 +177,10 @@ TEST(UCDoubleText, ReadsABareNumberInTheGivenUnitOrTheUnitOfASystem) {
 }
 
 // Nothing to convert with: "0" for a missing unit, "" for a missing system, "0 zero" for a unit
-// without an inverse. Only six significant digits survive a trip through text.
+// without an inverse. Only six significant digits survive a trip through text; how each number
+// is written is checked against a stream below.
 TEST(UCDoubleText, WritesSixSignificantDigitsAndTheSymbolInAUnitOrTheUnitOfASystem) {
     UCDouble const depth(3.048, M("Depth"));
-    EXPECT_EQ(UCDouble(1.0 / 3.0, M("Depth")).ToString(U("m")), "0.333333 m");
-    EXPECT_EQ(UCDouble(-1234567.0, M("Depth")).ToString(U("m")), "-1.23457e+06 m");
     EXPECT_EQ(depth.ToString(UnitSystem::GetUnitSystem("Imperial")), "10 ft");
     EXPECT_EQ(depth.ToString(UnitSystem::GetUnitSystem("Metric")), "3.048 m");
     UnitService::SetUnitSystem(UnitSystem::GetUnitSystem("Imperial"));

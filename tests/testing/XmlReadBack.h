@@ -1,5 +1,6 @@
-// Reads an XML file back into a plain tree of elements, so that tests can check the structure a
-// writer produced: element names, attribute values and the order of children.
+// Reads an XML file back, validated against a schema, into a plain tree of elements, so that tests
+// can check the structure a writer produced: element names, attribute values and the order of
+// children.
 #pragma once
 
 #include <xercesc/dom/DOM.hpp>
@@ -61,15 +62,14 @@ struct ThrowOnError : xercesc::HandlerBase {
 
 } // namespace detail
 
-/// Parses the file at `path` and returns its root element; with a `schema` path, validates the
-/// file against that XML schema too. Throws std::runtime_error ("path:line:column: message")
-/// when the file is missing, not well-formed or not valid.
-inline XmlNode ReadXmlFile(const std::string& path, const std::string& schema = "") {
+/// Parses the file at `path`, validated against the XML schema at `schema`, and returns its root
+/// element. Throws std::runtime_error ("path:line:column: message") when the file is missing,
+/// not well-formed or not valid.
+inline XmlNode ReadXmlFile(const std::string& path, const std::string& schema) {
     // Xerces takes a path without a drive letter for a relative one on Windows, where the
     // /-rooted paths of a build made on Linux and run under Wine have none: it gets absolute ones.
     const std::string file = std::filesystem::absolute(path).string();
-    const std::string schemaFile =
-        schema.empty() ? schema : std::filesystem::absolute(schema).string();
+    const std::string schemaFile = std::filesystem::absolute(schema).string();
     xercesc::XMLPlatformUtils::Initialize();
     XmlNode root;
     std::string error;
@@ -77,16 +77,14 @@ inline XmlNode ReadXmlFile(const std::string& path, const std::string& schema = 
         xercesc::XercesDOMParser parser;
         detail::ThrowOnError errors;
         parser.setErrorHandler(&errors);
-        if (!schema.empty()) {
-            parser.setValidationScheme(xercesc::XercesDOMParser::Val_Always);
-            parser.setDoNamespaces(true);
-            parser.setDoSchema(true);
-            parser.setValidationSchemaFullChecking(true);
-            xercesc::TranscodeFromStr wide(reinterpret_cast<const XMLByte*>(schemaFile.data()),
-                                           schemaFile.size(), "UTF-8");
-            const std::basic_string<XMLCh> location(wide.str(), wide.length());
-            parser.setExternalNoNamespaceSchemaLocation(location.c_str());
-        }
+        parser.setValidationScheme(xercesc::XercesDOMParser::Val_Always);
+        parser.setDoNamespaces(true);
+        parser.setDoSchema(true);
+        parser.setValidationSchemaFullChecking(true);
+        xercesc::TranscodeFromStr wide(reinterpret_cast<const XMLByte*>(schemaFile.data()),
+                                       schemaFile.size(), "UTF-8");
+        const std::basic_string<XMLCh> location(wide.str(), wide.length());
+        parser.setExternalNoNamespaceSchemaLocation(location.c_str());
         try {
             parser.parse(file.c_str());
             root = detail::ToNode(*parser.getDocument()->getDocumentElement());
