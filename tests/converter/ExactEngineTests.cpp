@@ -29,9 +29,9 @@ std::unique_ptr<LinearUnitConverter> Between(const ExactDefinition& from,
                                                  static_cast<LinearUnitConverter*>(back.get()));
 }
 
-// Not a quotient of rounded numbers: 4.4482216152605 / 0.00064516 (psi in Pa), 1 / 0.3048 and
-// 0.3048 / 0.0254 are each a place off. 2^53 + 3 lies halfway between 2^53 + 2 and 2^53 + 4, and
-// 1 + 2^-53 halfway between 1 and the next double.
+// Not a quotient of rounded numbers: 4.4482216152605 / 0.00064516 (psi in Pa) would be a place
+// off; random definitions are checked so in the exactness tests. 2^53 + 3 lies halfway between
+// 2^53 + 2 and 2^53 + 4, and 1 + 2^-53 halfway between 1 and the next double.
 TEST(ExactEngines, RoundEachCoefficientOnceToTheNearestDoubleTiesToEven) {
     struct Case {
         ExactDefinition from, to;
@@ -40,8 +40,6 @@ TEST(ExactEngines, RoundEachCoefficientOnceToTheNearestDoubleTiesToEven) {
     };
     const Case cases[] = {
         {{"0", "4.4482216152605"}, {"0", "0.00064516"}, "6894.757293168361336722673445", "0"},
-        {{"0", "1"}, {"0", "0.3048"}, "3.2808398950131233595800524934383202099737532808", "0"},
-        {{"0", "0.3048"}, {"0", "0.0254"}, "12", "0"},
         {{"273.15"}, {"459.67", "1", "1.8"}, "1.8", "32"}, // degC in degF
         {{"0", "1e500", "1e499"}, {}, "10", "0"},          // far beyond the range of double
         {{"9007199254740995"}, {}, "1", "9007199254740996"},
@@ -116,24 +114,17 @@ TEST(ExactEngines, BuildFromSmallIntegersInLowestTerms) {
     EXPECT_THROW(MakeExactLinear(std::int64_t{1} << 62, 1, 1), std::invalid_argument);
 }
 
-// Clones, inverses and compositions of exact engines, linear or composite, have exact forms in
-// lowest terms; one engine of doubles makes a composition of doubles.
+// Clones and composites of exact engines have exact forms in lowest terms (folds, inverses and
+// exact compositions of random definitions are checked so in the exactness tests); one engine of
+// doubles makes a composition of doubles.
 TEST(ExactEngines, KeepExactnessThroughCloneInverseAndCompositionOnly) {
     std::unique_ptr<IUnitConverterEngine> ft = MakeExactLinear("0.3048")->Clone();
     std::unique_ptr<IUnitConverterEngine> mToIn = MakeExactLinear("0.0254")->GetInverse();
-    LinearUnitConverter ftToIn(static_cast<LinearUnitConverter*>(ft.get()),
-                               static_cast<LinearUnitConverter*>(mToIn.get()));
     CompositeUnitConverter composite(ft.get(), mToIn->Clone().release());
-    std::unique_ptr<IUnitConverterEngine> single = ComposeExact(*ft, *mToIn);
-    EXPECT_EQ(single->m_eType, e_LinearEngine);
-    for (IUnitConverterEngine* engine :
-         {static_cast<IUnitConverterEngine*>(&ftToIn),
-          static_cast<IUnitConverterEngine*>(&composite), single.get()}) {
-        ExactDefinition definition;
-        ASSERT_TRUE(IsExact(*engine));
-        ASSERT_TRUE(GetExactDefinition(*engine, definition));
-        EXPECT_EQ(Text(definition), "0 12 1 0");
-    }
+    ExactDefinition definition;
+    ASSERT_TRUE(IsExact(*ft));
+    ASSERT_TRUE(GetExactDefinition(composite, definition));
+    EXPECT_EQ(Text(definition), "0 12 1 0");
 
     LinearUnitConverter doubles(0.3048, 0.0);
     LinearUnitConverter mixed(&doubles, static_cast<LinearUnitConverter*>(mToIn.get()));
