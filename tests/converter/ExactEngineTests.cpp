@@ -109,9 +109,14 @@ TEST(ExactEngines, BuildFromSmallIntegersInLowestTerms) {
     ASSERT_TRUE(GetExactDefinition(*MakeExactLinear(-14, -6, -4), definition));
     EXPECT_EQ(Text(definition), "7 3 2 0");
     EXPECT_EQ(MakeExactLinear(0, 381, 1250)->Convert(1.0), 0.3048);
-    EXPECT_THROW(MakeExactLinear(0, 0, 1), std::invalid_argument);
-    EXPECT_THROW(MakeExactLinear(1, 1, 0), std::invalid_argument);
-    EXPECT_THROW(MakeExactLinear(std::int64_t{1} << 62, 1, 1), std::invalid_argument);
+    const auto refusal = [](std::int64_t a, std::int64_t b, std::int64_t c) {
+        return orv_testing::MessageOf<std::invalid_argument>([&] { MakeExactLinear(a, b, c); });
+    };
+    EXPECT_EQ(refusal(0, 0, 1), "exact definition (A 0, B 0, C 1): B and C must not be 0");
+    EXPECT_EQ(refusal(1, 1, 0), "exact definition (A 1, B 1, C 0): B and C must not be 0");
+    EXPECT_EQ(refusal(-(std::int64_t{1} << 62), 1, 1),
+              "exact definition (A -4611686018427387904, B 1, C 1): an integer is 2^62 or more in "
+              "magnitude");
 }
 
 // Clones and composites of exact engines have exact forms in lowest terms (folds, inverses and
@@ -154,6 +159,9 @@ TEST(ExactEngines, ReadOnlyDecimalsWithinTheirLimits) {
     }
     EXPECT_EQ(RefusalOf({"0", "1.5e"}), "exact definition (A \"0\", B \"1.5e\", C \"1\", D \"0\"): "
                                         "B \"1.5e\" is not a decimal number");
+    EXPECT_EQ(RefusalOf({"0", "1e1001"}),
+              "exact definition (A \"0\", B \"1e1001\", C \"1\", D \"0\"): B \"1e1001\" has more "
+              "than 1000 digits or an exponent beyond 1000");
 }
 
 TEST(ExactEngines, TellIdentityInvertibleAndConstantMapsApart) {
@@ -180,7 +188,11 @@ TEST(ExactEngines, RefuseDefinitionsWithoutInverseOrBeyondDouble) {
     EXPECT_NE(RefusalOf({"0", "1e-400", "1", "0"}).find("scale B/C"), std::string::npos);
     EXPECT_NE(RefusalOf({"1e400", "1", "1", "0"}).find("offset A/C"), std::string::npos);
     EXPECT_NE(RefusalOf({"1", "1e400", "1", "1"}).find("p + q / (r + x)"), std::string::npos);
-    EXPECT_THROW(RationalUnitConverter(ExactDefinition{"0", "2", "1", "0"}), std::invalid_argument);
+    EXPECT_EQ(orv_testing::MessageOf<std::invalid_argument>([] {
+                  RationalUnitConverter(ExactDefinition{"0", "2", "1", "0"});
+              }),
+              "exact definition (A \"0\", B \"2\", C \"1\", D \"0\"): D is 0, which makes a "
+              "linear engine; use MakeExactEngine");
 }
 
 } // namespace
