@@ -5,6 +5,7 @@
 #include "ExactMap.h"
 #include "Kernels.h"
 
+#include <cstdint>
 #include <vector>
 
 namespace Orv::Pim::Core::Service::Units::Converter::Detail {
@@ -39,6 +40,25 @@ std::vector<Loops> Runnable() {
 #endif
     return runnable;
 }
+
+// An engine's parts as the loops take them, with the state they point into: rounded from an
+// exact map as the library rounds them, or two doubles without one.
+struct Engine {
+    Detail::LinearState state;
+    Detail::LinearParts parts{};
+
+    explicit Engine(const Detail::ExactRef& exact) {
+        state.exact = exact;
+        double scale = 0.0;
+        double offset = 0.0;
+        Detail::RoundLinear(state.exact, state, scale, offset);
+        parts = {scale, state.scaleLow, offset, state.offsetLow, &state.exact};
+    }
+    // (a + b x) / c.
+    Engine(std::int64_t a, std::int64_t b, std::int64_t c) : Engine(Detail::SmallRef(a, b, c, 0)) {}
+    Engine(double scale, double offset) { parts = {scale, 0.0, offset, 0.0, &state.exact}; }
+    Engine(const Engine&) = delete; // parts point into state
+};
 
 } // namespace
 } // namespace OrvTesting

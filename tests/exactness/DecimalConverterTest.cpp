@@ -34,42 +34,34 @@ std::vector<std::string> RandomDecimals(std::size_t count) {
     return texts;
 }
 
-struct Map {
-    Converter::ExactDefinition definition;
-    Rational a, b, c, d;
-};
-
-Map MapOf(const char* a, const char* b, const char* c, const char* d) {
-    return {{a, b, c, d},
-            Reference::Decimal(a),
-            Reference::Decimal(b),
-            Reference::Decimal(c),
-            Reference::Decimal(d)};
-}
-
 // A scale, a scale and an offset, a scale whose double is not exact, a map with D not 0, and one
 // whose coefficients are too large for the quick evaluation.
-const Map kMaps[] = {
-    MapOf("0", "0.3048", "1", "0"),
-    MapOf("32", "9", "5", "0"),
-    MapOf("0", "1", "0.45359237", "0"),
-    MapOf("1", "3", "7", "11"),
-    MapOf("0", "1234567890123456789012", "7", "0"),
+const Converter::ExactDefinition kMaps[] = {
+    {"0", "0.3048", "1", "0"},
+    {"32", "9", "5", "0"},
+    {"0", "1", "0.45359237", "0"},
+    {"1", "3", "7", "11"},
+    {"0", "1234567890123456789012", "7", "0"},
 };
+
+// (a + b x) / (c + d x), exactly.
+Rational ExactAt(const Converter::ExactDefinition& map, const std::string& text) {
+    using Reference::Decimal;
+    const Rational x = Decimal(text);
+    return (Decimal(map.A) + Decimal(map.B) * x) / (Decimal(map.C) + Decimal(map.D) * x);
+}
 
 TEST(DecimalConverter, GivesTheDoubleNearestTheExactMapOfTheTypedDecimal) {
     const std::vector<std::string> texts = RandomDecimals(2000);
-    for (const Map& map : kMaps) {
-        const auto engine = Converter::MakeExactEngine(map.definition);
+    for (const Converter::ExactDefinition& map : kMaps) {
+        const auto engine = Converter::MakeExactEngine(map);
         const Converter::DecimalConverter converter(*engine);
         ASSERT_TRUE(converter.IsExact());
         for (const std::string& text : texts) {
-            const Rational x = Reference::Decimal(text);
-            const Rational exact = (map.a + map.b * x) / (map.c + map.d * x);
             const std::optional<double> result = converter.Convert(text);
             ASSERT_TRUE(result) << text;
-            EXPECT_TRUE(Reference::IsNearest(*result, exact))
-                << text << " through " << map.definition.B << " gives " << *result;
+            EXPECT_TRUE(Reference::IsNearest(*result, ExactAt(map, text)))
+                << text << " through " << map.B << " gives " << *result;
         }
     }
 }
@@ -82,8 +74,8 @@ TEST(DecimalConverter, ConvertsAStreamAsItConvertsEachText) {
                              "0.1", "-.5", "+2.25", "5."}) {
         texts.push_back(more);
     }
-    for (const Map& map : kMaps) {
-        const auto engine = Converter::MakeExactEngine(map.definition);
+    for (const Converter::ExactDefinition& map : kMaps) {
+        const auto engine = Converter::MakeExactEngine(map);
         const Converter::DecimalConverter converter(*engine);
         std::vector<std::string_view> views(texts.begin(), texts.end());
         std::vector<Converter::TypedDecimal> decimals(texts.size());
@@ -104,13 +96,12 @@ TEST(DecimalConverter, ConvertsAStreamAsItConvertsEachText) {
             }
             // A short result is the exact value itself, and only where the divisor allows it.
             if (shorts[i].significand != 0) {
-                const Rational x = Reference::Decimal(texts[i]);
                 EXPECT_EQ(Rational(shorts[i].significand) *
                               Reference::Power(10, shorts[i].exponent),
-                          (map.a + map.b * x) / (map.c + map.d * x))
+                          ExactAt(map, texts[i]))
                     << texts[i];
                 EXPECT_NE(shorts[i].significand % 10, 0) << texts[i];
-                EXPECT_TRUE(map.definition.D == "0" && map.definition.C != "0.45359237");
+                EXPECT_TRUE(map.D == "0" && map.C != "0.45359237");
             }
         }
     }

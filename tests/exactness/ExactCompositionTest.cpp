@@ -58,17 +58,17 @@ void ExpectEngineOf(IUnitConverterEngine& engine, const Map& e) {
 }
 
 // A random coefficient, zero when asked: up to 19 digits, or 9 for a small one as most units have,
-// with the point anywhere and an exponent; its text and its value.
+// with the point anywhere and an exponent; its text, and its value as the reference reads it.
 std::string RandomDecimal(std::mt19937_64& random, bool small, bool zero, Rational& value) {
     const std::uint64_t mantissa =
         zero ? 0 : random() % (small ? 1000000000u : 10000000000000000000u);
-    const int exponent = static_cast<int>(random() % 14) - 9;
-    const bool negative = random() % 3 == 0;
-    value = Rational(Integer(mantissa)) * Reference::Power(10, exponent) * (negative ? -1 : 1);
     const std::string digits = std::to_string(mantissa);
     const std::size_t point = random() % (digits.size() + 1);
-    return (negative ? "-" : "") + digits.substr(0, point) + "." + digits.substr(point) + "e" +
-           std::to_string(exponent + static_cast<int>(digits.size() - point));
+    const std::string text = (random() % 3 == 0 ? "-" : "") + digits.substr(0, point) + "." +
+                             digits.substr(point) + "e" +
+                             std::to_string(static_cast<int>(random() % 14) - 9);
+    value = Reference::Decimal(text);
+    return text;
 }
 
 // A random definition that the factory accepts, linear or not, and its map.
