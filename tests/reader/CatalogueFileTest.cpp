@@ -2,6 +2,7 @@
 // the default catalogue.
 #include "ReaderRecords.h"
 
+#include <units/converter/Engines.h>
 #include <units/converter/ExactEngines.h>
 #include <units/reader/CatalogueWriter.h>
 #include <units/reader/InMemoryUnitReader.h>
@@ -109,21 +110,14 @@ TEST(CatalogueWriter, WritesAnInMemoryCatalogueWithNonLinearUnitsThatReadsBackTo
     EXPECT_EQ(Written(*back), text);
 }
 
+// Two linear engines of doubles composed have no exact definition, nor a scale and offset.
 TEST(CatalogueWriter, RefusesAnEngineWithoutADefinitionAFileCanHold) {
-    struct Opaque : Converter::IUnitConverterEngine {
-        Opaque() : IUnitConverterEngine(Converter::e_CompositeEngine) {}
-        std::unique_ptr<IUnitConverterEngine> Clone() override { return nullptr; }
-        void Convert(std::vector<double>&) override {}
-        void Convert(std::vector<float>&) override {}
-        double Convert(double value) override { return value * value; }
-        float Convert(float value) override { return value * value; }
-        bool IsUnity() override { return false; }
-        bool IsInvertible() override { return true; }
-        std::unique_ptr<IUnitConverterEngine> GetInverse() override { return nullptr; }
-    };
+    Converter::LinearUnitConverter half(0.5, 0.0); // borrowed by the composite: outlives it
     InMemoryUnitReader reader;
-    reader.AddDimension("Area", "m2");
-    reader.AddUnit("m2", "square metre", "Area", std::make_unique<Opaque>());
+    reader.AddDimension("Length", "m");
+    reader.AddUnit("hop", "a composite of doubles", "Length",
+                   std::make_unique<Converter::CompositeUnitConverter>(
+                       &half, new Converter::LinearUnitConverter(2.0, 0.0)));
     EXPECT_THROW(Written(reader), std::invalid_argument);
 }
 
