@@ -115,8 +115,8 @@ TEST(OrvUnitsConvert, WritesShortDecimalsAsTheirDoublesAreWritten) {
     }
 }
 
-// Digits are rounded once from the exact value, ties to even: 0.35 is the tie it is typed as,
-// not the double below it.
+// Digits are rounded once from the exact value, ties to even: -0.35 is the tie it is typed as,
+// not the double nearer zero, and keeps its sign.
 TEST(OrvUnitsConvert, WritesDigitsRoundedOnceFromTheExactResult) {
     const struct {
         std::vector<std::string> args;
@@ -124,7 +124,7 @@ TEST(OrvUnitsConvert, WritesDigitsRoundedOnceFromTheExactResult) {
     } cases[] = {
         {{"--digits", "4", "1", "psi", "Pa"}, "6895\n"},
         {{"--digits", "3", "0.1", "ft", "m"}, "0.0305\n"},
-        {{"--digits", "1", "0.35", "m", "m"}, "0.4\n"},
+        {{"--digits", "1", "-0.35", "m", "m"}, "-0.4\n"},
         {{"--digits", "1", "0.00025", "m", "m"}, "0.0002\n"},
         {{"--digits", "2", "0.0000125", "m", "m"}, "1.2e-05\n"},
         {{"--digits", "1", "2.5e10", "m", "m"}, "2e+10\n"},
