@@ -103,18 +103,14 @@ TEST(UnitExpression, NamesADimensionAfterItsSignatureWithTheSiExpressionAsBaseUn
 }
 
 // What the library makes of them: units like any other, converted exactly, parsed into the
-// measurement named like their dimension.
+// measurement named like their dimension. (orvunits' tests convert kg*m/s^2 to N and parse m/s^2.)
 TEST(UnitExpression, IsAUnitOfTheLibraryLikeAnyOther) {
     const auto reader = XmlUnitReader::Default();
     UnitService::UnitReader(reader.get());
-    EXPECT_EQ(UnitConverter(Unit::GetUnit("kg*m/s^2"), Unit::GetUnit("N")).Convert(1.0), 1.0);
     EXPECT_EQ(UnitConverter(Unit::GetUnit("ft/s"), Unit::GetUnit("m/s")).Convert(1.0), 0.3048);
     EXPECT_EQ(Unit::GetUnit("kg*m/s^2"), Unit::GetUnit("kg*m/s^2"));
     EXPECT_NEAR(UnitConverter::Convert(1.0, Unit::GetUnit("kg*m"), Unit::GetUnit("lbm*ft")),
                 1.0 / (0.45359237 * 0.3048), 1e-15);
-    std::unique_ptr<UCDouble> acceleration(&UCDouble::Parse("9.81 m/s^2"));
-    EXPECT_EQ(acceleration->GetMeasurement()->Name(), "Acceleration");
-    EXPECT_EQ(acceleration->BaseValue(), 9.81);
     std::unique_ptr<UCDouble> momentum(&UCDouble::Parse("2 kg*m/s"));
     EXPECT_EQ(momentum->GetMeasurement()->Name(), "L\xC2\xB7M\xC2\xB7T\xE2\x81\xBB\xC2\xB9");
     EXPECT_EQ(momentum->ToString(), "2 m\xC2\xB7kg\xC2\xB7s\xE2\x81\xBB\xC2\xB9");

@@ -51,15 +51,16 @@ std::string Shortest(double value) {
 }
 
 TEST(OrvUnitsConvert, WritesTheCorrectlyRoundedDoubleOfTheTypedDecimalsExactConversion) {
-    std::vector<std::string> typed;
+    // The typed values are converted as arguments too; the random ones only in the stream.
+    std::vector<std::string> values;
     std::istringstream words(
         "0.1 37 1 -40 98.6 1e-3 -.5 +2.25 123456.789 7.2e-12 3.0000000000000001 "
         "0.30000000000000004441 1.5e30 12345678901234567890123");
     for (std::string word; words >> word;) {
-        typed.push_back(word);
+        values.push_back(word);
     }
+    const std::size_t typed = values.size();
     std::mt19937_64 random(14);
-    std::vector<std::string> values = typed;
     for (int i = 0; i < 300; ++i) {
         std::string digits = std::to_string(random() % 100000000000000000ull);
         digits.insert(random() % digits.size(), ".");
@@ -82,7 +83,7 @@ TEST(OrvUnitsConvert, WritesTheCorrectlyRoundedDoubleOfTheTypedDecimalsExactConv
             std::string line;
             std::getline(lines, line);
             EXPECT_EQ(line, expected) << values[i] << " " << from << " to " << to;
-            if (i < typed.size()) {
+            if (i < typed) {
                 EXPECT_EQ(RunTool({"convert", values[i], from, to}).out, expected + "\n");
             }
         }
@@ -114,8 +115,8 @@ TEST(OrvUnitsConvert, WritesShortDecimalsAsTheirDoublesAreWritten) {
     }
 }
 
-// Digits are rounded once from the exact value, ties to even: 0.35 is the tie it is typed as,
-// not the double below it.
+// Digits are rounded once from the exact value, ties to even: -0.35 is the tie it is typed as,
+// not the double nearer zero, and keeps its sign.
 TEST(OrvUnitsConvert, WritesDigitsRoundedOnceFromTheExactResult) {
     const struct {
         std::vector<std::string> args;
@@ -123,7 +124,7 @@ TEST(OrvUnitsConvert, WritesDigitsRoundedOnceFromTheExactResult) {
     } cases[] = {
         {{"--digits", "4", "1", "psi", "Pa"}, "6895\n"},
         {{"--digits", "3", "0.1", "ft", "m"}, "0.0305\n"},
-        {{"--digits", "1", "0.35", "m", "m"}, "0.4\n"},
+        {{"--digits", "1", "-0.35", "m", "m"}, "-0.4\n"},
         {{"--digits", "1", "0.00025", "m", "m"}, "0.0002\n"},
         {{"--digits", "2", "0.0000125", "m", "m"}, "1.2e-05\n"},
         {{"--digits", "1", "2.5e10", "m", "m"}, "2e+10\n"},
@@ -149,14 +150,10 @@ TEST(OrvUnitsConvert, WritesDigitsRoundedOnceFromTheExactResult) {
 // must give back every double bit for bit, subnormals, extremes and -0 included.
 TEST(OrvUnitsConvert, StreamRoundTripsEveryDoubleExactly) {
     std::mt19937_64 random(20240521);
-    std::vector<double> values = {0.0,
-                                  -0.0,
-                                  std::numeric_limits<double>::min(),
-                                  std::numeric_limits<double>::denorm_min(),
-                                  std::numeric_limits<double>::max(),
-                                  -std::numeric_limits<double>::max(),
-                                  0.1,
-                                  1.0 / 3.0};
+    using Limits = std::numeric_limits<double>;
+    std::vector<double> values = {
+        0.0,           -0.0,           Limits::min(), Limits::denorm_min(),
+        Limits::max(), -Limits::max(), 0.1,           1.0 / 3};
     std::string input;
     for (std::size_t i = 0; i < 200000; ++i) {
         if (i >= values.size()) {
