@@ -38,8 +38,8 @@ def register(*files, over_default=False):
     """Registers the catalogue the library looks units up in, replacing the one registered before.
 
     With no file, the default catalogue (registered on import); with one, that catalogue file.
-    Several files, or files over the default catalogue, stack later catalogues over earlier ones
-    and need a layered reader (NotImplementedError until the library has one).
+    Several files, or files over the default catalogue (over_default=True), stack later catalogues
+    over earlier ones: each adds to those below it and replaces what it marks override="true".
 
     The library never forgets what it built: units, measurements and unit systems already used
     stay as they were read, so register before using the catalogue. Raises CatalogueError, with

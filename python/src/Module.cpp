@@ -15,16 +15,20 @@ namespace Reader = Units::Reader;
 
 namespace {
 
-// Readers for the catalogue `files`; none means the default catalogue.
+// The reader of the catalogue `files`, each laid over the ones before it, over the default
+// catalogue when `overDefault` is set; none means the default catalogue.
 std::unique_ptr<Reader::IUnitReader> MakeReader(const std::vector<std::string>& files,
                                                 bool overDefault) {
-    if (files.size() > 1 || (overDefault && !files.empty())) {
-        PyErr_SetString(PyExc_NotImplementedError,
-                        "stacking catalogues needs a layered reader, which this build lacks");
-        throw py::error_already_set();
+    if (files.empty()) {
+        return Reader::XmlUnitReader::Default();
     }
-    return files.empty() ? Reader::XmlUnitReader::Default()
-                         : Reader::XmlUnitReader::FromFile(files.front());
+    if (!overDefault && files.size() == 1) {
+        return Reader::XmlUnitReader::FromFile(files.front());
+    }
+    const std::unique_ptr<Reader::XmlUnitReader> base =
+        overDefault ? Reader::XmlUnitReader::Default() : Reader::XmlUnitReader::FromFile(files[0]);
+    return Reader::XmlUnitReader::FromLayers(
+        *base, std::vector<std::string>(files.begin() + (overDefault ? 0 : 1), files.end()));
 }
 
 } // namespace

@@ -78,8 +78,16 @@ def test_a_refused_file_raises_catalogue_error_and_keeps_the_catalogue():
     assert ou.convert(1.0, "ft", "in") == 12.0
 
 
-def test_stacked_catalogues_are_not_available_yet():
-    with pytest.raises(NotImplementedError):
-        ou.register("a.xml", over_default=True)
-    with pytest.raises(NotImplementedError):
-        ou.register("a.xml", "b.xml")
+@pytest.mark.parametrize("files, over_default, systems", [
+    (["site-layer.xml"], True, ["Metric", "SI", "Imperial", "US Customary", "Site"]),
+    (["catalogue.xml", "site-layer.xml"], False, ["Metric", "Field", "Site"]),
+])
+def test_catalogue_files_stack_over_the_default_one_or_over_the_first(files, over_default, systems):
+    assert run_fresh("""
+        import sys, warnings
+        import orvunits as ou
+        warnings.simplefilter("ignore")
+        ou.register(*sys.argv[2:], over_default=sys.argv[1] == "True")
+        print(ou.convert(1.0, "smoot", "m"), [s.name for s in ou.unit_systems()])
+    """, str(over_default), *(str(ROOT / "tests" / "reader" / f) for f in files)) == [
+        f"1.7018 {systems}"]
