@@ -81,7 +81,6 @@ struct ScalarOps {
     static V Sub(V a, V b) { return a - b; }
     static V Mul(V a, V b) { return a * b; }
     static V Fma(V a, V b, V c) { return Fused(a, b, c); }
-    static V Fms(V a, V b, V c) { return Fused(a, b, -c); }
     static V Abs(V a) { return std::fabs(a); }
     static M Equal(V a, V b) { return a == b; }
     static M Or(M a, M b) { return a || b; }

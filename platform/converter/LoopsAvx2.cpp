@@ -22,7 +22,6 @@ struct Avx2Ops {
     static V Sub(V a, V b) { return _mm256_sub_pd(a, b); }
     static V Mul(V a, V b) { return _mm256_mul_pd(a, b); }
     static V Fma(V a, V b, V c) { return _mm256_fmadd_pd(a, b, c); }
-    static V Fms(V a, V b, V c) { return _mm256_fmsub_pd(a, b, c); }
     static V Abs(V a) { return _mm256_andnot_pd(_mm256_set1_pd(-0.0), a); }
     static M Equal(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
     static M IsZero(V a) { return _mm256_cmp_pd(a, _mm256_setzero_pd(), _CMP_EQ_OQ); }

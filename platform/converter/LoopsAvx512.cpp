@@ -26,7 +26,6 @@ struct Avx512Ops {
     static V Sub(V a, V b) { return _mm512_sub_pd(a, b); }
     static V Mul(V a, V b) { return _mm512_mul_pd(a, b); }
     static V Fma(V a, V b, V c) { return _mm512_fmadd_pd(a, b, c); }
-    static V Fms(V a, V b, V c) { return _mm512_fmsub_pd(a, b, c); }
     static V Abs(V a) { return _mm512_abs_pd(a); }
     static M Equal(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_EQ_OQ); }
     static M IsZero(V a) { return _mm512_cmp_pd_mask(a, _mm512_setzero_pd(), _CMP_EQ_OQ); }
